@@ -1,0 +1,103 @@
+#include "library/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Paths {
+
+QString programFolder()
+{
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+QString resolve(const QString &base, const QString &relative)
+{
+    QString path = base;
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    bool exists = QFileInfo::exists(path);
+    for (const QString &part : parts) {
+        QString next = path + u'/' + part;
+        if (exists && !QFileInfo::exists(next)) {
+            const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                             | QDir::NoDotAndDotDot);
+            for (const QString &entry : entries) {
+                if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                    next = path + u'/' + entry;
+                    break;
+                }
+            }
+        }
+        exists = exists && QFileInfo::exists(next);
+        path = next;
+    }
+    return path;
+}
+
+QString subjectIndex(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Data/Index.dat"));
+}
+
+QString subjectFolder(const QString &programFolder, const QString &number)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Data/") + number);
+}
+
+QString topicIndex(const QString &subjectFolder)
+{
+    return resolve(subjectFolder, QStringLiteral("Index.dat"));
+}
+
+QString topicFolder(const QString &subjectFolder, const QString &number)
+{
+    return resolve(subjectFolder, number);
+}
+
+QString baseFile(const QString &topicFolder)
+{
+    return resolve(topicFolder, QStringLiteral("Baza.dat"));
+}
+
+QString tagIndexFile(const QString &topicFolder)
+{
+    return resolve(topicFolder, QStringLiteral("Baza.ini"));
+}
+
+QString configFile(const QString &topicFolder)
+{
+    return resolve(topicFolder, QStringLiteral("Config.dat"));
+}
+
+QString soundConfig(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Sound/Sound.cfg"));
+}
+
+QString cueFile(const QString &programFolder, const QString &cue)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Sound/") + cue + QStringLiteral(".wav"));
+}
+
+QString resultsFile(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Images/normal.cfg"));
+}
+
+QString helpFile(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Help.chm"));
+}
+
+QString folderOf(const QString &filePath)
+{
+    const qsizetype slash = filePath.lastIndexOf(u'/');
+    return slash < 0 ? QString() : filePath.left(slash);
+}
+
+} // namespace Paths

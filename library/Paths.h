@@ -1,0 +1,38 @@
+// Paths of the library tree beside the program.
+//
+// Teachers copy the Baza folder between machines, and a library made on
+// Windows may arrive as BAZA/DATA/INDEX.DAT. On a file system that tells
+// letter case apart the program therefore finds every existing file and
+// folder whatever its letter case, and creates missing ones under one fixed
+// spelling (the one written in the relative paths below).
+#pragma once
+
+#include <QString>
+
+namespace Paths {
+
+// The folder of the executable, ending with '/'.
+QString programFolder();
+
+// base + relative, where relative may use '/' or '\'. Each component that
+// exists on disk in another letter case is found as it is; components that
+// do not exist keep the spelling given.
+QString resolve(const QString &base, const QString &relative);
+
+// Fixed places of the library, resolved under a program folder.
+QString subjectIndex(const QString &programFolder);                           // Baza/Data/Index.dat
+QString subjectFolder(const QString &programFolder, const QString &number);   // Baza/Data/<n>
+QString topicIndex(const QString &subjectFolder);                             // <subject>/Index.dat
+QString topicFolder(const QString &subjectFolder, const QString &number);     // <subject>/<m>
+QString baseFile(const QString &topicFolder);                                 // <topic>/Baza.dat
+QString tagIndexFile(const QString &topicFolder);                             // <topic>/Baza.ini
+QString configFile(const QString &topicFolder);                               // <topic>/Config.dat
+QString soundConfig(const QString &programFolder);                            // Baza/Sound/Sound.cfg
+QString cueFile(const QString &programFolder, const QString &cue);            // Baza/Sound/<cue>.wav
+QString resultsFile(const QString &programFolder);                            // Baza/Images/normal.cfg
+QString helpFile(const QString &programFolder);                               // Help.chm
+
+// The folder part of a file path, without a trailing separator.
+QString folderOf(const QString &filePath);
+
+} // namespace Paths

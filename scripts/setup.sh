@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs, when they are missing.
+# Idempotent and quick when everything is present. Run as root.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+    # fonts the windows and the tests rely on
+    fonts-liberation fonts-dejavu-core
+    # pictures: EMF through libemf2svg
+    libemf2svg-dev
+    # help: chmcmd builds Help.chm, libchm reads it
+    fp-utils libchm-dev
+    # screenshots and real-window checks
+    xvfb xauth xdotool imagemagick x11-utils
+    # fuzzing and the sanitizer build
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "These packages are missing: ${missing[*]}" >&2
+        echo "Run this script as root to install them." >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

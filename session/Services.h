@@ -1,0 +1,28 @@
+// Services that block or make noise, passed in so that tests can run the
+// pauses without waiting and record which cues played.
+#pragma once
+
+#include <QString>
+#include <QTime>
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    // Local time of day.
+    virtual QTime currentTime() const = 0;
+    // Milliseconds since midnight, used to seed random draws.
+    virtual int msecsOfDay() const { return currentTime().msecsSinceStartOfDay(); }
+    // Blocks the calling (user-interface) thread; no input is handled meanwhile.
+    virtual void pause(int milliseconds) = 0;
+};
+
+// Plays one WAV file at a time; a new file stops the one still playing.
+// Playing never fails towards the caller: a missing or unplayable file, or a
+// machine without sound, is silent.
+class CueSink
+{
+public:
+    virtual ~CueSink() = default;
+    virtual void play(const QString &wavPath) = 0;
+};

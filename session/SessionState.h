@@ -1,0 +1,60 @@
+// The program-wide state of the running program: the values the windows
+// share (the running test, the chooser's selection, the shared line lists).
+// One instance is created in main() and handed by reference to every
+// window; the defaults are the program's start state.
+#pragma once
+
+#include "library/LineList.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+struct SessionState
+{
+    QString ProgramFolder;               // folder of the executable, ending with '/'
+
+    // The running test.
+    bool SessionActive = false;
+    QString StudentName;
+    LineList TestConfig;                 // lines of the config.dat loaded last
+    int QuestionsToAsk = 1;
+    int AskedCount = 0;
+    int CorrectCount = 0;
+    QList<int> QuestionPool;
+    int PoolRemaining = 0;
+    int DrawnQuestion = 0;
+    int CorrectAnswer = 0;
+    LineList TagIndex;                   // tag line numbers, then the line count
+    LineList BaseLines;                  // lines of the base file being opened
+    LineList ResultsList;                // lines of the results table file
+
+    // The countdown.
+    bool TimeLimited = false;
+    std::uint8_t ClockHours = 0;
+    std::uint8_t ClockMinutes = 0;
+    std::uint8_t ClockSeconds = 0;
+
+    // The board and the tutor.
+    std::uint8_t PressedField = 0;
+    bool ClickAllowed = true;
+    bool TestEnded = false;
+    std::uint8_t LookZone = 0;
+    std::uint8_t RightStreak = 0;
+    std::uint8_t WrongStreak = 0;
+    std::uint8_t PokeCount = 0;
+    bool GreetingPending = true;
+
+    // Topics.
+    QString CurrentSubjectFolder;
+    QString CurrentBasePath;
+    QString LastTopicPath = QStringLiteral("Нет");
+    bool ReplayInProgress = false;
+    QString ReplayCaption = QStringLiteral("Нет");   // caption of the menu item `replay`
+
+    // Chooser flags.
+    bool SilentDelete = false;
+    bool BrokenTopic = false;
+    bool ChooserOpenedTest = false;
+};

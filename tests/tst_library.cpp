@@ -1,0 +1,254 @@
+// The library files: line lists, the codec, index files, paths.
+#include "library/Codec.h"
+#include "library/Cp1251.h"
+#include "library/IndexFile.h"
+#include "library/LineList.h"
+#include "library/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestLibrary : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void codecVectors();
+    void codecRoundTrip();
+    void splitLines_data();
+    void splitLines();
+    void joinEndsEveryLine();
+    void indexReadingRule();
+    void allocation_data();
+    void allocation();
+    void allocationRefusesBadNumber();
+    void nameCutting_data();
+    void nameCutting();
+    void nameWithEqualsSign();
+    void nameOutsideCodePage();
+    void sortRussianIgnoringCase();
+    void lookupIgnoresLetterCase();
+    void interruptedSaveKeepsOldFile();
+};
+
+void TestLibrary::codecVectors()
+{
+    QCOMPARE(Codec::codeLine("abc"), QByteArray("\x9E\x9D\x9C"));
+    const QByteArray teKhaYa("\xF2\xF5\xFF");
+    QCOMPARE(Codec::codeLine(teKhaYa), teKhaYa);
+    QCOMPARE(Codec::codeLine(QByteArray()), QByteArray());
+    // Coded lines never hold CR, LF or NUL, so they survive as a line list.
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            all.append(char(b));
+    const QByteArray coded = Codec::codeLine(all);
+    QVERIFY(!coded.contains('\r') && !coded.contains('\n') && !coded.contains('\0'));
+}
+
+void TestLibrary::codecRoundTrip()
+{
+    QRandomGenerator rng(1251);
+    LineList lines;
+    for (int i = 0; i < 200; ++i) {
+        QByteArray line;
+        const int len = rng.bounded(0, 80);
+        while (line.size() < len) {
+            const char c = char(rng.bounded(1, 256));
+            if (c != '\r' && c != '\n')
+                line.append(c);
+        }
+        lines.append(line);
+    }
+    LineList coded = lines;
+    Codec::codeLines(coded);
+    LineList stored = LineLists::split(LineLists::join(coded));
+    QCOMPARE(stored, coded);
+    Codec::codeLines(stored);
+    QCOMPARE(stored, lines);
+}
+
+void TestLibrary::splitLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<LineList>("lines");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << LineList{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("a\rb\r") << LineList{"a", "b"};
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << LineList{"a", "b"};
+    QTest::newRow("mixed") << QByteArray("a\r\n\rb\n\nc") << LineList{"a", "", "b", "", "c"};
+    QTest::newRow("no final end") << QByteArray("a\r\nb") << LineList{"a", "b"};
+    QTest::newRow("lf cr is two ends") << QByteArray("a\n\rb") << LineList{"a", "", "b"};
+    QTest::newRow("nul stops") << QByteArray("a\r\nb\0c\r\nd", 10) << LineList{"a", "b"};
+    QTest::newRow("empty") << QByteArray() << LineList{};
+    QTest::newRow("one empty line") << QByteArray("\r\n") << LineList{""};
+}
+
+void TestLibrary::splitLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(LineList, lines);
+    QCOMPARE(LineLists::split(bytes), lines);
+}
+
+void TestLibrary::joinEndsEveryLine()
+{
+    QCOMPARE(LineLists::join({"a", "", "b"}), QByteArray("a\r\n\r\nb\r\n"));
+    QCOMPARE(LineLists::join({}), QByteArray());
+}
+
+void TestLibrary::indexReadingRule()
+{
+    IndexFile index;
+    index.setLines({*Cp1251::encode(QStringLiteral("Физика=3")), "noequals", "a=b=c", "=7"});
+    QCOMPARE(index.displayName(0), QStringLiteral("Физика"));
+    QCOMPARE(*index.folderNumber(0), 3);
+    QCOMPARE(index.displayName(1), QString());
+    QCOMPARE(index.folderText(1), QStringLiteral("noequals"));
+    QVERIFY(!index.folderNumber(1));
+    QCOMPARE(index.displayName(2), QStringLiteral("a"));
+    QCOMPARE(index.folderText(2), QStringLiteral("b=c"));
+    QCOMPARE(index.displayName(3), QString());
+    QCOMPARE(*index.folderNumber(3), 7);
+}
+
+void TestLibrary::allocation_data()
+{
+    QTest::addColumn<LineList>("lines");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("empty") << LineList{} << 1;
+    QTest::newRow("1 3 4") << LineList{"a=1", "b=3", "c=4"} << 2;
+    QTest::newRow("dense") << LineList{"a=2", "b=1", "c=3"} << 4;
+    QTest::newRow("same names") << LineList{"a=1", "a=2"} << 3;
+}
+
+void TestLibrary::allocation()
+{
+    QFETCH(LineList, lines);
+    QFETCH(int, expected);
+    IndexFile index;
+    index.setLines(lines);
+    QCOMPARE(*index.allocateFolderNumber(), expected);
+}
+
+void TestLibrary::allocationRefusesBadNumber()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Index.dat"));
+    QVERIFY(LineLists::write(path, {"a=1", "b=x2"}));
+    IndexFile index;
+    QVERIFY(index.load(path));
+    const Expected<int> n = index.allocateFolderNumber();
+    QVERIFY(!n);
+    QVERIFY(n.error().contains(path));
+    QVERIFY(n.error().contains(QStringLiteral("строка 2")));
+
+    // A freed number is reused first.
+    index.setLines({"a=1", "b=2", "c=3"});
+    index.remove(1);
+    QCOMPARE(*index.allocateFolderNumber(), 2);
+}
+
+void TestLibrary::nameCutting_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("subject 20") << QStringLiteral("Математика и физика!") << 12 << QStringLiteral("Математика и");
+    QTest::newRow("subject 12") << QStringLiteral("Астрономия 7") << 12 << QStringLiteral("Астрономия 7");
+    QTest::newRow("topic 20") << QStringLiteral("Тригонометрия, часть") << 15 << QStringLiteral("Тригонометрия, ");
+    QTest::newRow("topic 15") << QStringLiteral("Дроби и проценты").left(15) << 15 << QStringLiteral("Дроби и процент");
+    QTest::newRow("spaces kept") << QStringLiteral("  Химия ") << 12 << QStringLiteral("  Химия ");
+}
+
+void TestLibrary::nameCutting()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, limit);
+    QFETCH(QString, stored);
+    const Expected<QByteArray> bytes = IndexFile::storedName(typed, limit);
+    QVERIFY(bytes);
+    QCOMPARE(bytes->size(), stored.size());
+    QCOMPARE(Cp1251::decode(*bytes), stored);
+}
+
+void TestLibrary::nameWithEqualsSign()
+{
+    const Expected<QByteArray> name = IndexFile::storedName(QStringLiteral("a=b"), 12);
+    QVERIFY(name);
+    IndexFile index;
+    index.append(IndexFile::makeLine(*name, 5));
+    QCOMPARE(index.displayName(0), QStringLiteral("a-b"));
+    QCOMPARE(*index.folderNumber(0), 5);
+}
+
+void TestLibrary::nameOutsideCodePage()
+{
+    const Expected<QByteArray> name = IndexFile::storedName(QStringLiteral("Математика ∑"), 15);
+    QVERIFY(!name);
+    QVERIFY(name.error().contains(QStringLiteral("∑")));
+    QVERIFY(IndexFile::storedName(QStringLiteral("Ёжик «№1»"), 15));
+    QVERIFY(!IndexFile::storedName(QStringLiteral("😀"), 15));
+}
+
+void TestLibrary::sortRussianIgnoringCase()
+{
+    IndexFile index;
+    auto line = [](const QString &name, int n) { return IndexFile::makeLine(*Cp1251::encode(name), n); };
+    index.setLines({line(QStringLiteral("история"), 1), line(QStringLiteral("Алгебра"), 2),
+                    line(QStringLiteral("биология"), 3), line(QStringLiteral("Ёлки"), 4),
+                    line(QStringLiteral("English"), 5)});
+    index.sort();
+    QStringList names;
+    for (int i = 0; i < index.count(); ++i)
+        names << index.displayName(i);
+    QCOMPARE(names, (QStringList{QStringLiteral("Алгебра"), QStringLiteral("биология"), QStringLiteral("Ёлки"),
+                                 QStringLiteral("история"), QStringLiteral("English")}));
+    QCOMPARE(*index.folderNumber(0), 2);
+}
+
+void TestLibrary::lookupIgnoresLetterCase()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    QVERIFY(QDir(root).mkpath(QStringLiteral("BAZA/DATA/3")));
+    QFile f(root + QStringLiteral("BAZA/DATA/INDEX.DAT"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Физика=3\r\n");
+    f.close();
+    QCOMPARE(Paths::subjectIndex(root), root + QStringLiteral("BAZA/DATA/INDEX.DAT"));
+    QCOMPARE(Paths::subjectFolder(root, QStringLiteral("3")), root + QStringLiteral("BAZA/DATA/3"));
+    // A missing file is created under the fixed spelling inside the found folders.
+    QCOMPARE(Paths::topicIndex(Paths::subjectFolder(root, QStringLiteral("3"))),
+             root + QStringLiteral("BAZA/DATA/3/Index.dat"));
+    QCOMPARE(Paths::resultsFile(root), root + QStringLiteral("BAZA/Images/normal.cfg"));
+    IndexFile index;
+    QVERIFY(index.load(Paths::subjectIndex(root)));
+    QCOMPARE(index.count(), 1);
+}
+
+void TestLibrary::interruptedSaveKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Index.dat"));
+    QVERIFY(LineLists::write(path, {"old=1"}));
+    // A writer that dies before committing leaves the old file as it was and
+    // no temporary file behind.
+    {
+        QSaveFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("torn");
+    }
+    QCOMPARE(*LineLists::read(path), LineList{"old=1"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Index.dat")});
+    // A save that cannot be made reports it.
+    QVERIFY(!LineLists::write(dir.filePath(QStringLiteral("missing/Index.dat")), {"x=1"}));
+    QVERIFY(LineLists::write(path, {"new=1", "more=2"}));
+    QCOMPARE(*LineLists::read(path), (LineList{"new=1", "more=2"}));
+}
+
+QTEST_GUILESS_MAIN(TestLibrary)
+#include "tst_library.moc"
