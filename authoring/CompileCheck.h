@@ -1,0 +1,75 @@
+// The compile check: decides whether a loaded test document can become a
+// topic's base. It scans the document's lines for tag lines ("{test=N}")
+// and picture lines ("{pic=name}"), counts them, builds the tag index that
+// is stored as the topic's Baza.ini, checks that every picture file exists
+// beside the document, and gives one verdict with the report message the
+// report dialog shows.
+//
+// The check only computes: the caller (base creation, the command-line
+// checker) shows the message, plays the cue and decides what to write.
+// Picture lookup is shared with base creation and restore, so a picture the
+// check accepted is the file that is later copied.
+#pragma once
+
+#include "library/Expected.h"
+#include "library/LineList.h"
+
+#include <QString>
+
+#include <functional>
+
+class LineModel;
+
+enum class Verdict {
+    Ok = 0,
+    TagCountMismatch,
+    NoTests,
+    PictureMissing,
+    PictureNotAfterTag,
+    TagLineHasOtherText,
+    EmptyQuestion,
+};
+
+struct CheckResult
+{
+    Verdict verdict = Verdict::Ok;
+    int testCount = 0;          // hits of "{test=1}" .. "{test=4}"
+    int tagCount = 0;           // hits of "{test"
+    int pictureCount = 0;       // hits of "{pic="
+    int picturesAfterTags = 0;  // tag hits whose next line holds "{pic="
+    LineList tagIndex;          // tag lines, then the line count
+    QString missingPicture;     // full path of the first picture not found
+    QString message;            // the report, lines broken with CR LF
+};
+
+// Checks a document whose lines are given; sourcePath is the document's
+// file, whose folder holds its pictures. progress receives the caller's
+// progress bar values: 25, 40, 55, 70 and 85 after the five tag passes and
+// 95 after the picture pass (the caller shows 10 before the check).
+CheckResult compileCheck(const LineModel &lines, const QString &sourcePath,
+                         const std::function<void(int)> &progress = {});
+
+// The sound cue that goes with a verdict.
+QString cueFor(Verdict verdict);
+
+// Removes leading and trailing characters with codes 0 to 32.
+QString trimLine(const QString &text);
+
+// The picture file name of a picture line: trimmed, without its first five
+// characters ("{pic=") and its last one ("}"), trimmed at each step.
+QString pictureNameFromLine(const QString &line);
+
+// The full path of a picture as the report names it: the folder, "/" and
+// the name as written, trimmed.
+QString picturePathAsWritten(const QString &folder, const QString &name);
+
+// Finds a picture file named in a document, inside the document's folder.
+// Sub-folders may be written with '\' or '/', and letter case does not
+// matter. A name that is absolute (starting with '/', '\' or a drive
+// letter) or that climbs out with ".." is never looked up: a document must
+// not make the program read, and later copy, files from outside its folder.
+// The error is the path as written (picturePathAsWritten).
+Expected<QString> findPicture(const QString &folder, const QString &name);
+
+// True when a picture name stays inside the document's folder.
+bool isSafePictureName(const QString &name);

@@ -1,0 +1,180 @@
+#include "session/Comp.h"
+
+#include "authoring/CompileCheck.h"
+#include "library/LineList.h"
+#include "library/Paths.h"
+#include "richtext/LineModel.h"
+#include "session/Cues.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace Comp {
+
+namespace {
+
+const QString kTagOpening = QStringLiteral("{test=");
+
+// Decimal digits only, short enough for an int; anything else is -1.
+int parseEntry(const QByteArray &text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return -1;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+    }
+    return text.toInt();
+}
+
+QString lowerTrimmedLine(const LineModel &lines, int line)
+{
+    return LineModel::folded(trimLine(lines.lineText(line)));
+}
+
+// Whole-number progress with an exact half going to the even neighbour.
+int rounded(double value)
+{
+    return int(std::nearbyint(value));
+}
+
+Status rebuild(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues, EngineUi &ui)
+{
+    cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+    ui.warn(QStringLiteral("Внимание !!!"), QStringLiteral("Будет произведена переиндексация выбранной базы..."));
+    ui.showProgress(true);
+    ui.setProgress(0);
+    state.TagIndex.clear();
+
+    const int count = lines.lineCount();
+    const double step = count > 1 ? 100.0 / (count - 1) : 100.0;
+    double value = 0;
+    int shown = 0;
+    for (int n = 0; n < count; ++n) {
+        if (rounded(value) != shown) {
+            shown = rounded(value);
+            ui.setProgress(shown);
+        }
+        value += step;
+        if (lowerTrimmedLine(lines, n).contains(kTagOpening))
+            state.TagIndex.append(QByteArray::number(n));
+    }
+    state.TagIndex.append(QByteArray::number(count));
+
+    const Status saved = LineLists::write(Paths::tagIndexFile(topicFolder), state.TagIndex);
+    ui.showProgress(false);
+    return saved;
+}
+
+} // namespace
+
+int tagIndexEntry(const SessionState &state, int i)
+{
+    if (i < 0 || i >= state.TagIndex.size())
+        return -1;
+    return parseEntry(state.TagIndex.at(i));
+}
+
+Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
+                     EngineUi &ui)
+{
+    ui.showProgress(true);
+    const int count = int(state.TagIndex.size());
+    // An empty index has no line count to compare: it cannot be right.
+    if (count == 0)
+        return rebuild(state, lines, topicFolder, cues, ui);
+    const bool stale = tagIndexEntry(state, count - 1) != lines.lineCount();
+    if (count < 2) {
+        ui.showProgress(false);
+        return {};
+    }
+
+    double value = 0;
+    for (int i = 0; i <= count - 2; ++i) {
+        const int line = tagIndexEntry(state, i);
+        ui.setProgress(rounded(value));
+        if (count > 2)
+            value += 100.0 / (count - 2);
+        else
+            value = 100;
+        if (stale || line < 0 || line >= lines.lineCount() || !lowerTrimmedLine(lines, line).contains(kTagOpening))
+            return rebuild(state, lines, topicFolder, cues, ui);
+    }
+    ui.showProgress(false);
+    return {};
+}
+
+int questionsInBase(const SessionState &state)
+{
+    return std::max(0, int(state.TagIndex.size()) - 1);
+}
+
+int clampedQuestionCount(const SessionState &state, int requested)
+{
+    return std::clamp(requested, 0, questionsInBase(state));
+}
+
+void InitQuestionPool(SessionState &state)
+{
+    state.PoolRemaining = clampedQuestionCount(state, state.PoolRemaining);
+    state.QuestionPool.resize(state.PoolRemaining);
+    for (int i = 0; i < state.PoolRemaining; ++i)
+        state.QuestionPool[i] = i + 1;
+}
+
+int DrawQuestion(SessionState &state, Clock &clock)
+{
+    if (state.PoolRemaining <= 0 || state.PoolRemaining > state.QuestionPool.size())
+        return 0;
+    // The seed goes through a seed sequence: seeds a millisecond apart would
+    // otherwise give nearly the same first number from the generator.
+    std::seed_seq seed{std::uint32_t(clock.msecsOfDay())};
+    std::mt19937 generator(seed);
+    std::uniform_int_distribution<int> pick(0, state.PoolRemaining - 1);
+    const int idx = pick(generator);
+    const int result = state.QuestionPool.at(idx);
+    // Keep the order of the rest: the live entries stay at the front.
+    for (int i = idx; i + 1 < state.PoolRemaining; ++i)
+        state.QuestionPool[i] = state.QuestionPool.at(i + 1);
+    --state.PoolRemaining;
+    return result;
+}
+
+QuestionPlace locateQuestion(const SessionState &state, const LineModel &lines)
+{
+    QuestionPlace place;
+    place.broken = true;
+    const int drawn = state.DrawnQuestion;
+    if (drawn < 1 || drawn >= state.TagIndex.size())
+        return place;
+    int t = tagIndexEntry(state, drawn - 1);
+    const int next = tagIndexEntry(state, drawn);
+    if (t < 0 || t >= lines.lineCount() || next <= t || next > lines.lineCount())
+        return place;
+
+    const QString tag = lowerTrimmedLine(lines, t);
+    if (!tag.contains(kTagOpening))
+        return place;
+    QString digit = tag.mid(6);
+    digit.chop(1);
+    bool isNumber = false;
+    const int correct = trimLine(digit).toInt(&isNumber);
+    if (!isNumber || correct < 1 || correct > 4)
+        return place;
+
+    const QString picture = lowerTrimmedLine(lines, t + 1);
+    if (picture.contains(QStringLiteral("{pic="))) {
+        place.pictureName = pictureNameFromLine(picture);
+        ++t;
+    }
+    place.broken = false;
+    place.correct = correct;
+    place.bodyStart = lines.lineStart(t + 1);
+    place.bodyEnd = std::max(place.bodyStart, lines.lineStart(next));
+    return place;
+}
+
+} // namespace Comp

@@ -1,0 +1,75 @@
+// The question engine of a running test: keeps the tag index of the opened
+// base sound, draws questions at random without repetition, and finds where
+// the drawn question lies in the full-test document. It shows nothing
+// itself: the little it must show (a progress bar, a warning box) goes
+// through EngineUi, and the main window copies the question's text and
+// shows its picture from the QuestionPlace it is given.
+#pragma once
+
+#include "library/Expected.h"
+
+#include <QString>
+
+class Clock;
+class Cues;
+class LineModel;
+struct SessionState;
+
+// What the engine asks the window to show while it works.
+class EngineUi
+{
+public:
+    virtual ~EngineUi() = default;
+    virtual void showProgress(bool visible) = 0;
+    virtual void setProgress(int value) = 0;
+    // A blocking message box with an OK button and an exclamation icon.
+    virtual void warn(const QString &caption, const QString &text) = 0;
+};
+
+namespace Comp {
+
+// Checks state.TagIndex against the document's lines and, when it is stale
+// (its last entry is not the line count, a listed line holds no "{test=",
+// an entry is not a number or names no line, or the index is empty),
+// rebuilds it from the document after a warning and saves it as the topic
+// folder's Baza.ini. An index of a single entry is accepted unchecked. The
+// error is that of saving the rebuilt file; state.TagIndex is rebuilt even
+// then.
+Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
+                     EngineUi &ui);
+
+// The number of questions the tag index lists.
+int questionsInBase(const SessionState &state);
+
+// A question count from config.dat kept within what the base holds (a
+// hand-edited file may ask for more, or for a negative number).
+int clampedQuestionCount(const SessionState &state, int requested);
+
+// Fills the pool with the ordinals 1 .. state.PoolRemaining. PoolRemaining
+// is first clamped to the questions the tag index lists.
+void InitQuestionPool(SessionState &state);
+
+// Removes a random ordinal from the pool and returns it; the generator is
+// reseeded from the clock's milliseconds of the day before each draw. An
+// empty pool gives 0, which the caller treats as a broken base.
+int DrawQuestion(SessionState &state, Clock &clock);
+
+// Where question state.DrawnQuestion lies in the document.
+struct QuestionPlace
+{
+    bool broken = false;     // the tag index does not lead to a valid tag line
+    int correct = 0;         // the tag's digit, 1 to 4
+    QString pictureName;     // from the picture line, in lower case; empty when none
+    int bodyStart = 0;       // offset where the body begins (after the picture line)
+    int bodyEnd = 0;         // offset where the next question begins, or the document end
+};
+
+// A tag line whose digit is not a whole number from 1 to 4 (only a
+// hand-edited base can hold one) makes the question broken: the student
+// could not answer it on the four-field board.
+QuestionPlace locateQuestion(const SessionState &state, const LineModel &lines);
+
+// A decimal entry of the tag index; -1 when it is not one.
+int tagIndexEntry(const SessionState &state, int i);
+
+} // namespace Comp

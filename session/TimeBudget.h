@@ -1,0 +1,28 @@
+// The time budget of a timed test: the number of questions to ask times the
+// seconds a topic allows per answer, counted down once a second on the
+// clock panels. The main window's timer calls countDown and shows
+// clockText; the cue points and the end of the test are its business.
+#pragma once
+
+#include <QString>
+
+struct SessionState;
+
+namespace TimeBudget {
+
+// Sets TimeLimited and the clock from the time code (TestConfig line 0:
+// "1" no limit, "2" 120 s, "3" 60 s, "4" 30 s, "5" 15 s per question) and
+// QuestionsToAsk. Any other code gives a limited test with nothing left.
+// A budget beyond what the clock can hold (255:59:59) is held at that.
+void StartTimeBudget(SessionState &state);
+
+// One second less, never below 00:00:00.
+void countDown(SessionState &state);
+
+// True when the budget is used up.
+bool timeIsUp(const SessionState &state);
+
+// HH:MM:SS, two digits each; 100 hours or more show all their digits.
+QString clockText(const SessionState &state);
+
+} // namespace TimeBudget
