@@ -1,9 +1,19 @@
-// The base creation report.
+// The base creation report. Base creation loads the author's test document
+// into the main window's hidden full-test view, runs the compile check while
+// the chooser's progress bar runs, and shows the verdict here; only
+// "Создать" lets the chooser register the topic, after which the topic's
+// files are written from the checked document.
 #pragma once
+
+#include "library/Expected.h"
+#include "library/LineList.h"
 
 #include <QDialog>
 
 struct AppContext;
+class QFrame;
+class QPushButton;
+class QTextEdit;
 
 class TForm3 final : public QDialog
 {
@@ -11,6 +21,32 @@ class TForm3 final : public QDialog
 
 public:
     explicit TForm3(AppContext &context, QWidget *parent = nullptr);
+
+    // Loads and checks the document and shows the report modally. The error
+    // is that of reading the document; faults of the document itself are
+    // reported in the dialog.
+    Status CreateBase(const QString &sourcePath);
+    // True when the report was closed with "Создать".
+    bool createConfirmed() const { return m_createConfirmed; }
+    // Writes the checked document's topic files into the new topic folder.
+    Status WriteTopicFiles(const QString &topicFolder);
+
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void FormActivate();
+
     AppContext &m_context;
+    QTextEdit *m_raport = nullptr;
+    QFrame *m_panel1 = nullptr;
+    QPushButton *m_button2 = nullptr;
+    QPushButton *m_button1 = nullptr;
+    bool m_createConfirmed = false;
+    QString m_sourcePath;
+    QStringList m_pictureNames;
+    int m_testCount = 0;
 };

@@ -1,8 +1,691 @@
 #include "browser/Book.h"
 
+#include "authoring/Reindex.h"
+#include "authoring/ResCompil.h"
+#include "authoring/TopicFiles.h"
+#include "browser/BookButton.h"
+#include "library/Cp1251.h"
+#include "library/Paths.h"
+#include "results/TestOption.h"
 #include "session/AppContext.h"
+#include "session/Cues.h"
+#include "session/Prompter.h"
+#include "session/SessionState.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+
+namespace {
+
+const QString Attention = QStringLiteral("Внимание !!!");
+
+} // namespace
 
 TForm2::TForm2(AppContext &context, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
+    FormCreate();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::FormCreate()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Выбор..."));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(609, 413);
+
+    m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
+
+    QFont listFont(QStringLiteral("Times New Roman"));
+    listFont.setPixelSize(24);
+    listFont.setBold(true);
+    listFont.setItalic(true);
+    const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
+        auto *list = new QListWidget(this);
+        list->setObjectName(name);
+        list->setGeometry(place);
+        list->setFont(listFont);
+        list->setCursor(Qt::PointingHandCursor);
+        list->viewport()->setCursor(Qt::PointingHandCursor);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setContextMenuPolicy(Qt::PreventContextMenu);
+        list->setUniformItemSizes(true);
+        list->setStyleSheet(QStringLiteral("QListWidget { background: white; }"));
+        list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
+        return list;
+    };
+    m_listPredmet = makeList(QStringLiteral("ListPredmet"), QRect(49, 47, 215, 285));
+    m_listTema = makeList(QStringLiteral("ListTema"), QRect(326, 48, 232, 283));
+    // The keyboard moves the selection too; the selection handlers follow it
+    // so that the topic opened is always the one highlighted.
+    connect(m_listPredmet, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_syncing && row >= 0)
+            ListPredmetClick();
+    });
+    connect(m_listTema, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_syncing && row >= 0)
+            ListTemaClick();
+    });
+
+    m_buttonOpen = new BookButton(QStringLiteral(":/bitmaps/ButOpen1.png"), QStringLiteral(":/bitmaps/ButOpen2.png"),
+                                  QStringLiteral(":/bitmaps/ButOpen3.png"), QStringLiteral("Открыть"), this);
+    m_buttonOpen->setObjectName(QStringLiteral("ButtonOpen"));
+    m_buttonOpen->setGeometry(48, 379, 105, 23);
+    connect(m_buttonOpen, &BookButton::released, this, [this](Qt::MouseButton, bool) { ClickOpenTest(); });
+
+    m_buttonSort = new BookButton(QStringLiteral(":/bitmaps/ButSort1.png"), QStringLiteral(":/bitmaps/ButSort2.png"),
+                                  QStringLiteral(":/bitmaps/ButSort3.png"), QStringLiteral("А…Я"), this);
+    m_buttonSort->setObjectName(QStringLiteral("ButtonSort"));
+    m_buttonSort->setGeometry(453, 379, 105, 23);
+    connect(m_buttonSort, &BookButton::released, this, [this](Qt::MouseButton, bool leftClick) {
+        if (leftClick)
+            ButtonSortClick();
+    });
+
+    m_panelProg = new QFrame(this);
+    m_panelProg->setObjectName(QStringLiteral("PanelProg"));
+    m_panelProg->setGeometry(144, 152, 305, 41);
+    m_panelProg->setFrameShape(QFrame::Panel);
+    m_panelProg->setFrameShadow(QFrame::Raised);
+    m_panelProg->setAutoFillBackground(true);
+    QPalette silver = m_panelProg->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    m_panelProg->setPalette(silver);
+    m_progressBar = new QProgressBar(m_panelProg);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressBar->setGeometry(8, 8, 289, 25);
+    m_progressBar->setRange(0, 100);
+    m_panelProg->hide();
+
+    const QString close = QStringLiteral("Закрыть книгу");
+    m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
+                             {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
+                              QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
+                              QString(), close});
+    m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
+    m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
+                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Настройки темы..."), QString(), close});
+    m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
+
+    // A missing subject index is said and the chooser starts empty; the first
+    // subject added writes a new index.
+    const Status loaded = m_subjects.load(subjectIndexPath());
+    fillList(m_listPredmet, m_subjects);
+    if (!loaded && QFileInfo::exists(subjectIndexPath()))
+        reportError(loaded.error());
+}
+
+QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
+{
+    const QList<std::pair<QString, void (TForm2::*)()>> commands = {
+        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject},
+        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject},
+        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject},
+        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic},
+        {QStringLiteral("Закрыть книгу"), &TForm2::CloseBook},
+        {QStringLiteral("Открыть тест..."), &TForm2::ClickOpenTest},
+        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic},
+        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
+        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
+        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+    };
+    auto *menu = new QMenu(this);
+    menu->setObjectName(name);
+    for (const QString &caption : captions) {
+        if (caption.isEmpty()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(caption);
+        for (const auto &[text, handler] : commands) {
+            if (text == caption) {
+                connect(action, &QAction::triggered, this, handler);
+                break;
+            }
+        }
+    }
+    return menu;
+}
+
+QString TForm2::subjectIndexPath() const
+{
+    return Paths::subjectIndex(m_context.state.ProgramFolder);
+}
+
+void TForm2::reportError(const QString &text)
+{
+    m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+}
+
+int TForm2::selectedRow(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item && item->isSelected() ? list->currentRow() : -1;
+}
+
+void TForm2::addRow(QListWidget *list, const QString &text)
+{
+    auto *item = new QListWidgetItem(text, list);
+    item->setSizeHint(QSize(0, 28));
+}
+
+void TForm2::fillList(QListWidget *list, const IndexFile &index)
+{
+    m_syncing = true;
+    list->clear();
+    for (int i = 0; i < index.count(); ++i)
+        addRow(list, index.displayName(i));
+    m_syncing = false;
+}
+
+void TForm2::showProgress(bool visible)
+{
+    m_panelProg->setVisible(visible);
+}
+
+void TForm2::setProgress(int value)
+{
+    m_progressBar->setValue(value);
+}
+
+// --- window events -------------------------------------------------------
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        m_context.cues.PlayVoiceCue(QStringLiteral("Book"));
+}
+
+void TForm2::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormDeactivate();
+}
+
+void TForm2::FormDeactivate()
+{
+    if (!m_context.state.ChooserOpenedTest)
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+    m_context.state.ChooserOpenedTest = false;
+}
+
+void TForm2::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_background.isNull())
+        painter.drawPixmap(0, 0, m_background);
+    else
+        painter.fillRect(rect(), QColor(0x80, 0x50, 0x30));
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool predmet = watched == m_listPredmet->viewport();
+    const bool tema = watched == m_listTema->viewport();
+    if (predmet || tema) {
+        QListWidget *list = predmet ? m_listPredmet : m_listTema;
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && list->itemAt(mouse->position().toPoint()))
+                m_context.cues.PlaySoundCue(predmet ? QStringLiteral("SelectPredmet") : QStringLiteral("SelectTema"));
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const bool handled = QObject::eventFilter(watched, event);
+            listMouseUp(list, mouse->button(), mouse->position().toPoint());
+            return handled;
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            return true;
+        }
+    } else if (watched == m_listTema && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            ClickOpenTest();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint &pos)
+{
+    const bool predmet = list == m_listPredmet;
+    const QListWidgetItem *item = list->itemAt(pos);
+    const QPoint global = list->viewport()->mapToGlobal(pos);
+    if (item) {
+        m_syncing = true;
+        list->setCurrentRow(list->row(item));
+        m_syncing = false;
+        predmet ? ListPredmetClick() : ListTemaClick();
+        if (button == Qt::RightButton) {
+            m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+            (predmet ? m_predmetMenu : m_temaMenu)->popup(global);
+        }
+    } else if (button == Qt::RightButton) {
+        m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+        (predmet ? m_predmetMenu1 : m_temaMenu1)->popup(global);
+    }
+}
+
+// --- selection -----------------------------------------------------------
+
+void TForm2::ListPredmetClick()
+{
+    if (m_subjects.count() == 0 || m_listPredmet->count() == 0)
+        return;
+    int row = selectedRow(m_listPredmet);
+    if (row < 0) {
+        m_syncing = true;
+        m_listPredmet->setCurrentRow(0);
+        m_syncing = false;
+        row = 0;
+    }
+    SessionState &state = m_context.state;
+    const Expected<int> number = m_subjects.folderNumber(row);
+    m_topics.setLines({});
+    m_topicsLoaded = false;
+    fillList(m_listTema, m_topics);
+    if (!number) {
+        reportError(number.error());
+        return;
+    }
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
+    fillList(m_listTema, m_topics);
+    m_topicsLoaded = loaded.ok();
+    if (!loaded)
+        reportError(loaded.error());
+}
+
+void TForm2::ListTemaClick()
+{
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return;
+    const Expected<int> number = m_topics.folderNumber(row);
+    if (!number) {
+        reportError(number.error());
+        return;
+    }
+    SessionState &state = m_context.state;
+    state.CurrentBasePath = Paths::baseFile(Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number)));
+}
+
+// --- names ---------------------------------------------------------------
+
+QByteArray TForm2::askName(const QString &caption, const QString &prompt, int maxLength, bool *declined)
+{
+    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    if (isVisible())
+        FormDeactivate();
+    const QString typed = m_context.prompter.input(this, caption, prompt);
+    *declined = typed.isEmpty();
+    if (typed.isEmpty())
+        return {};
+    Expected<QByteArray> stored = IndexFile::storedName(typed, maxLength);
+    if (!stored) {
+        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.prompter.message(this, Attention,
+                                   QStringLiteral("Имя «%1» не может быть сохранено: %2\n"
+                                                  "Используйте русские или латинские буквы, цифры и знаки.")
+                                       .arg(typed.left(maxLength), stored.error()),
+                                   Prompter::Icon::Exclamation);
+        return {};
+    }
+    return *stored;
+}
+
+// --- subjects ------------------------------------------------------------
+
+void TForm2::AddSubject()
+{
+    SessionState &state = m_context.state;
+    const Expected<int> number = m_subjects.allocateFolderNumber();
+    if (!number) {
+        reportError(number.error());
+        return;
+    }
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Новый предмет"), QStringLiteral("Введите имя нового предмета"),
+                                    IndexFile::SubjectNameLength, &declined);
+    if (declined) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return;
+    }
+    if (name.isEmpty())
+        return;
+
+    const LineList before = m_subjects.lines();
+    m_subjects.append(IndexFile::makeLine(name, *number));
+    const auto undo = [this, &before](const QString &error) {
+        // The index must not list a subject whose folder could not be made.
+        m_subjects.setLines(before);
+        (void)m_subjects.save(subjectIndexPath());
+        fillList(m_listPredmet, m_subjects);
+        reportError(error);
+    };
+    if (Status saved = m_subjects.save(subjectIndexPath()); !saved)
+        return undo(saved.error());
+    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    if (!QDir().mkpath(folder))
+        return undo(QStringLiteral("Не удается создать папку %1.").arg(QDir::toNativeSeparators(folder)));
+    if (Status written = LineLists::writeBytes(Paths::topicIndex(folder), {}); !written)
+        return undo(written.error());
+    m_syncing = true;
+    const int current = m_listPredmet->currentRow();
+    addRow(m_listPredmet, Cp1251::decode(name));
+    m_listPredmet->setCurrentRow(current);
+    m_syncing = false;
+    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+}
+
+void TForm2::RenameSubject()
+{
+    const int row = selectedRow(m_listPredmet);
+    if (row < 0 || row >= m_subjects.count())
+        return;
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Предмет"), QStringLiteral("Введите новое имя предмета"),
+                                    IndexFile::SubjectNameLength, &declined);
+    if (declined) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return;
+    }
+    if (name.isEmpty())
+        return;
+    const QByteArray old = m_subjects.lines().at(row);
+    m_subjects.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
+    if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+        m_subjects.replace(row, old);
+        reportError(saved.error());
+        return;
+    }
+    m_listPredmet->item(row)->setText(Cp1251::decode(name));
+    m_context.cues.PlaySoundCue(QStringLiteral("Rename"));
+}
+
+void TForm2::DeleteSubject()
+{
+    SessionState &state = m_context.state;
+    const int row = selectedRow(m_listPredmet);
+    if (row < 0 || row >= m_subjects.count())
+        return;
+    // Only failures met by this deletion keep the subject.
+    state.BrokenTopic = false;
+    m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+    if (!m_context.prompter.confirm(this, Attention,
+                                    QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return;
+    }
+    // The topics are those of the selected subject, whatever the list shows.
+    ListPredmetClick();
+    const QString subjectFolder = state.CurrentSubjectFolder;
+    const int topicCount = m_listTema->count();
+    for (int i = 0; i < topicCount; ++i) {
+        m_syncing = true;
+        m_listTema->setCurrentRow(0);
+        m_syncing = false;
+        ListTemaClick();
+        state.SilentDelete = true;
+        const TopicDeletion result = deleteSelectedTopic();
+        state.SilentDelete = false;
+        if (result == TopicDeletion::Failed) {
+            state.BrokenTopic = false;
+            return;
+        }
+    }
+    if (!state.BrokenTopic) {
+        // The subject folder must hold nothing but its topic index, or it
+        // could not be removed after the index had gone.
+        const QString index = Paths::topicIndex(subjectFolder);
+        const QStringList left = QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                               | QDir::NoDotAndDotDot);
+        const QString indexName = QFileInfo(index).fileName();
+        QStringList others;
+        for (const QString &entry : left) {
+            if (entry != indexName)
+                others.append(entry);
+        }
+        if (!others.isEmpty()) {
+            reportError(QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
+                            .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", "))));
+        } else if (QFileInfo::exists(index) && !QFile::remove(index)) {
+            reportError(QStringLiteral("Предмет не удален: не удается удалить файл %1.")
+                            .arg(QDir::toNativeSeparators(index)));
+        } else if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
+            reportError(QStringLiteral("Предмет не удален: не удается удалить папку %1.")
+                            .arg(QDir::toNativeSeparators(subjectFolder)));
+        } else {
+            const LineList before = m_subjects.lines();
+            m_subjects.remove(row);
+            if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+                m_subjects.setLines(before);
+                reportError(saved.error());
+            } else {
+                m_syncing = true;
+                delete m_listPredmet->takeItem(row);
+                m_listPredmet->setCurrentRow(-1);
+                m_syncing = false;
+                m_topics.setLines({});
+                fillList(m_listTema, m_topics);
+                m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+            }
+        }
+    }
+    state.BrokenTopic = false;
+}
+
+// --- topics --------------------------------------------------------------
+
+void TForm2::AddTopic()
+{
+    SessionState &state = m_context.state;
+    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    const QString source = m_context.prompter.openFile(this, QString(), QStringLiteral("Файл с тестами (*.RTF *.rtf)"));
+    if (source.isEmpty()) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return;
+    }
+    if (!QFileInfo(source).isFile())
+        return;
+    TForm3 *report = m_context.form3;
+    const auto failed = [this](const QString &error) {
+        showProgress(false);
+        QString text = QStringLiteral("Ошибка открытия файла...");
+        if (!error.isEmpty())
+            text += QStringLiteral("\n\n") + error;
+        m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+    };
+    showProgress(true);
+    const Status checked = report->CreateBase(source);
+    showProgress(false);
+    if (!checked)
+        return failed(checked.error());
+    if (!report->createConfirmed())
+        return;
+    const int row = selectedRow(m_listPredmet);
+    if (row < 0)
+        return;
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Новая тема"), QStringLiteral("Введите имя новой темы"),
+                                    IndexFile::TopicNameLength, &declined);
+    if (name.isEmpty())
+        return;
+    const Expected<int> number = m_topics.allocateFolderNumber();
+    if (!number)
+        return failed(number.error());
+    const LineList before = m_topics.lines();
+    const QString topicIndex = Paths::topicIndex(state.CurrentSubjectFolder);
+    m_topics.append(IndexFile::makeLine(name, *number));
+    if (Status saved = m_topics.save(topicIndex); !saved) {
+        m_topics.setLines(before);
+        return failed(saved.error());
+    }
+    const QString folder = Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number));
+    Status written = QDir().mkpath(folder) ? report->WriteTopicFiles(folder)
+                                           : Status(Error{QStringLiteral("Не удается создать папку %1.")
+                                                              .arg(QDir::toNativeSeparators(folder))});
+    if (!written) {
+        // A topic without its base would be listed as broken: take it back.
+        (void)TopicFiles::removeTopicFolder(folder);
+        m_topics.setLines(before);
+        (void)m_topics.save(topicIndex);
+        return failed(written.error());
+    }
+    m_syncing = true;
+    const int current = selectedRow(m_listTema);
+    addRow(m_listTema, Cp1251::decode(name));
+    m_listTema->setCurrentRow(current);
+    m_syncing = false;
+}
+
+void TForm2::RenameTopic()
+{
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return;
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Тема"), QStringLiteral("Введите новое имя темы"),
+                                    IndexFile::TopicNameLength, &declined);
+    if (declined) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return;
+    }
+    if (name.isEmpty())
+        return;
+    const QByteArray old = m_topics.lines().at(row);
+    m_topics.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
+    if (Status saved = m_topics.save(Paths::topicIndex(m_context.state.CurrentSubjectFolder)); !saved) {
+        m_topics.replace(row, old);
+        reportError(saved.error());
+        return;
+    }
+    m_listTema->item(row)->setText(Cp1251::decode(name));
+    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+}
+
+void TForm2::DeleteTopic()
+{
+    if (selectedRow(m_listTema) < 0)
+        return;
+    ListTemaClick();
+    deleteSelectedTopic();
+}
+
+TForm2::TopicDeletion TForm2::deleteSelectedTopic()
+{
+    SessionState &state = m_context.state;
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return TopicDeletion::Declined;
+    if (!QFileInfo::exists(state.CurrentBasePath)) {
+        state.BrokenTopic = true;
+        m_context.prompter.message(this, Attention,
+                                   QStringLiteral("Невозможно удалить тему - нарушена структура базы !"),
+                                   Prompter::Icon::Error);
+        return TopicDeletion::Broken;
+    }
+    if (!state.SilentDelete) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+        if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Удалить эту тему?"))) {
+            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            return TopicDeletion::Declined;
+        }
+        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+    }
+    // The index line goes only once the folder has gone, so the index never
+    // lists a topic that has lost part of its files without saying so.
+    if (Status removed = TopicFiles::removeTopicFolder(Paths::folderOf(state.CurrentBasePath)); !removed) {
+        reportError(QStringLiteral("Тема не удалена.\n\n") + removed.error());
+        return TopicDeletion::Failed;
+    }
+    const LineList before = m_topics.lines();
+    m_topics.remove(row);
+    if (Status saved = m_topics.save(Paths::topicIndex(state.CurrentSubjectFolder)); !saved) {
+        m_topics.setLines(before);
+        reportError(saved.error());
+        return TopicDeletion::Failed;
+    }
+    m_syncing = true;
+    delete m_listTema->takeItem(row);
+    m_listTema->setCurrentRow(-1);
+    m_syncing = false;
+    return TopicDeletion::Done;
+}
+
+void TForm2::TopicOptions()
+{
+    if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
+        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+                                   QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
+        return;
+    }
+    if (isVisible())
+        FormDeactivate();
+    m_context.form4->exec();
+}
+
+void TForm2::RestoreTopic()
+{
+    if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
+        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+                                   QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
+        return;
+    }
+    if (isVisible())
+        FormDeactivate();
+    m_context.form8->exec();
+}
+
+void TForm2::CloseBook()
+{
+    reject();
+}
+
+// --- sorting -------------------------------------------------------------
+
+void TForm2::ButtonSortClick()
+{
+    SessionState &state = m_context.state;
+    m_context.cues.PlaySoundCue(QStringLiteral("Sort"));
+    m_subjects.sort();
+    fillList(m_listPredmet, m_subjects);
+    for (int i = 0; i < m_subjects.count(); ++i) {
+        m_syncing = true;
+        m_listPredmet->setCurrentRow(i);
+        m_syncing = false;
+        ListPredmetClick();
+        // A topic index that could not be read must not be saved over.
+        if (!m_topicsLoaded)
+            return;
+        m_topics.sort();
+        fillList(m_listTema, m_topics);
+        if (Status saved = m_topics.save(Paths::topicIndex(state.CurrentSubjectFolder)); !saved) {
+            reportError(saved.error());
+            return;
+        }
+    }
+    if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+        reportError(saved.error());
+        return;
+    }
+    m_syncing = true;
+    m_listPredmet->setCurrentRow(-1);
+    m_syncing = false;
+    ListPredmetClick();
 }

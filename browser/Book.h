@@ -1,9 +1,23 @@
-// The chooser, drawn as an open book.
+// The chooser, drawn as an open book: subjects on the left page, the
+// selected subject's topics on the right. The student picks a topic here
+// and opens its test; the teacher manages the library through the context
+// menus: subjects and topics are added, renamed, deleted and sorted, a
+// topic is created from a test document, its options edited and its source
+// restored. Every change goes to the index in memory and then whole to its
+// file (IndexFile); the topic folder's files are handled by TopicFiles.
 #pragma once
 
+#include "library/IndexFile.h"
+
 #include <QDialog>
+#include <QPixmap>
 
 struct AppContext;
+class BookButton;
+class QFrame;
+class QListWidget;
+class QMenu;
+class QProgressBar;
 
 class TForm2 final : public QDialog
 {
@@ -11,9 +25,77 @@ class TForm2 final : public QDialog
 
 public:
     explicit TForm2(AppContext &context, QWidget *parent = nullptr);
+    ~TForm2() override;
 
     // Opens the selected topic's test (or, during a replay, the last one).
-    void ClickOpenTest() {}
+    void ClickOpenTest();
+
+    // The progress panel, shown by base creation and by the tag index check
+    // while a test is opened.
+    void showProgress(bool visible);
+    void setProgress(int value);
+
+    // The chooser loses the focus to another of the program's windows (an
+    // input box, the report, options or restore dialog) or its modal showing
+    // ends: "Cancel" unless a test was just opened.
+    void FormDeactivate();
+
+    // Selection handlers, also run by the mouse, the keyboard and the sort.
+    void ListPredmetClick();
+    void ListTemaClick();
+    void ButtonSortClick();
+
+    // The context menu commands.
+    void AddSubject();
+    void RenameSubject();
+    void DeleteSubject();
+    void AddTopic();
+    void RenameTopic();
+    void DeleteTopic();
+    void TopicOptions();
+    void RestoreTopic();
+    void CloseBook();
+
+    const IndexFile &subjects() const { return m_subjects; }
+    const IndexFile &topics() const { return m_topics; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    enum class TopicDeletion { Done, Declined, Broken, Failed };
+
+    void FormCreate();
+    TopicDeletion deleteSelectedTopic();
+    void listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint &pos);
+    static int selectedRow(const QListWidget *list);
+    void fillList(QListWidget *list, const IndexFile &index);
+    void addRow(QListWidget *list, const QString &text);
+    void reportError(const QString &text);
+    // Asks for a name; an empty string when the answer was empty or the box
+    // cancelled, or when the name cannot be stored (said to the user).
+    QByteArray askName(const QString &caption, const QString &prompt, int maxLength, bool *declined);
+    QString subjectIndexPath() const;
+    QMenu *makeMenu(const QString &name, const QList<QString> &captions);
+
     AppContext &m_context;
+    IndexFile m_subjects;
+    IndexFile m_topics;
+    QPixmap m_background;
+    bool m_syncing = false;
+    bool m_topicsLoaded = false;
+
+    QListWidget *m_listPredmet = nullptr;
+    QListWidget *m_listTema = nullptr;
+    BookButton *m_buttonOpen = nullptr;
+    BookButton *m_buttonSort = nullptr;
+    QFrame *m_panelProg = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QMenu *m_predmetMenu = nullptr;
+    QMenu *m_predmetMenu1 = nullptr;
+    QMenu *m_temaMenu = nullptr;
+    QMenu *m_temaMenu1 = nullptr;
 };

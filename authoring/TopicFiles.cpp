@@ -1,0 +1,146 @@
+#include "authoring/TopicFiles.h"
+
+#include "library/Codec.h"
+#include "library/Paths.h"
+#include "results/TopicConfig.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace TopicFiles {
+
+namespace {
+
+QString normalised(const QString &name)
+{
+    return QString(name).replace(u'\\', u'/');
+}
+
+Error cannot(const QString &what, const QString &path, const QString &why)
+{
+    return Error{QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), why)};
+}
+
+} // namespace
+
+bool isSafeRelativeName(const QString &name)
+{
+    const QString n = normalised(name);
+    if (n.isEmpty() || n.startsWith(u'/') || QDir::isAbsolutePath(n))
+        return false;
+    if (n.size() >= 2 && n.at(1) == u':')
+        return false;
+    const QStringList parts = n.split(u'/', Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return false;
+    for (const QString &part : parts) {
+        if (part == QStringLiteral(".."))
+            return false;
+    }
+    return true;
+}
+
+Status copyKeepingDate(const QString &from, const QString &to)
+{
+    const QFileInfo source(from);
+    if (!source.isFile())
+        return cannot(QStringLiteral("Не найден файл"), from, QStringLiteral("нет такого файла"));
+    const QString folder = QFileInfo(to).absolutePath();
+    if (!QDir().mkpath(folder))
+        return cannot(QStringLiteral("Не удается создать папку"), folder, QStringLiteral("отказано"));
+    if (QFileInfo(to).isDir())
+        return cannot(QStringLiteral("Не удается заменить"), to, QStringLiteral("это папка"));
+    if (QFileInfo::exists(to) && !QFile::remove(to))
+        return cannot(QStringLiteral("Не удается заменить файл"), to, QStringLiteral("отказано"));
+    QFile in(from);
+    if (!in.copy(to))
+        return cannot(QStringLiteral("Не удается скопировать файл"), from, in.errorString());
+    QFile out(to);
+    if (!out.open(QIODevice::ReadWrite)
+        || !out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime))
+        return cannot(QStringLiteral("Не удается установить дату файла"), to, out.errorString());
+    return {};
+}
+
+Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames)
+{
+    for (const QString &name : pictureNames) {
+        if (!isSafeRelativeName(name))
+            return Error{QStringLiteral("Рисунок «%1» указан вне папки теста.").arg(name)};
+        const QString source = Paths::resolve(fromFolder, name);
+        const QString target = toFolder + u'/' + normalised(name);
+        if (Status copied = copyKeepingDate(source, target); !copied)
+            return copied;
+    }
+    return {};
+}
+
+Status writeTopicFiles(const QString &topicFolder, const QString &sourcePath, const QStringList &pictureNames,
+                       const LineList &tagIndex, int testCount)
+{
+    Expected<LineList> source = LineLists::read(sourcePath);
+    if (!source)
+        return Error{source.error()};
+    Codec::codeLines(*source);
+    if (Status written = LineLists::write(Paths::baseFile(topicFolder), *source); !written)
+        return written;
+    if (Status copied = copyPictures(QFileInfo(sourcePath).absolutePath(), topicFolder, pictureNames); !copied)
+        return copied;
+    if (Status written = LineLists::write(Paths::tagIndexFile(topicFolder), tagIndex); !written)
+        return written;
+    return LineLists::write(Paths::configFile(topicFolder), TopicConfig::defaults(testCount));
+}
+
+Expected<QByteArray> restoreSource(const QString &basePath, const QString &destFolder)
+{
+    Expected<LineList> lines = LineLists::read(basePath);
+    if (!lines)
+        return Error{lines.error()};
+    Codec::codeLines(*lines);
+    const QByteArray bytes = LineLists::join(*lines);
+    if (Status written = LineLists::writeBytes(destFolder + QStringLiteral("/test.rtf"), bytes); !written)
+        return Error{written.error()};
+    return bytes;
+}
+
+bool hasNoFiles(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+}
+
+Status removeTopicFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return {};
+    if (!info.isDir() || info.isSymLink())
+        return cannot(QStringLiteral("Не удается удалить папку темы"), folder, QStringLiteral("это не папка"));
+    // Children first: a child's path is longer than its folder's.
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(it.next());
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    for (const QString &path : std::as_const(entries)) {
+        const QFileInfo entry(path);
+        if (entry.isDir() && !entry.isSymLink()) {
+            if (!QDir().rmdir(path))
+                return cannot(QStringLiteral("Не удается удалить папку"), path, QStringLiteral("отказано"));
+        } else {
+            QFile file(path);
+            if (!file.remove())
+                return cannot(QStringLiteral("Не удается удалить файл"), path, file.errorString());
+        }
+    }
+    if (!QDir().rmdir(folder))
+        return cannot(QStringLiteral("Не удается удалить папку"), folder, QStringLiteral("отказано"));
+    return {};
+}
+
+} // namespace TopicFiles

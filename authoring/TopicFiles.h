@@ -1,0 +1,49 @@
+// The files of a topic folder, written and read without any window: the
+// new topic's files from a checked source document, the restore of a
+// topic's source into a folder the author chose, and the removal of a
+// topic's folder. Errors name the file and what went wrong.
+#pragma once
+
+#include "library/Expected.h"
+#include "library/LineList.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace TopicFiles {
+
+// Writes a new topic's files into its (existing, empty) folder, in this
+// order: Baza.dat (the source read as a line list and coded), the pictures
+// named in the document (copied from the source's folder with their dates
+// kept; sub-folders are created), Baza.ini (the tag index) and Config.dat
+// with the options of a new topic. Files written before a failure stay.
+Status writeTopicFiles(const QString &topicFolder, const QString &sourcePath, const QStringList &pictureNames,
+                       const LineList &tagIndex, int testCount);
+
+// Decodes a topic's Baza.dat and writes it as test.rtf into destFolder, each
+// line ended by CR LF. Returns the bytes written, to be loaded as the
+// document whose pictures are then restored.
+Expected<QByteArray> restoreSource(const QString &basePath, const QString &destFolder);
+
+// Copies pictures, named as in the document, from one folder to another.
+// The source file is found whatever its letter case; the copy is made under
+// the name as written, keeping the source's modification date.
+Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames);
+
+// Copies one file over another (replacing it), creating missing folders on
+// the way and keeping the source's modification date.
+Status copyKeepingDate(const QString &from, const QString &to);
+
+// True when a picture name stays inside its folder: not absolute, no drive
+// letter, no "..", not empty. Other names are never read or written.
+bool isSafeRelativeName(const QString &name);
+
+// True when a folder holds no ordinary file; sub-folders, hidden and system
+// files do not count.
+bool hasNoFiles(const QString &folder);
+
+// Deletes everything in a topic folder (picture sub-folders included) and
+// then the folder. The error names the item that could not be removed.
+Status removeTopicFolder(const QString &folder);
+
+} // namespace TopicFiles

@@ -1,0 +1,227 @@
+// Shared pieces of the browser tests: a library in a temporary folder, a
+// prompter that answers from a script, a cue recorder, a clock that never
+// waits and a stand-in for the main window.
+#pragma once
+
+#include "library/Cp1251.h"
+#include "library/LineList.h"
+#include "richtext/LineModel.h"
+#include "session/AppContext.h"
+#include "session/Cues.h"
+#include "session/Prompter.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+#include "session/TestHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QQueue>
+#include <QStringList>
+#include <QTest>
+#include <QListWidget>
+#include <QTextDocument>
+
+#include <memory>
+
+class ScriptedPrompter final : public Prompter
+{
+public:
+    struct Box
+    {
+        QString caption;
+        QString text;
+        Icon icon;
+    };
+
+    QQueue<QString> inputs;       // answers to input boxes, in order
+    QQueue<bool> confirms;        // answers to confirmations
+    QQueue<QString> files;        // answers to the open-file dialog
+    QList<Box> messages;          // message boxes shown
+    QStringList asked;            // captions of every box, in order
+
+    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
+    {
+        messages.append({caption, text, icon});
+        asked.append(caption);
+    }
+    bool confirm(QWidget *, const QString &caption, const QString &) override
+    {
+        asked.append(caption);
+        if (confirms.isEmpty()) {
+            QTest::qFail("unexpected confirmation", __FILE__, __LINE__);
+            return false;
+        }
+        return confirms.dequeue();
+    }
+    QString input(QWidget *, const QString &caption, const QString &) override
+    {
+        asked.append(caption);
+        if (inputs.isEmpty()) {
+            QTest::qFail("unexpected input box", __FILE__, __LINE__);
+            return {};
+        }
+        return inputs.dequeue();
+    }
+    QString openFile(QWidget *, const QString &, const QString &) override
+    {
+        asked.append(QStringLiteral("open"));
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+};
+
+class RecordingSink final : public CueSink
+{
+public:
+    QStringList played;
+    void play(const QString &wavPath) override { played.append(QFileInfo(wavPath).completeBaseName()); }
+};
+
+class FakeClock final : public Clock
+{
+public:
+    QTime currentTime() const override { return QTime(10, 30); }
+    int msecsOfDay() const override { return m_msecs += 7; }
+    void pause(int) override {}
+
+private:
+    mutable int m_msecs = 1000;
+};
+
+class FakeHost final : public TestHost
+{
+public:
+    QTextDocument document;
+    std::unique_ptr<LineModel> model;
+    QStringList calls;
+    QString caption = QStringLiteral("Нет");
+    bool clockVisible = true;
+
+    QTextDocument &fullTestDocument() override
+    {
+        model.reset();
+        return document;
+    }
+    const LineModel &fullTestLines() override
+    {
+        if (!model)
+            model = std::make_unique<LineModel>(document);
+        return *model;
+    }
+    void SetSessionMenus(bool idle) override { calls.append(idle ? QStringLiteral("menus idle") : QStringLiteral("menus testing")); }
+    void StartTimeBudget() override { calls.append(QStringLiteral("time budget")); }
+    void NextQuestion() override { calls.append(QStringLiteral("next question")); }
+    void setReplayCaption(const QString &c) override { caption = c; }
+    QString replayCaption() const override { return caption; }
+    void setPictureClockVisible(bool visible) override { clockVisible = visible; }
+};
+
+// Windows-1251 bytes of a text.
+inline QByteArray cp(const QString &text)
+{
+    return Cp1251::encode(text).value();
+}
+
+inline QByteArray crlf(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += cp(line) + "\r\n";
+    return bytes;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+#include "authoring/Reindex.h"
+#include "authoring/ResCompil.h"
+#include "browser/Book.h"
+#include "results/TestOption.h"
+
+#include <QTemporaryDir>
+
+// A program folder in a temporary directory with the windows of the browser.
+// Fill the library with subject() and topic() before calling open().
+struct Env
+{
+    QTemporaryDir dir;
+    SessionState state;
+    RecordingSink sink;
+    FakeClock clock;
+    std::unique_ptr<Cues> cues;
+    ScriptedPrompter scripted;
+    WidgetPrompter real;
+    FakeHost host;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<TForm8> form8;
+
+    QString root() const { return dir.path() + u'/'; }
+    QString data() const { return dir.path() + QStringLiteral("/Baza/Data"); }
+
+    explicit Env(bool realBoxes = false)
+    {
+        state.ProgramFolder = root();
+        QDir().mkpath(data());
+        cues = std::make_unique<Cues>(sink, state.ProgramFolder);
+        context.reset(new AppContext{state, *cues, clock, realBoxes ? static_cast<Prompter &>(real) : scripted});
+        context->host = &host;
+    }
+
+    void setSubjects(const QStringList &lines) { writeFile(data() + QStringLiteral("/Index.dat"), crlf(lines)); }
+    void setTopics(int subject, const QStringList &lines)
+    {
+        writeFile(data() + QStringLiteral("/%1/Index.dat").arg(subject), crlf(lines));
+    }
+    // A topic folder with a base file (any bytes will do for managing it).
+    void makeTopic(int subject, int topic, bool withBase = true)
+    {
+        const QString folder = data() + QStringLiteral("/%1/%2").arg(subject).arg(topic);
+        QDir().mkpath(folder);
+        if (withBase)
+            writeFile(folder + QStringLiteral("/Baza.dat"), "\x84\x8d\x99\x8c\r\n");
+        writeFile(folder + QStringLiteral("/Config.dat"), "1\r\n1\r\n1\r\n1\r\n");
+    }
+
+    TForm2 &open()
+    {
+        form2 = std::make_unique<TForm2>(*context);
+        context->form2 = form2.get();
+        form3 = std::make_unique<TForm3>(*context);
+        context->form3 = form3.get();
+        form4 = std::make_unique<TForm4>(*context);
+        context->form4 = form4.get();
+        form8 = std::make_unique<TForm8>(*context);
+        context->form8 = form8.get();
+        return *form2;
+    }
+
+    QListWidget *list(const char *name) const { return form2->findChild<QListWidget *>(QString::fromLatin1(name)); }
+    QStringList rows(const char *name) const
+    {
+        QStringList texts;
+        QListWidget *w = list(name);
+        for (int i = 0; i < w->count(); ++i)
+            texts.append(w->item(i)->text());
+        return texts;
+    }
+    void select(const char *name, int row)
+    {
+        list(name)->setCurrentRow(row);
+    }
+};

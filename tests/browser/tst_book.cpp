@@ -1,0 +1,502 @@
+// The chooser: its lists, the subject and topic commands, the sort, the
+// context menus and the cues, driven through the real window with scripted
+// answers (and a few real input and message boxes), with the index files
+// read back byte for byte.
+#include "Fixture.h"
+
+#include "browser/BookButton.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+
+class TestBook : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadsSubjectsAndTopics();
+    void missingSubjectIndexStartsEmpty();
+    void addSubject_data();
+    void addSubject();
+    void addSubjectReusesFreedNumber();
+    void addSubjectRefusesUnstorableName();
+    void addSubjectCancelled();
+    void renameSubjectAndTopic();
+    void deleteTopic();
+    void deleteTopicDeclined();
+    void deleteSubject();
+    void deleteSubjectWithBrokenTopic();
+    void loneBrokenTopicDoesNotKeepNextSubject();
+    void deleteSubjectWithForeignFileKeepsIt();
+    void deleteTopicIndexUnwritableKeepsLine();
+    void sort();
+    void sortEmptyLibrary();
+    void menus();
+    void rightClickSelectsAndOpensMenu();
+    void closeCues();
+    void realInputBoxAddsSubject();
+    void realConfirmationDeletesTopic();
+};
+
+void TestBook::loadsSubjectsAndTopics()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=2"), QStringLiteral("Алгебра=1")});
+    env.setTopics(1, {QStringLiteral("Дроби=1")});
+    env.setTopics(2, {QStringLiteral("Оптика=3"), QStringLiteral("Механика=1")});
+    env.open();
+    QCOMPARE(env.rows("ListPredmet"), QStringList({QStringLiteral("Физика"), QStringLiteral("Алгебра")}));
+    QVERIFY(env.rows("ListTema").isEmpty());
+    env.select("ListPredmet", 0);
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Оптика"), QStringLiteral("Механика")}));
+    QCOMPARE(env.state.CurrentSubjectFolder, env.data() + QStringLiteral("/2"));
+    env.select("ListTema", 0);
+    QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/2/3/Baza.dat"));
+    // Another subject empties the topic selection but keeps the path.
+    env.select("ListPredmet", 1);
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Дроби")}));
+    QCOMPARE(env.list("ListTema")->currentRow(), -1);
+    QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/2/3/Baza.dat"));
+    QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestBook::missingSubjectIndexStartsEmpty()
+{
+    Env env;
+    TForm2 &book = env.open();
+    QVERIFY(env.rows("ListPredmet").isEmpty());
+    env.scripted.inputs.enqueue(QStringLiteral("История"));
+    book.AddSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("История=1")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+}
+
+void TestBook::addSubject_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("plain") << QStringLiteral("Физика") << QStringLiteral("Физика");
+    QTest::newRow("13 chars cut to 12") << QStringLiteral("Информатика12") << QStringLiteral("Информатика1");
+    QTest::newRow("exactly 12") << QStringLiteral("Природоведен") << QStringLiteral("Природоведен");
+    QTest::newRow("20 chars") << QStringLiteral("абвгдеёжзийклмнопрст") << QStringLiteral("абвгдеёжзийк");
+    QTest::newRow("equals replaced") << QStringLiteral("2=2 Счёт") << QStringLiteral("2-2 Счёт");
+    QTest::newRow("spaces kept") << QStringLiteral("  Хим ") << QStringLiteral("  Хим ");
+}
+
+void TestBook::addSubject()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    Env env;
+    env.setSubjects({QStringLiteral("Алгебра=1")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    book.show();
+    env.sink.played.clear();
+    env.scripted.inputs.enqueue(typed);
+    book.AddSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("Алгебра=1"), stored + QStringLiteral("=2")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")), QByteArray());
+    QCOMPARE(env.rows("ListPredmet"), QStringList({QStringLiteral("Алгебра"), stored}));
+    QCOMPARE(env.list("ListPredmet")->currentRow(), -1);
+    // The input box takes the focus from the chooser right after "Ding".
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel"), QStringLiteral("NewPredmet")}));
+    QCOMPARE(env.scripted.asked, QStringList({QStringLiteral("Новый предмет")}));
+}
+
+void TestBook::addSubjectReusesFreedNumber()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("A=1"), QStringLiteral("B=3"), QStringLiteral("C=4")});
+    TForm2 &book = env.open();
+    env.scripted.inputs << QStringLiteral("D") << QStringLiteral("E");
+    book.AddSubject();
+    book.AddSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("A=1"), QStringLiteral("B=3"), QStringLiteral("C=4"), QStringLiteral("D=2"),
+                   QStringLiteral("E=5")}));
+    QVERIFY(QFileInfo(env.data() + QStringLiteral("/2")).isDir());
+    QVERIFY(QFileInfo(env.data() + QStringLiteral("/5/Index.dat")).isFile());
+}
+
+void TestBook::addSubjectRefusesUnstorableName()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("A=1")});
+    const QByteArray before = fileBytes(env.data() + QStringLiteral("/Index.dat"));
+    TForm2 &book = env.open();
+    env.scripted.inputs.enqueue(QStringLiteral("日本語"));
+    book.AddSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), before);
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/2")));
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("日本語")));
+    QCOMPARE(env.rows("ListPredmet"), QStringList({QStringLiteral("A")}));
+}
+
+void TestBook::addSubjectCancelled()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("A=1")});
+    TForm2 &book = env.open();
+    env.scripted.inputs.enqueue(QString());
+    book.AddSubject();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("A=1")}));
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/2")));
+}
+
+void TestBook::renameSubjectAndTopic()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1"), QStringLiteral("Химия=2")});
+    env.setTopics(2, {QStringLiteral("Кислоты=1"), QStringLiteral("Соли=2")});
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 1);
+    env.scripted.inputs << QStringLiteral("Органическая химия");
+    book.RenameSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("Физика=1"), QStringLiteral("Органическая=2")}));
+    QCOMPARE(env.rows("ListPredmet").at(1), QStringLiteral("Органическая"));
+    QCOMPARE(env.sink.played.constLast(), QStringLiteral("Rename"));
+
+    env.select("ListTema", 1);
+    env.scripted.inputs << QStringLiteral("Соли и основания=");
+    book.RenameTopic();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")),
+             crlf({QStringLiteral("Кислоты=1"), QStringLiteral("Соли и основани=2")}));
+    QCOMPARE(env.sink.played.constLast(), QStringLiteral("NewPredmet"));
+
+    // An empty answer changes nothing and plays "Cancel".
+    env.scripted.inputs << QString();
+    book.RenameTopic();
+    QCOMPARE(env.sink.played.constLast(), QStringLiteral("Cancel"));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")),
+             crlf({QStringLiteral("Кислоты=1"), QStringLiteral("Соли и основани=2")}));
+}
+
+void TestBook::deleteTopic()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1"), QStringLiteral("Механика=2")});
+    env.makeTopic(1, 1);
+    env.makeTopic(1, 2);
+    writeFile(env.data() + QStringLiteral("/1/2/img/лампа.png"), "png");
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 1);
+    env.sink.played.clear();
+    env.scripted.confirms << true;
+    book.DeleteTopic();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/2")));
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/1/Baza.dat")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("Оптика=1")}));
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Оптика")}));
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Warn"), QStringLiteral("Del")}));
+
+    // The last topic leaves a zero-byte index, not a deleted one.
+    env.select("ListTema", 0);
+    env.scripted.confirms << true;
+    book.DeleteTopic();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestBook::deleteTopicDeclined()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1")});
+    env.makeTopic(1, 1);
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    env.sink.played.clear();
+    env.scripted.confirms << false;
+    book.DeleteTopic();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Warn"), QStringLiteral("Cancel")}));
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/1/Baza.dat")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("Оптика=1")}));
+}
+
+void TestBook::deleteSubject()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1"), QStringLiteral("Химия=2")});
+    env.setTopics(1, {QStringLiteral("Оптика=1"), QStringLiteral("Механика=2")});
+    env.setTopics(2, {});
+    env.makeTopic(1, 1);
+    env.makeTopic(1, 2);
+    writeFile(env.data() + QStringLiteral("/1/2/pics/a.png"), "png");
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.sink.played.clear();
+    env.scripted.confirms << true;
+    book.DeleteSubject();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Химия=2")}));
+    QCOMPARE(env.rows("ListPredmet"), QStringList({QStringLiteral("Химия")}));
+    QVERIFY(env.rows("ListTema").isEmpty());
+    // Topics go silently; only the subject's removal is heard.
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Warn"), QStringLiteral("Del")}));
+    QCOMPARE(env.scripted.asked, QStringList({QStringLiteral("Внимание !!!")}));
+    QVERIFY(!env.state.BrokenTopic && !env.state.SilentDelete);
+}
+
+void TestBook::deleteSubjectWithBrokenTopic()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("A=1"), QStringLiteral("B=2"), QStringLiteral("C=3")});
+    env.makeTopic(1, 1);
+    env.makeTopic(1, 2, false);
+    env.makeTopic(1, 3);
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.scripted.confirms << true;
+    book.DeleteSubject();
+    // A goes; B is met on both remaining passes; C stays, and so does the subject.
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/1")));
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/2")));
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/3/Baza.dat")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("B=2"), QStringLiteral("C=3")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Физика=1")}));
+    QCOMPARE(env.scripted.messages.size(), 2);
+    for (const auto &box : env.scripted.messages)
+        QCOMPARE(box.text, QStringLiteral("Невозможно удалить тему - нарушена структура базы !"));
+    QVERIFY(!env.state.BrokenTopic);
+}
+
+void TestBook::loneBrokenTopicDoesNotKeepNextSubject()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1"), QStringLiteral("Химия=2")});
+    env.setTopics(1, {QStringLiteral("B=1")});
+    env.setTopics(2, {QStringLiteral("C=1")});
+    env.makeTopic(1, 1, false);
+    env.makeTopic(2, 1);
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    book.DeleteTopic();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    env.select("ListPredmet", 1);
+    env.scripted.confirms << true;
+    book.DeleteSubject();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/2")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Физика=1")}));
+}
+
+void TestBook::deleteSubjectWithForeignFileKeepsIt()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("A=1")});
+    env.makeTopic(1, 1);
+    writeFile(env.data() + QStringLiteral("/1/заметки.txt"), "mine");
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.scripted.confirms << true;
+    book.DeleteSubject();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/1")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/заметки.txt")), QByteArray("mine"));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Физика=1")}));
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("заметки.txt")));
+    QVERIFY(!env.sink.played.contains(QStringLiteral("Del")));
+}
+
+void TestBook::deleteTopicIndexUnwritableKeepsLine()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("A=1")});
+    env.makeTopic(1, 1);
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    // The topic index cannot be replaced once it is a folder.
+    QFile::remove(env.data() + QStringLiteral("/1/Index.dat"));
+    QDir().mkpath(env.data() + QStringLiteral("/1/Index.dat/x"));
+    env.scripted.confirms << true;
+    book.DeleteTopic();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("A")}));
+    QCOMPARE(book.topics().count(), 1);
+}
+
+void TestBook::sort()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("физика=3"), QStringLiteral("Zoology=1"), QStringLiteral("Алгебра=2"),
+                     QStringLiteral("ёлки=4"), QStringLiteral("Биология=5")});
+    env.setTopics(1, {QStringLiteral("b=2"), QStringLiteral("A=1")});
+    env.setTopics(2, {});
+    env.setTopics(3, {QStringLiteral("Оптика=1"), QStringLiteral("механика=2"), QStringLiteral("Атом=3")});
+    env.setTopics(4, {QStringLiteral("ель=1")});
+    env.setTopics(5, {QStringLiteral("Клетка=7")});
+    TForm2 &book = env.open();
+    env.sink.played.clear();
+    book.ButtonSortClick();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("Алгебра=2"), QStringLiteral("Биология=5"), QStringLiteral("ёлки=4"),
+                   QStringLiteral("физика=3"), QStringLiteral("Zoology=1")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/3/Index.dat")),
+             crlf({QStringLiteral("Атом=3"), QStringLiteral("механика=2"), QStringLiteral("Оптика=1")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("A=1"), QStringLiteral("b=2")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")), QByteArray());
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Sort")}));
+    // The first subject is selected and its topics shown; folders kept.
+    QCOMPARE(env.list("ListPredmet")->currentRow(), 0);
+    QCOMPARE(env.state.CurrentSubjectFolder, env.data() + QStringLiteral("/2"));
+    env.select("ListPredmet", 3);
+    env.select("ListTema", 0);
+    QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/3/3/Baza.dat"));
+}
+
+void TestBook::sortEmptyLibrary()
+{
+    Env env;
+    TForm2 &book = env.open();
+    book.ButtonSortClick();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), QByteArray());
+    QVERIFY(env.rows("ListPredmet").isEmpty());
+    QVERIFY(env.rows("ListTema").isEmpty());
+}
+
+void TestBook::menus()
+{
+    Env env;
+    env.open();
+    const auto captions = [&env](const char *name) {
+        QStringList texts;
+        const QMenu *menu = env.form2->findChild<QMenu *>(QString::fromLatin1(name));
+        for (const QAction *action : menu->actions())
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts;
+    };
+    QCOMPARE(captions("PredmetMenu"),
+             QStringList({QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
+                          QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Добавить новую тему"),
+                          QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+    QCOMPARE(captions("PredmetMenu1"),
+             QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+    QCOMPARE(captions("TemaMenu"),
+             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
+                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
+                          QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+    QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));
+    QCOMPARE(env.form2->windowTitle(), QStringLiteral("Выбор..."));
+    QCOMPARE(env.form2->size(), QSize(609, 413));
+    QCOMPARE(env.list("ListPredmet")->geometry(), QRect(49, 47, 215, 285));
+    QCOMPARE(env.list("ListTema")->geometry(), QRect(326, 48, 232, 283));
+}
+
+void TestBook::rightClickSelectsAndOpensMenu()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1"), QStringLiteral("Химия=2")});
+    env.setTopics(1, {QStringLiteral("Оптика=1")});
+    env.setTopics(2, {QStringLiteral("Кислоты=1"), QStringLiteral("Соли=2")});
+    TForm2 &book = env.open();
+    book.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&book));
+    QListWidget *subjects = env.list("ListPredmet");
+    const QPoint row1 = subjects->visualItemRect(subjects->item(1)).center();
+    env.sink.played.clear();
+    QTest::mouseClick(subjects->viewport(), Qt::RightButton, {}, row1);
+    QCOMPARE(subjects->currentRow(), 1);
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Кислоты"), QStringLiteral("Соли")}));
+    auto *menu = book.findChild<QMenu *>(QStringLiteral("PredmetMenu"));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("ContecstMenu")}));
+
+    // A left click on a row plays its selection cue.
+    QListWidget *topics = env.list("ListTema");
+    env.sink.played.clear();
+    QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topics->item(1)).center());
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("SelectTema")}));
+    QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/2/2/Baza.dat"));
+
+    // The empty part of the list opens the short menu and changes nothing.
+    QTest::mouseClick(subjects->viewport(), Qt::RightButton, {}, QPoint(10, 270));
+    auto *menu1 = book.findChild<QMenu *>(QStringLiteral("PredmetMenu1"));
+    QTRY_VERIFY(menu1->isVisible());
+    menu1->hide();
+    QCOMPARE(subjects->currentRow(), 1);
+    book.hide();
+}
+
+void TestBook::closeCues()
+{
+    Env env;
+    TForm2 &book = env.open();
+    book.show();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Book")}));
+    book.CloseBook();
+    QVERIFY(!book.isVisible());
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Book"), QStringLiteral("Cancel")}));
+    // Closing after a test was opened is silent and clears the flag.
+    book.show();
+    env.state.ChooserOpenedTest = true;
+    book.accept();
+    QCOMPARE(env.sink.played.constLast(), QStringLiteral("Book"));
+    QVERIFY(!env.state.ChooserOpenedTest);
+}
+
+// Answers the next modal box when it appears; fails the test if none does.
+template <typename Box, typename Answer>
+static void answerNext(Answer answer)
+{
+    QTimer::singleShot(0, qApp, [answer] {
+        QTRY_VERIFY(qobject_cast<Box *>(QApplication::activeModalWidget()));
+        answer(qobject_cast<Box *>(QApplication::activeModalWidget()));
+    });
+}
+
+void TestBook::realInputBoxAddsSubject()
+{
+    Env env(true);
+    TForm2 &book = env.open();
+    book.show();
+    answerNext<QInputDialog>([](QInputDialog *box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Новый предмет"));
+        QCOMPARE(box->labelText(), QStringLiteral("Введите имя нового предмета"));
+        box->setTextValue(QStringLiteral("География"));
+        box->accept();
+    });
+    book.AddSubject();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("География=1")}));
+    book.hide();
+}
+
+void TestBook::realConfirmationDeletesTopic()
+{
+    Env env(true);
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1")});
+    env.makeTopic(1, 1);
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    answerNext<QMessageBox>([](QMessageBox *box) {
+        QCOMPARE(box->windowTitle(), QStringLiteral("Внимание !!!"));
+        QCOMPARE(box->text(), QStringLiteral("Удалить эту тему?"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    book.DeleteTopic();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/1")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+}
+
+QTEST_MAIN(TestBook)
+#include "tst_book.moc"
