@@ -13,6 +13,9 @@ packages=(
     libemf2svg-dev
     # help: chmcmd builds Help.chm, libchm reads it
     fp-utils libchm-dev
+    # assets: only to redraw the pictures (scripts/make-art.py) and remake
+    # the sounds (scripts/make-sounds.sh); a build needs neither
+    python3 librsvg2-bin sox espeak-ng bc
     # screenshots and real-window checks
     xvfb xauth xdotool imagemagick x11-utils
     # fuzzing and the sanitizer build
