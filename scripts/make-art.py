@@ -11,6 +11,8 @@ head frames and the board bitmap are cut out of renderings of that same
 scene, so drawing any of them over the background at its place is seamless:
 "Hd_Normal" and "ButNorm" are the very pixels of "tetrad".
 
+The help file's pictures (resources/help/images) are copies of some of them.
+
 Usage: scripts/make-art.py            (from anywhere in the repository)
 """
 import os
@@ -428,6 +430,13 @@ def main():
     render(write("NoPic", nopic()), png("NoPic"), 300, 200)
     render(write("About", about()), png("About"), 450, 275)
     render(write("TableFon", tablefon()), png("TableFon"), 787, 548)
+
+    # Pictures of the help file.
+    help_images = os.path.join(ROOT, "resources", "help", "images")
+    os.makedirs(help_images, exist_ok=True)
+    magick(png("About"), "PNG24:" + os.path.join(help_images, "about.png"))
+    magick(png("ButNorm"), "PNG24:" + os.path.join(help_images, "board.png"))
+    magick(png("Book"), "-resize", "305x210!", "PNG24:" + os.path.join(help_images, "book.png"))
     return 0
 
 
