@@ -13,6 +13,10 @@ mkdir -p "$out"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
+# -R: the same random numbers (noise, dither) on every run, so remaking the
+# sounds without changing this script changes no file.
+sox() { command sox -R "$@"; }
+
 RATE=22050
 FMT=(-r $RATE -c 1 -b 16 -e signed-integer)
 
@@ -39,7 +43,8 @@ say Final1      "Отлично! Ты прекрасно знаешь эту т�
 say Final2      "Хорошо! Ещё немного старания, и будет отлично." 145
 say Final3      "Удовлетворительно. Повтори эту тему, и всё получится." 145
 say Final4      "Не огорчайся! Повтори материал и попробуй ещё раз." 145 30
-say Gmm         "Хм-м..." 120 28
+# "Хм" spelled in phonemes: as a word espeak reads it letter by letter.
+say Gmm         "[[x'm::]]" 110 30
 say Sora        "Не мешай, пожалуйста!"
 say Book        "Выбери тему."
 say Name        "Представься, пожалуйста."
