@@ -1,0 +1,2048 @@
+// The RTF reader. One pass over the bytes: a tokenizer splits them into
+// groups, control words and text; an explicit stack of group states (no
+// recursion, so deep nesting cannot overflow the C++ stack) tracks the
+// current destination and the character and paragraph properties.
+//
+// Text is gathered as bytes and decoded per run with the code page of the
+// run's font (a font's \fcharset or \cpg wins over the document's
+// \ansicpg: Word writes Russian text as \ansicpg1252 with \fcharset204
+// fonts). Runs of equal formatting are collected into paragraphs, which are
+// committed at \par and \cell. Paragraphs outside tables go straight into
+// the document; table rows are buffered until the table ends and are then
+// written as one QTextTable (nested tables become QTextTables inside cells).
+#include "richtext/RtfReader.h"
+
+#include "library/Cp1251.h"
+#include "richtext/Pictures.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <iterator>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace RtfReader {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Limits that keep damaged or hostile documents bounded.
+
+constexpr int MaxGroupDepth = 2000;     // deeper groups are read past and ignored
+constexpr int MaxTableDepth = 16;       // deeper table levels are folded into this one
+constexpr int MaxGridColumns = 64;      // distinct cell edges before a table is laid out simply
+constexpr int MaxTableCells = 100000;   // bigger grids are written as plain paragraphs
+constexpr int MaxPictureSide = 4096;    // pixels
+constexpr int MaxRenderSide = 2048;     // pixels: metafiles are rendered at most this big
+constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
+
+// ---------------------------------------------------------------------------
+// The keyword table: every control word the reader acts on. Looked up by
+// binary search in a table sorted once.
+
+#define NASTAVNIK_RTF_KEYWORDS(X)                                                              \
+    X(aftncn) X(aftnsep) X(aftnsepc) X(annotation) X(ansi) X(ansicpg) X(atnauthor) X(atnid)    \
+    X(b) X(bin) X(bkmkend) X(bkmkstart) X(blipuid) X(blue) X(brdrb) X(brdrbox) X(brdrcf)       \
+    X(brdrdash) X(brdrdb) X(brdrdot) X(brdrl) X(brdrnil) X(brdrnone) X(brdrr) X(brdrs)         \
+    X(brdrsh) X(brdrt) X(brdrtbl) X(brdrth) X(brdrw) X(bullet)                                 \
+    X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
+    X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
+    X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
+    X(datastore) X(deff) X(dibitmap) X(dn) X(do) X(docvar)                                     \
+    X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
+    X(f) X(fcharset) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
+    X(footerf) X(footerl) X(footerr) X(footnote) X(fs) X(ftncn) X(ftnsep) X(ftnsepc)           \
+    X(generator) X(green)                                                                      \
+    X(header) X(headerf) X(headerl) X(headerr) X(highlight)                                    \
+    X(i) X(info) X(intbl) X(itap)                                                              \
+    X(jpegblip)                                                                                \
+    X(latentstyles) X(ldblquote) X(li) X(lin) X(line) X(listoverridetable) X(listtable)        \
+    X(lquote) X(ltrmark)                                                                       \
+    X(mac) X(macpict) X(mmath) X(mmathPict)                                                    \
+    X(nestcell) X(nestrow) X(nesttableprops) X(nonesttables) X(nonshppict) X(nosupersub)       \
+    X(objdata) X(object)                                                                       \
+    X(page) X(par) X(pard) X(pc) X(pca) X(pgdsctbl) X(pich) X(pichgoal) X(picprop)             \
+    X(picscalex) X(picscaley) X(pict) X(picw) X(picwgoal) X(plain) X(pmmetafile) X(pn)         \
+    X(pngblip) X(pnseclvl) X(pntxta) X(pntxtb)                                                 \
+    X(qc) X(qd) X(qj) X(ql) X(qmspace) X(qr)                                                   \
+    X(rdblquote) X(red) X(result) X(revtbl) X(ri) X(rin) X(row) X(rquote) X(rsidtbl) X(rtf)    \
+    X(rtlmark) X(rxe)                                                                          \
+    X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
+    X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
+    X(tab) X(tc) X(template) X(themedata) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
+    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trqc) X(trqr) X(txe)                  \
+    X(u) X(uc) X(ud) X(ul) X(uld) X(uldash) X(uldashd) X(uldashdd) X(uldb) X(ulhwave)          \
+    X(ulldash) X(ulnone) X(ulth) X(ulthd) X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulthldash)  \
+    X(ululdbwave) X(ulw) X(ulwave) X(up) X(upr) X(userprops)                                   \
+    X(v)                                                                                       \
+    X(wbitmap) X(wmetafile)                                                                    \
+    X(xe) X(xmlnstbl)                                                                          \
+    X(zwbo) X(zwj) X(zwnbo) X(zwnj)
+
+enum class Kw : quint16 {
+#define NASTAVNIK_RTF_ENUM(name) K_##name,
+    NASTAVNIK_RTF_KEYWORDS(NASTAVNIK_RTF_ENUM)
+#undef NASTAVNIK_RTF_ENUM
+    Unknown
+};
+
+struct KeywordName
+{
+    std::string_view name;
+    Kw id;
+};
+
+const std::vector<KeywordName> &keywordTable()
+{
+    static const std::vector<KeywordName> table = [] {
+        std::vector<KeywordName> t = {
+#define NASTAVNIK_RTF_ENTRY(name) {std::string_view(#name), Kw::K_##name},
+            NASTAVNIK_RTF_KEYWORDS(NASTAVNIK_RTF_ENTRY)
+#undef NASTAVNIK_RTF_ENTRY
+        };
+        std::sort(t.begin(), t.end(), [](const KeywordName &a, const KeywordName &b) { return a.name < b.name; });
+        return t;
+    }();
+    return table;
+}
+
+Kw findKeyword(std::string_view name)
+{
+    const auto &table = keywordTable();
+    const auto it = std::lower_bound(table.begin(), table.end(), name,
+                                     [](const KeywordName &k, std::string_view n) { return k.name < n; });
+    return (it != table.end() && it->name == name) ? it->id : Kw::Unknown;
+}
+
+// Destinations whose content is never shown: skipped even without \*.
+bool isSkippedDestination(Kw k)
+{
+    switch (k) {
+    case Kw::K_aftncn: case Kw::K_aftnsep: case Kw::K_aftnsepc: case Kw::K_annotation:
+    case Kw::K_atnauthor: case Kw::K_atnid: case Kw::K_bkmkend: case Kw::K_bkmkstart:
+    case Kw::K_blipuid: case Kw::K_colorschememapping: case Kw::K_datastore: case Kw::K_do:
+    case Kw::K_docvar: case Kw::K_filetbl: case Kw::K_footer: case Kw::K_footerf:
+    case Kw::K_footerl: case Kw::K_footerr: case Kw::K_footnote: case Kw::K_ftncn:
+    case Kw::K_ftnsep: case Kw::K_ftnsepc: case Kw::K_generator: case Kw::K_header:
+    case Kw::K_headerf: case Kw::K_headerl: case Kw::K_headerr: case Kw::K_info:
+    case Kw::K_latentstyles: case Kw::K_listoverridetable: case Kw::K_listtable:
+    case Kw::K_nonesttables: case Kw::K_nonshppict: case Kw::K_objdata: case Kw::K_pgdsctbl:
+    case Kw::K_picprop: case Kw::K_pn: case Kw::K_pnseclvl: case Kw::K_pntxta: case Kw::K_pntxtb:
+    case Kw::K_revtbl: case Kw::K_rsidtbl: case Kw::K_rxe: case Kw::K_stylesheet: case Kw::K_tc:
+    case Kw::K_template: case Kw::K_themedata: case Kw::K_txe: case Kw::K_userprops: case Kw::K_xe:
+    case Kw::K_xmlnstbl:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Destinations the reader understands when they come after \*.
+bool isKnownStarredDestination(Kw k)
+{
+    switch (k) {
+    case Kw::K_fldinst: case Kw::K_fldrslt: case Kw::K_shppict: case Kw::K_shpinst:
+    case Kw::K_shprslt: case Kw::K_nesttableprops: case Kw::K_ud: case Kw::K_mmathPict:
+    case Kw::K_mmath: case Kw::K_pict: case Kw::K_field: case Kw::K_result: case Kw::K_object:
+    case Kw::K_shp: case Kw::K_shpgrp: case Kw::K_sp: case Kw::K_sn: case Kw::K_sv:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Code pages and symbol fonts.
+
+int codepageOfCharset(int charset)
+{
+    switch (charset) {
+    case 2: return 42;        // symbol
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return 0;        // ANSI and default charsets: the document's code page
+    }
+}
+
+const char *codecName(int codepage)
+{
+    switch (codepage) {
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 852: return "IBM852";
+    case 855: return "IBM855";
+    case 866: return "IBM866";
+    case 874: return "windows-874";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 1250: return "windows-1250";
+    case 1251: return "windows-1251";
+    case 1253: return "windows-1253";
+    case 1254: return "windows-1254";
+    case 1255: return "windows-1255";
+    case 1256: return "windows-1256";
+    case 1257: return "windows-1257";
+    case 1258: return "windows-1258";
+    case 10000: return "macintosh";
+    case 10007: return "x-mac-cyrillic";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 28591: return "ISO-8859-1";
+    case 28592: return "ISO-8859-2";
+    case 28595: return "ISO-8859-5";
+    case 65001: return "UTF-8";
+    default: return "windows-1252";
+    }
+}
+
+bool isMultiByte(int codepage)
+{
+    return codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950 || codepage == 1361
+        || codepage == 65001;
+}
+
+// The Symbol font's characters 0x20..0xFF as Unicode (0 where the font has
+// no character). Formulas typed with it are Greek letters and math signs.
+constexpr std::array<char16_t, 224> SymbolToUnicode = {
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, // 20
+    0x0028, 0x0029, 0x2217, 0x002B, 0x002C, 0x2212, 0x002E, 0x002F, // 28
+    0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037, // 30
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, // 38
+    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, // 40
+    0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F, // 48
+    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, // 50
+    0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F, // 58
+    0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3, // 60
+    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, // 68
+    0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, // 70
+    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0x0000, // 78
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                 // 80
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                 // 90
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, // A0
+    0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193, // A8
+    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022, // B0
+    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5, // B8
+    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229, // C0
+    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209, // C8
+    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5, // D0
+    0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3, // D8
+    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, // E0
+    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA, // E8
+    0x0000, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F, // F0
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0x0000, // F8
+};
+
+// Wingdings characters that have a Unicode counterpart and turn up in
+// tests (list bullets, check marks, arrows).
+char16_t wingdingsToUnicode(uchar c)
+{
+    switch (c) {
+    case 0x20: return 0x0020;
+    case 0x22: return 0x2702;
+    case 0x28: return 0x260E;
+    case 0x41: return 0x270C;
+    case 0x46: return 0x261E;
+    case 0x4A: return 0x263A;
+    case 0x4C: return 0x2639;
+    case 0x6C: return 0x25CF;
+    case 0x6E: return 0x25A0;
+    case 0x6F: return 0x25A1;
+    case 0x71: return 0x2751;
+    case 0x75: return 0x25C6;
+    case 0x76: return 0x2756;
+    case 0x77: return 0x2B25;
+    case 0x9F: return 0x2022;
+    case 0xA1: return 0x25CB;
+    case 0xA7: return 0x25AA;
+    case 0xA8: return 0x25FB;
+    case 0xD8: return 0x27A2;
+    case 0xE0: return 0x2192;
+    case 0xE8: return 0x2794;
+    case 0xF0: return 0x21E8;
+    case 0xFB: return 0x2718;
+    case 0xFC: return 0x2714;
+    case 0xFE: return 0x2611;
+    default: return 0;
+    }
+}
+
+enum class SymbolKind : quint8 { None, Symbol, Wingdings, OtherSymbol };
+
+struct Font
+{
+    QString name;
+    QByteArray nameBytes;
+    int charset = -1;
+    int cpg = 0;
+    SymbolKind symbol = SymbolKind::None;
+};
+
+// ---------------------------------------------------------------------------
+// Group state.
+
+enum class Dest : quint8 {
+    Text,        // document text
+    Skip,        // ignored, with everything inside
+    FontTable,
+    ColorTable,
+    Picture,
+    FieldInst,   // a field's instruction, collected as text
+    Upr,         // the ANSI half of \upr: only its \ud is read
+    ShapeInst,   // a shape's properties: only its picture is read
+    ShapeName,   // {\sn ...}
+    ShapePib,    // {\sv ...} of the shape's picture property
+};
+
+struct CharState
+{
+    int font = -1;
+    int size = 24;      // half points
+    int fg = 0;         // colour table index, 0 = automatic
+    int bg = 0;         // colour table index, 0 = none
+    int link = -1;      // index into the hyperlink targets
+    quint8 underline = QTextCharFormat::NoUnderline;
+    qint8 vpos = 0;     // 1 superscript, -1 subscript
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    bool hidden = false;
+    bool caps = false;
+    bool smallCaps = false;
+
+    bool operator==(const CharState &) const = default;
+};
+
+struct ParState
+{
+    int align = 0;      // 0 left, 1 centre, 2 right, 3 justified
+    int li = 0, ri = 0, fi = 0, sb = 0, sa = 0, sl = 0;   // twips
+    bool slmult = false;
+    bool intbl = false;
+    int itap = 0;
+
+    int level() const
+    {
+        const int l = itap > 0 ? itap : (intbl ? 1 : 0);
+        return std::min(l, MaxTableDepth);
+    }
+};
+
+struct GroupState
+{
+    CharState chr;
+    ParState par;
+    Dest dest = Dest::Text;
+    int uc = 1;
+    bool nestTableProps = false;
+};
+
+// ---------------------------------------------------------------------------
+// Buffered content: paragraphs and tables waiting to be written.
+
+struct Run
+{
+    QString text;
+    QTextCharFormat format;   // an image format for a picture
+};
+
+struct Paragraph
+{
+    QTextBlockFormat format;
+    std::vector<Run> runs;
+};
+
+struct Table;
+
+struct Block
+{
+    Paragraph paragraph;
+    std::unique_ptr<Table> table;
+};
+
+struct Cell
+{
+    std::vector<Block> blocks;
+};
+
+struct Border
+{
+    bool on = false;
+    int width = 15;     // twips
+    int colour = 0;
+};
+
+struct CellDef
+{
+    int right = 0;
+    bool hFirst = false, hMerged = false, vFirst = false, vMerged = false;
+    int shade = 0;
+    int valign = 0;     // 0 top, 1 centre, 2 bottom
+    std::array<Border, 4> border;   // top, left, bottom, right
+};
+
+struct RowDef
+{
+    std::vector<CellDef> cells;
+    CellDef next;
+    int gap = 108;
+    int left = 0;
+    int align = 0;
+    std::array<Border, 6> border;   // top, left, bottom, right, inner horizontal, inner vertical
+};
+
+struct Row
+{
+    std::vector<Cell> cells;
+    RowDef def;
+};
+
+struct Table
+{
+    std::vector<Row> rows;
+    std::vector<Cell> cells;    // cells of the row being read
+    Cell current;               // the cell being read
+};
+
+// Where paragraphs are written: the document's main flow or a table cell.
+struct Flow
+{
+    QTextCursor cursor;
+    bool fresh = true;          // the cursor's block is empty and unused
+};
+
+struct Field
+{
+    int depth = 0;
+    QString instruction;
+    int link = -1;
+};
+
+struct Shape
+{
+    int depth = 0;
+    bool hasPicture = false;
+    QString propertyName;
+};
+
+struct Picture
+{
+    bool active = false;
+    bool forShape = false;
+    bool hidden = false;
+    int depth = 0;
+    Pictures::Format format = Pictures::Format::Unknown;
+    bool metafile = false;
+    bool supported = true;
+    int picw = 0, pich = 0, goalw = 0, goalh = 0, scalex = 100, scaley = 100;
+    int nibble = -1;
+    QByteArray data;
+};
+
+// 0..15 for hex digits, -1 otherwise.
+constexpr std::array<qint8, 256> HexValue = [] {
+    std::array<qint8, 256> t{};
+    for (auto &v : t)
+        v = -1;
+    for (int c = '0'; c <= '9'; ++c)
+        t[c] = qint8(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c)
+        t[c] = qint8(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c)
+        t[c] = qint8(c - 'A' + 10);
+    return t;
+}();
+
+// Bytes that end a run of text.
+constexpr std::array<bool, 256> EndsText = [] {
+    std::array<bool, 256> t{};
+    t[uchar('\\')] = t[uchar('{')] = t[uchar('}')] = t[uchar('\r')] = t[uchar('\n')] = true;
+    t[uchar('\t')] = t[0] = true;
+    return t;
+}();
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int clampInt(qint64 v, int lo, int hi)
+{
+    return int(std::clamp<qint64>(v, lo, hi));
+}
+
+// ---------------------------------------------------------------------------
+
+class Parser
+{
+public:
+    Parser(const QByteArray &bytes, QTextDocument &document)
+        : m_data(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_document(document)
+    {
+        m_main.cursor = QTextCursor(&document);
+        m_stack.reserve(64);
+    }
+
+    Result run();
+
+private:
+    // tokenizer
+    void readControl();
+    void readText();
+    void openGroup();
+    void closeGroup();
+
+    // keywords
+    void keyword(Kw k, bool hasParam, int param);
+    void symbol(char c);
+    bool destinationKeyword(Kw k, bool starred);
+    void textKeyword(Kw k, bool hasParam, int param);
+    void tableKeyword(Kw k, bool hasParam, int param);
+
+    // text
+    void addBytes(const char *p, qsizetype n);
+    void addByte(char c) { m_bytes.append(c); }
+    void flushBytes();
+    void addText(QStringView text);
+    void addChar(char16_t c) { flushBytes(); addText(QStringView(&c, 1)); }
+    void addUnicode(int value);
+    void closeRun();
+    QTextCharFormat charFormat(const CharState &c) const;
+    const Font *font(int index) const;
+    int codepageOf(const CharState &c) const;
+    bool isTextDest() const;
+
+    // paragraphs and tables
+    QTextBlockFormat blockFormat(const ParState &p) const;
+    Paragraph takeParagraph();
+    void endParagraph();
+    void placeParagraph(int level, Paragraph &&paragraph);
+    void openTablesTo(int level);
+    void closeTablesDeeperThan(int level);
+    void finishRow(Table &table, int level);
+    void endCell(int level);
+    void endRow(int level);
+    RowDef &rowDef(int level);
+    Border *borderTarget();
+
+    // output
+    void emitBlock(Flow &flow, Block &block);
+    void emitParagraph(Flow &flow, Paragraph &paragraph);
+    void emitTable(Flow &flow, Table &table);
+
+    // pictures, fields, shapes
+    void beginPicture(bool forShape);
+    void addHex(const char *p, qsizetype n);
+    void finishPicture();
+    void finishFieldInstruction();
+    void finishFontName();
+
+    GroupState &state() { return m_stack.back(); }
+    const GroupState &state() const { return m_stack.back(); }
+
+    const char *m_data;
+    const char *m_end;
+    QTextDocument &m_document;
+    Flow m_main;
+
+    std::vector<GroupState> m_stack;
+    int m_overflow = 0;         // groups opened beyond MaxGroupDepth
+    bool m_done = false;
+    bool m_star = false;
+    int m_ucSkip = 0;
+    char16_t m_highSurrogate = 0;
+
+    int m_ansiCodepage = 1252;
+    int m_defaultFont = -1;
+    QHash<int, Font> m_fonts;
+    int m_currentFont = -1;     // font table entry being read
+    std::vector<QColor> m_colours;  // invalid colour = automatic
+    int m_red = -1, m_green = -1, m_blue = -1;
+    QHash<int, std::array<char16_t, 256>> m_codepageTables;
+
+    QByteArray m_bytes;
+    QString m_runText;
+    CharState m_runState;
+    std::vector<Run> m_runs;
+
+    std::vector<std::unique_ptr<Table>> m_tables;   // open tables, level 1 first
+    std::vector<RowDef> m_rowDefs;
+    int m_borderTarget = -1;    // 0..3 cell sides, 4..9 row borders
+    int m_borderLevel = 1;
+
+    Picture m_picture;
+    int m_pictureCount = 0;
+    int m_footnoteCount = 0;
+    std::vector<Field> m_fields;
+    std::vector<QString> m_links;
+    std::vector<Shape> m_shapes;
+};
+
+Result Parser::run()
+{
+    m_stack.push_back(GroupState{});
+    m_colours.clear();
+    // Skip the opening brace of the document: the root state is pushed above.
+    const char *p = m_data;
+    while (p < m_end && *p != '{')
+        ++p;
+    m_data = p < m_end ? p + 1 : m_end;
+
+    while (m_data < m_end && !m_done) {
+        const char c = *m_data;
+        if (c == '{') {
+            ++m_data;
+            openGroup();
+        } else if (c == '}') {
+            ++m_data;
+            closeGroup();
+        } else if (c == '\\') {
+            readControl();
+        } else if (c == '\r' || c == '\n' || c == 0) {
+            ++m_data;
+        } else if (c == '\t') {
+            ++m_data;
+            flushBytes();
+            m_star = false;
+            if (m_overflow == 0 && isTextDest())
+                addChar(u'\t');
+        } else {
+            readText();
+        }
+    }
+
+    // End of the document, or of the bytes of a truncated one: keep what was read.
+    flushBytes();
+    m_overflow = 0;
+    while (m_stack.size() > 1)
+        closeGroup();
+    if (m_picture.active)
+        finishPicture();
+    closeRun();
+    if (!m_runs.empty())
+        endParagraph();
+    closeTablesDeeperThan(0);
+    return Result{true, m_pictureCount};
+}
+
+bool Parser::isTextDest() const
+{
+    const Dest d = state().dest;
+    return d == Dest::Text || d == Dest::FieldInst || d == Dest::ShapeName;
+}
+
+void Parser::finishFontName()
+{
+    if (m_currentFont < 0)
+        return;
+    Font &f = m_fonts[m_currentFont];
+    if (!f.name.isEmpty() || f.nameBytes.isEmpty())
+        return;
+    const int cp = f.cpg > 0 ? f.cpg : codepageOfCharset(std::max(f.charset, 0));
+    QStringDecoder decoder(codecName((cp == 0 || cp == 42) ? m_ansiCodepage : cp));
+    f.name = decoder.isValid() ? QString(decoder(f.nameBytes)).trimmed() : QString::fromLatin1(f.nameBytes).trimmed();
+    if (f.name.isEmpty())
+        f.name = QStringLiteral(" ");
+    const QString lower = f.name.toLower();
+    if (lower == u"symbol")
+        f.symbol = SymbolKind::Symbol;
+    else if (lower == u"wingdings")
+        f.symbol = SymbolKind::Wingdings;
+    else if (f.charset == 2 || lower.startsWith(u"wingdings") || lower == u"webdings")
+        f.symbol = SymbolKind::OtherSymbol;
+}
+
+// --- tokenizer --------------------------------------------------------------
+
+void Parser::openGroup()
+{
+    flushBytes();
+    m_star = false;
+    m_ucSkip = 0;
+    if (m_overflow > 0 || int(m_stack.size()) >= MaxGroupDepth) {
+        ++m_overflow;
+        return;
+    }
+    m_stack.push_back(m_stack.back());
+}
+
+void Parser::closeGroup()
+{
+    flushBytes();
+    m_star = false;
+    m_ucSkip = 0;
+    if (m_overflow > 0) {
+        --m_overflow;
+        return;
+    }
+    if (m_stack.size() <= 1) {
+        // The document's own closing brace: whatever follows is not RTF.
+        m_done = true;
+        return;
+    }
+    const int depth = int(m_stack.size());
+    const GroupState closing = m_stack.back();
+
+    if (closing.dest == Dest::FontTable)
+        finishFontName();   // an entry without its closing semicolon
+    if (m_picture.active && m_picture.depth == depth)
+        finishPicture();
+    if (closing.dest == Dest::FieldInst && m_stack[m_stack.size() - 2].dest != Dest::FieldInst)
+        finishFieldInstruction();
+    m_stack.pop_back();
+    if (!m_fields.empty() && m_fields.back().depth == depth)
+        m_fields.pop_back();
+    if (!m_shapes.empty() && m_shapes.back().depth == depth)
+        m_shapes.pop_back();
+}
+
+void Parser::readText()
+{
+    const char *start = m_data;
+    const char *p = m_data;
+    while (p < m_end && !EndsText[uchar(*p)])
+        ++p;
+    m_data = p;
+    m_star = false;
+    if (m_overflow > 0)
+        return;
+    qsizetype n = p - start;
+    switch (state().dest) {
+    case Dest::Picture:
+        addHex(start, n);
+        return;
+    case Dest::FontTable:
+        for (qsizetype i = 0; i < n; ++i) {
+            if (start[i] == ';') {
+                finishFontName();
+            } else if (m_currentFont >= 0) {
+                Font &f = m_fonts[m_currentFont];
+                if (f.name.isEmpty() && f.nameBytes.size() < 256)
+                    f.nameBytes.append(start[i]);
+            }
+        }
+        return;
+    case Dest::ColorTable:
+        for (qsizetype i = 0; i < n; ++i) {
+            if (start[i] == ';') {
+                if (m_colours.size() < 4096) {
+                    if (m_red < 0 && m_green < 0 && m_blue < 0)
+                        m_colours.push_back(QColor());
+                    else
+                        m_colours.push_back(QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0)));
+                }
+                m_red = m_green = m_blue = -1;
+            }
+        }
+        return;
+    case Dest::Text:
+    case Dest::FieldInst:
+    case Dest::ShapeName:
+        if (m_ucSkip > 0) {
+            const qsizetype skipped = std::min<qsizetype>(m_ucSkip, n);
+            m_ucSkip -= int(skipped);
+            start += skipped;
+            n -= skipped;
+        }
+        if (n > 0)
+            addBytes(start, n);
+        return;
+    default:
+        return;
+    }
+}
+
+void Parser::readControl()
+{
+    const char *p = m_data + 1;   // after the backslash
+    if (p >= m_end) {
+        m_data = m_end;
+        return;
+    }
+    const char c = *p;
+    if (isLetter(c)) {
+        const char *nameStart = p;
+        while (p < m_end && isLetter(*p))
+            ++p;
+        const std::string_view name(nameStart, size_t(std::min<qsizetype>(p - nameStart, 32)));
+        const bool tooLong = p - nameStart > 32;
+        bool hasParam = false;
+        bool negative = false;
+        qint64 value = 0;
+        if (p < m_end && *p == '-' && p + 1 < m_end && isDigit(p[1])) {
+            negative = true;
+            ++p;
+        }
+        while (p < m_end && isDigit(*p)) {
+            hasParam = true;
+            if (value < 10'000'000'000LL)
+                value = value * 10 + (*p - '0');
+            ++p;
+        }
+        if (p < m_end && *p == ' ')
+            ++p;
+        m_data = p;
+        if (negative)
+            value = -value;
+        const int param = clampInt(value, -2147483647, 2147483647);
+        const Kw k = tooLong ? Kw::Unknown : findKeyword(name);
+
+        if (k == Kw::K_bin) {
+            // Binary data: its length is clamped to what is left of the file.
+            const qsizetype n = hasParam && param > 0 ? std::min<qsizetype>(param, m_end - m_data) : 0;
+            const char *bin = m_data;
+            m_data += n;
+            flushBytes();
+            m_star = false;
+            if (m_ucSkip > 0) {
+                --m_ucSkip;
+                return;
+            }
+            if (m_overflow == 0 && state().dest == Dest::Picture && m_picture.active)
+                m_picture.data.append(bin, n);
+            return;
+        }
+        flushBytes();
+        if (m_overflow > 0) {
+            m_star = false;
+            return;
+        }
+        if (m_ucSkip > 0 && k != Kw::K_u)
+            m_ucSkip = 0;   // a control word ends an unfinished fallback
+        keyword(k, hasParam, param);
+        return;
+    }
+
+    if (c == '\'') {
+        // \'hh: one byte in the current code page. A bad digit skips the escape.
+        m_data = p + 1;
+        int v = 0;
+        bool ok = true;
+        for (int i = 0; i < 2; ++i) {
+            if (m_data < m_end && HexValue[uchar(*m_data)] >= 0) {
+                v = v * 16 + HexValue[uchar(*m_data)];
+                ++m_data;
+            } else {
+                ok = false;
+                break;
+            }
+        }
+        m_star = false;
+        if (!ok || m_overflow > 0)
+            return;
+        if (m_ucSkip > 0) {
+            --m_ucSkip;
+            return;
+        }
+        const Dest d = state().dest;
+        if (d == Dest::FontTable) {
+            if (m_currentFont >= 0) {
+                Font &f = m_fonts[m_currentFont];
+                if (f.name.isEmpty() && f.nameBytes.size() < 256)
+                    f.nameBytes.append(char(v));
+            }
+        } else if (isTextDest()) {
+            addByte(char(v));
+        }
+        return;
+    }
+
+    m_data = p + 1;
+    flushBytes();
+    if (m_overflow > 0) {
+        m_star = false;
+        return;
+    }
+    symbol(c);
+}
+
+void Parser::symbol(char c)
+{
+    if (c == '*') {
+        m_star = true;
+        return;
+    }
+    m_star = false;
+    if (c == '\r' || c == '\n') {
+        // A backslash before a line break is a paragraph mark.
+        m_ucSkip = 0;
+        keyword(Kw::K_par, false, 0);
+        return;
+    }
+    char16_t ch = 0;
+    switch (c) {
+    case '\\': ch = u'\\'; break;
+    case '{': ch = u'{'; break;
+    case '}': ch = u'}'; break;
+    case '~': ch = 0x00A0; break;
+    case '-': ch = 0x00AD; break;
+    case '_': ch = 0x2011; break;
+    case '\t': ch = u'\t'; break;
+    default: return;          // \: \| and unknown symbols
+    }
+    if (m_ucSkip > 0) {
+        --m_ucSkip;
+        return;
+    }
+    if (state().dest == Dest::FontTable) {
+        if (m_currentFont >= 0 && m_fonts[m_currentFont].name.isEmpty() && ch < 0x80)
+            m_fonts[m_currentFont].nameBytes.append(char(ch));
+        return;
+    }
+    if (isTextDest())
+        addChar(ch);
+}
+
+// --- keywords ---------------------------------------------------------------
+
+void Parser::keyword(Kw k, bool hasParam, int param)
+{
+    const bool starred = m_star;
+    m_star = false;
+    GroupState &st = state();
+
+    if (st.dest == Dest::Skip)
+        return;
+
+    if (k == Kw::Unknown) {
+        if (starred)
+            st.dest = Dest::Skip;
+        return;
+    }
+    if (starred && !isKnownStarredDestination(k)) {
+        st.dest = Dest::Skip;
+        return;
+    }
+    if (k == Kw::K_uc) {
+        st.uc = std::clamp(hasParam ? param : 1, 0, 16);
+        return;
+    }
+    if (k == Kw::K_u) {
+        if (isTextDest() && hasParam)
+            addUnicode(param);
+        m_ucSkip = st.uc;
+        return;
+    }
+
+    switch (st.dest) {
+    case Dest::Text:
+        break;
+    case Dest::FontTable:
+        if (k == Kw::K_f) {
+            m_currentFont = param;
+            Font &f = m_fonts[param];
+            f = Font{};
+        } else if (k == Kw::K_fcharset && m_currentFont >= 0) {
+            m_fonts[m_currentFont].charset = param;
+        } else if (k == Kw::K_cpg && m_currentFont >= 0) {
+            m_fonts[m_currentFont].cpg = param;
+        } else if (isSkippedDestination(k) || k == Kw::K_pict) {
+            st.dest = Dest::Skip;
+        }
+        return;
+    case Dest::ColorTable:
+        if (k == Kw::K_red)
+            m_red = std::clamp(param, 0, 255);
+        else if (k == Kw::K_green)
+            m_green = std::clamp(param, 0, 255);
+        else if (k == Kw::K_blue)
+            m_blue = std::clamp(param, 0, 255);
+        return;
+    case Dest::Picture:
+        switch (k) {
+        case Kw::K_pngblip: m_picture.format = Pictures::Format::Png; m_picture.metafile = false; break;
+        case Kw::K_jpegblip: m_picture.format = Pictures::Format::Jpeg; m_picture.metafile = false; break;
+        case Kw::K_emfblip: m_picture.format = Pictures::Format::Emf; m_picture.metafile = true; break;
+        case Kw::K_wmetafile: m_picture.format = Pictures::Format::Wmf; m_picture.metafile = true; break;
+        case Kw::K_dibitmap: m_picture.format = Pictures::Format::Dib; m_picture.metafile = false; break;
+        case Kw::K_wbitmap: m_picture.format = Pictures::Format::Unknown; m_picture.supported = false; break;
+        case Kw::K_macpict: case Kw::K_pmmetafile: m_picture.supported = false; break;
+        case Kw::K_picw: m_picture.picw = param; break;
+        case Kw::K_pich: m_picture.pich = param; break;
+        case Kw::K_picwgoal: m_picture.goalw = param; break;
+        case Kw::K_pichgoal: m_picture.goalh = param; break;
+        case Kw::K_picscalex: m_picture.scalex = param; break;
+        case Kw::K_picscaley: m_picture.scaley = param; break;
+        default:
+            if (isSkippedDestination(k) || k == Kw::K_pict)
+                st.dest = Dest::Skip;
+            break;
+        }
+        return;
+    case Dest::Upr:
+        if (k == Kw::K_ud)
+            st.dest = Dest::Text;
+        return;
+    case Dest::FieldInst:
+        if (k == Kw::K_pict || isSkippedDestination(k))
+            st.dest = Dest::Skip;
+        else if (k == Kw::K_tab || k == Kw::K_line)
+            addChar(u' ');
+        return;
+    case Dest::ShapeInst:
+        if (k == Kw::K_sn) {
+            st.dest = Dest::ShapeName;
+            if (!m_shapes.empty())
+                m_shapes.back().propertyName.clear();
+        } else if (k == Kw::K_sv) {
+            st.dest = (!m_shapes.empty() && m_shapes.back().propertyName.trimmed() == u"pib") ? Dest::ShapePib
+                                                                                                : Dest::Skip;
+        } else if (k == Kw::K_pict || isSkippedDestination(k) || k == Kw::K_shptxt) {
+            st.dest = Dest::Skip;
+        }
+        return;
+    case Dest::ShapeName:
+        return;
+    case Dest::ShapePib:
+        if (k == Kw::K_pict) {
+            if (m_picture.active || st.chr.hidden) {
+                st.dest = Dest::Skip;
+            } else {
+                beginPicture(true);
+            }
+        }
+        return;
+    case Dest::Skip:
+        return;
+    }
+
+    // Text destination.
+    if (destinationKeyword(k, starred))
+        return;
+    textKeyword(k, hasParam, param);
+}
+
+// Keywords that open a destination; true when handled.
+bool Parser::destinationKeyword(Kw k, bool starred)
+{
+    GroupState &st = state();
+    if (isSkippedDestination(k)) {
+        st.dest = Dest::Skip;
+        return true;
+    }
+    switch (k) {
+    case Kw::K_fonttbl:
+        st.dest = Dest::FontTable;
+        m_currentFont = -1;
+        return true;
+    case Kw::K_colortbl:
+        st.dest = Dest::ColorTable;
+        m_colours.clear();
+        m_red = m_green = m_blue = -1;
+        return true;
+    case Kw::K_pict:
+        if (m_picture.active)
+            st.dest = Dest::Skip;
+        else
+            beginPicture(false);
+        return true;
+    case Kw::K_field:
+        if (m_fields.size() < 64)
+            m_fields.push_back(Field{int(m_stack.size()), {}, -1});
+        return true;
+    case Kw::K_fldinst:
+        st.dest = Dest::FieldInst;
+        if (!m_fields.empty())
+            m_fields.back().instruction.clear();
+        return true;
+    case Kw::K_fldrslt:
+        if (!m_fields.empty() && m_fields.back().link >= 0)
+            st.chr.link = m_fields.back().link;
+        return true;
+    case Kw::K_upr:
+        st.dest = Dest::Upr;
+        return true;
+    case Kw::K_ud:
+        return true;
+    case Kw::K_shp:
+    case Kw::K_shpgrp:
+        if (m_shapes.size() < 64)
+            m_shapes.push_back(Shape{int(m_stack.size()), false, {}});
+        return true;
+    case Kw::K_shpinst:
+        st.dest = Dest::ShapeInst;
+        return true;
+    case Kw::K_shprslt:
+        // The shape's own picture, when it had one, stands for the result.
+        if (!m_shapes.empty() && m_shapes.back().hasPicture)
+            st.dest = Dest::Skip;
+        return true;
+    case Kw::K_sp:
+    case Kw::K_sn:
+    case Kw::K_sv:
+        // Shape properties outside a shape: nothing to show.
+        st.dest = Dest::Skip;
+        return true;
+    case Kw::K_nesttableprops:
+        st.nestTableProps = true;
+        return true;
+    case Kw::K_shppict: case Kw::K_object: case Kw::K_result: case Kw::K_mmath: case Kw::K_mmathPict:
+        return true;
+    default:
+        return starred;
+    }
+}
+
+void Parser::textKeyword(Kw k, bool hasParam, int param)
+{
+    GroupState &st = state();
+    CharState &c = st.chr;
+    ParState &p = st.par;
+    const bool on = !hasParam || param != 0;
+    switch (k) {
+    // document
+    case Kw::K_ansicpg:
+        if (param > 0)
+            m_ansiCodepage = param;
+        return;
+    case Kw::K_mac: m_ansiCodepage = 10000; return;
+    case Kw::K_pc: m_ansiCodepage = 437; return;
+    case Kw::K_pca: m_ansiCodepage = 850; return;
+    case Kw::K_deff:
+        m_defaultFont = param;
+        if (m_stack.size() <= 2)
+            c.font = param;
+        return;
+
+    // characters
+    case Kw::K_plain: {
+        const int link = c.link;
+        c = CharState{};
+        c.font = m_defaultFont;
+        c.link = link;
+        return;
+    }
+    case Kw::K_f: c.font = param; return;
+    case Kw::K_fs: c.size = hasParam ? std::clamp(param, 2, 3276) : 24; return;
+    case Kw::K_b: c.bold = on; return;
+    case Kw::K_i: c.italic = on; return;
+    case Kw::K_strike: case Kw::K_striked: c.strike = on; return;
+    case Kw::K_v: c.hidden = on; return;
+    case Kw::K_caps: c.caps = on; return;
+    case Kw::K_scaps: c.smallCaps = on; return;
+    case Kw::K_ul: case Kw::K_ulw: case Kw::K_uldb: case Kw::K_ulth:
+        c.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+        return;
+    case Kw::K_uld:
+        c.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
+        return;
+    case Kw::K_uldash: case Kw::K_uldashd: case Kw::K_uldashdd: case Kw::K_ulldash: case Kw::K_ulthd:
+    case Kw::K_ulthdash: case Kw::K_ulthdashd: case Kw::K_ulthdashdd: case Kw::K_ulthldash:
+        c.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
+        return;
+    case Kw::K_ulwave: case Kw::K_ulhwave: case Kw::K_ululdbwave:
+        c.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
+        return;
+    case Kw::K_ulnone: c.underline = QTextCharFormat::NoUnderline; return;
+    case Kw::K_super: c.vpos = on ? 1 : 0; return;
+    case Kw::K_sub: c.vpos = on ? -1 : 0; return;
+    case Kw::K_nosupersub: c.vpos = 0; return;
+    case Kw::K_up: c.vpos = (!hasParam || param > 0) ? 1 : 0; return;
+    case Kw::K_dn: c.vpos = (!hasParam || param > 0) ? -1 : 0; return;
+    case Kw::K_cf: c.fg = std::max(param, 0); return;
+    case Kw::K_cb: case Kw::K_chcbpat: case Kw::K_highlight: c.bg = std::max(param, 0); return;
+
+    // special characters
+    case Kw::K_tab: addChar(u'\t'); return;
+    case Kw::K_line: addChar(0x2028); return;
+    case Kw::K_emdash: addChar(0x2014); return;
+    case Kw::K_endash: addChar(0x2013); return;
+    case Kw::K_bullet: addChar(0x2022); return;
+    case Kw::K_lquote: addChar(0x2018); return;
+    case Kw::K_rquote: addChar(0x2019); return;
+    case Kw::K_ldblquote: addChar(0x201C); return;
+    case Kw::K_rdblquote: addChar(0x201D); return;
+    case Kw::K_enspace: addChar(0x2002); return;
+    case Kw::K_emspace: addChar(0x2003); return;
+    case Kw::K_qmspace: addChar(0x2005); return;
+    case Kw::K_zwj: addChar(0x200D); return;
+    case Kw::K_zwnj: addChar(0x200C); return;
+    case Kw::K_zwbo: addChar(0x200B); return;
+    case Kw::K_zwnbo: addChar(0xFEFF); return;
+    case Kw::K_ltrmark: addChar(0x200E); return;
+    case Kw::K_rtlmark: addChar(0x200F); return;
+    case Kw::K_chftn:
+        // The footnote's mark in the text; the footnote itself is not shown.
+        addText(QString::number(++m_footnoteCount));
+        return;
+
+    // paragraphs
+    case Kw::K_par: endParagraph(); return;
+    case Kw::K_page:
+    case Kw::K_sect:
+        // A page or section break ends the paragraph it stands in; on its
+        // own it makes no line.
+        closeRun();
+        if (!m_runs.empty())
+            endParagraph();
+        return;
+    case Kw::K_pard: {
+        p = ParState{};
+        return;
+    }
+    case Kw::K_ql: p.align = 0; return;
+    case Kw::K_qc: p.align = 1; return;
+    case Kw::K_qr: p.align = 2; return;
+    case Kw::K_qj: case Kw::K_qd: p.align = 3; return;
+    case Kw::K_li: case Kw::K_lin: p.li = param; return;
+    case Kw::K_ri: case Kw::K_rin: p.ri = param; return;
+    case Kw::K_fi: p.fi = param; return;
+    case Kw::K_sb: p.sb = param; return;
+    case Kw::K_sa: p.sa = param; return;
+    case Kw::K_sl: p.sl = param; return;
+    case Kw::K_slmult: p.slmult = on; return;
+    case Kw::K_intbl: p.intbl = on; return;
+    case Kw::K_itap: p.itap = std::clamp(param, 0, MaxTableDepth); return;
+
+    default:
+        tableKeyword(k, hasParam, param);
+        return;
+    }
+}
+
+RowDef &Parser::rowDef(int level)
+{
+    level = std::clamp(level, 1, MaxTableDepth);
+    if (int(m_rowDefs.size()) < level)
+        m_rowDefs.resize(size_t(level));
+    return m_rowDefs[size_t(level - 1)];
+}
+
+Border *Parser::borderTarget()
+{
+    if (m_borderTarget < 0)
+        return nullptr;
+    RowDef &def = rowDef(m_borderLevel);
+    if (m_borderTarget < 4)
+        return &def.next.border[size_t(m_borderTarget)];
+    return &def.border[size_t(m_borderTarget - 4)];
+}
+
+void Parser::tableKeyword(Kw k, bool hasParam, int param)
+{
+    const GroupState &st = state();
+    const int defLevel = st.nestTableProps ? std::max(2, st.par.level()) : 1;
+    switch (k) {
+    case Kw::K_cell: endCell(1); return;
+    case Kw::K_nestcell: endCell(std::max(2, st.par.level())); return;
+    case Kw::K_row: endRow(1); return;
+    case Kw::K_nestrow: endRow(std::max(2, st.par.level())); return;
+    case Kw::K_trowd:
+        rowDef(defLevel) = RowDef{};
+        m_borderTarget = -1;
+        return;
+    case Kw::K_cellx: {
+        RowDef &def = rowDef(defLevel);
+        def.next.right = param;
+        if (def.cells.size() < 4096)
+            def.cells.push_back(def.next);
+        def.next = CellDef{};
+        m_borderTarget = -1;
+        return;
+    }
+    case Kw::K_trgaph: rowDef(defLevel).gap = param; return;
+    case Kw::K_trleft: rowDef(defLevel).left = param; return;
+    case Kw::K_trqc: rowDef(defLevel).align = 1; return;
+    case Kw::K_trqr: rowDef(defLevel).align = 2; return;
+    case Kw::K_clmgf: rowDef(defLevel).next.hFirst = true; return;
+    case Kw::K_clmrg: rowDef(defLevel).next.hMerged = true; return;
+    case Kw::K_clvmgf: rowDef(defLevel).next.vFirst = true; return;
+    case Kw::K_clvmrg: rowDef(defLevel).next.vMerged = true; return;
+    case Kw::K_clcbpat: rowDef(defLevel).next.shade = std::max(param, 0); return;
+    case Kw::K_clvertalt: rowDef(defLevel).next.valign = 0; return;
+    case Kw::K_clvertalc: rowDef(defLevel).next.valign = 1; return;
+    case Kw::K_clvertalb: rowDef(defLevel).next.valign = 2; return;
+    case Kw::K_clbrdrt: m_borderTarget = 0; m_borderLevel = defLevel; return;
+    case Kw::K_clbrdrl: m_borderTarget = 1; m_borderLevel = defLevel; return;
+    case Kw::K_clbrdrb: m_borderTarget = 2; m_borderLevel = defLevel; return;
+    case Kw::K_clbrdrr: m_borderTarget = 3; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrt: m_borderTarget = 4; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrl: m_borderTarget = 5; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrb: m_borderTarget = 6; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrr: m_borderTarget = 7; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrh: m_borderTarget = 8; m_borderLevel = defLevel; return;
+    case Kw::K_trbrdrv: m_borderTarget = 9; m_borderLevel = defLevel; return;
+    case Kw::K_brdrt: case Kw::K_brdrl: case Kw::K_brdrb: case Kw::K_brdrr: case Kw::K_brdrbox:
+        m_borderTarget = -1;   // paragraph borders are not drawn
+        return;
+    case Kw::K_brdrs: case Kw::K_brdrth: case Kw::K_brdrdb: case Kw::K_brdrdot: case Kw::K_brdrdash:
+    case Kw::K_brdrsh:
+        if (Border *b = borderTarget())
+            b->on = true;
+        return;
+    case Kw::K_brdrnone: case Kw::K_brdrnil: case Kw::K_brdrtbl:
+        if (Border *b = borderTarget())
+            b->on = false;
+        return;
+    case Kw::K_brdrw:
+        if (Border *b = borderTarget())
+            b->width = std::clamp(param, 0, 1500);
+        return;
+    case Kw::K_brdrcf:
+        if (Border *b = borderTarget())
+            b->colour = std::max(param, 0);
+        return;
+    default:
+        Q_UNUSED(hasParam);
+        return;
+    }
+}
+
+// --- text -------------------------------------------------------------------
+
+const Font *Parser::font(int index) const
+{
+    const auto it = m_fonts.constFind(index);
+    return it == m_fonts.constEnd() ? nullptr : &*it;
+}
+
+int Parser::codepageOf(const CharState &c) const
+{
+    if (const Font *f = font(c.font)) {
+        if (f->symbol != SymbolKind::None)
+            return 42;
+        if (f->cpg > 0)
+            return f->cpg;
+        const int cp = codepageOfCharset(f->charset);
+        if (cp > 0)
+            return cp;
+    }
+    return m_ansiCodepage;
+}
+
+void Parser::addBytes(const char *p, qsizetype n)
+{
+    m_bytes.append(p, n);
+}
+
+void Parser::flushBytes()
+{
+    if (m_bytes.isEmpty())
+        return;
+    const CharState &c = state().chr;
+    const int cp = codepageOf(c);
+    QString text;
+    if (cp == 42) {
+        const Font *f = font(c.font);
+        const SymbolKind kind = f ? f->symbol : SymbolKind::OtherSymbol;
+        text.resize(m_bytes.size());
+        for (qsizetype i = 0; i < m_bytes.size(); ++i) {
+            const uchar b = uchar(m_bytes[i]);
+            char16_t u = 0;
+            if (kind == SymbolKind::Symbol && b >= 0x20)
+                u = SymbolToUnicode[b - 0x20];
+            else if (kind == SymbolKind::Wingdings)
+                u = wingdingsToUnicode(b);
+            text[i] = QChar(u ? u : char16_t(0xF000 + b));
+        }
+    } else if (isMultiByte(cp)) {
+        QStringDecoder decoder(codecName(cp));
+        text = decoder.isValid() ? QString(decoder(m_bytes)) : QString::fromLatin1(m_bytes);
+    } else {
+        auto it = m_codepageTables.find(cp);
+        if (it == m_codepageTables.end()) {
+            std::array<char16_t, 256> table{};
+            QByteArray all(256, Qt::Uninitialized);
+            for (int i = 0; i < 256; ++i)
+                all[i] = char(i);
+            QStringDecoder decoder(codecName(cp));
+            QString decoded = decoder.isValid() ? QString(decoder(all)) : QString();
+            if (decoded.size() != 256) {
+                QStringDecoder fallback("windows-1252");
+                decoded = fallback(all);
+            }
+            for (int i = 0; i < 256; ++i)
+                table[size_t(i)] = i < decoded.size() ? decoded[i].unicode() : char16_t(i);
+            it = m_codepageTables.insert(cp, table);
+        }
+        const std::array<char16_t, 256> &table = *it;
+        text.resize(m_bytes.size());
+        QChar *out = text.data();
+        for (qsizetype i = 0; i < m_bytes.size(); ++i)
+            out[i] = QChar(table[uchar(m_bytes[i])]);
+    }
+    m_bytes.clear();
+    addText(text);
+}
+
+void Parser::addUnicode(int value)
+{
+    flushBytes();
+    char16_t u = char16_t(value < 0 ? value + 65536 : value);
+    if (value < -32768 || value > 65535)
+        u = 0xFFFD;
+    // Private-use codes of a symbol font stand for the font's own characters.
+    if (u >= 0xF020 && u <= 0xF0FF) {
+        const Font *f = font(state().chr.font);
+        if (f && f->symbol == SymbolKind::Symbol && SymbolToUnicode[u - 0xF020])
+            u = SymbolToUnicode[u - 0xF020];
+        else if (f && f->symbol == SymbolKind::Wingdings && wingdingsToUnicode(uchar(u - 0xF000)))
+            u = wingdingsToUnicode(uchar(u - 0xF000));
+    }
+    if (QChar::isHighSurrogate(u)) {
+        if (m_highSurrogate)
+            addChar(0xFFFD);
+        m_highSurrogate = u;
+        return;
+    }
+    if (QChar::isLowSurrogate(u)) {
+        if (m_highSurrogate) {
+            const char16_t pair[2] = {m_highSurrogate, u};
+            m_highSurrogate = 0;
+            addText(QStringView(pair, 2));
+        } else {
+            addChar(0xFFFD);
+        }
+        return;
+    }
+    addChar(u);
+}
+
+void Parser::addText(QStringView text)
+{
+    if (m_highSurrogate) {
+        // A high surrogate without its low half.
+        m_highSurrogate = 0;
+        addText(u"\uFFFD");
+    }
+    const GroupState &st = state();
+    switch (st.dest) {
+    case Dest::Text:
+        if (st.chr.hidden)
+            return;
+        if (!m_runText.isEmpty() && !(st.chr == m_runState))
+            closeRun();
+        if (m_runText.isEmpty())
+            m_runState = st.chr;
+        m_runText.append(text);
+        return;
+    case Dest::FieldInst:
+        if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
+            m_fields.back().instruction.append(text);
+        return;
+    case Dest::ShapeName:
+        if (!m_shapes.empty() && m_shapes.back().propertyName.size() < 64)
+            m_shapes.back().propertyName.append(text);
+        return;
+    default:
+        return;
+    }
+}
+
+void Parser::closeRun()
+{
+    if (m_runText.isEmpty())
+        return;
+    m_runs.push_back(Run{m_runText, charFormat(m_runState)});
+    m_runText.clear();
+}
+
+QTextCharFormat Parser::charFormat(const CharState &c) const
+{
+    QTextCharFormat f;
+    if (const Font *fo = font(c.font)) {
+        // Symbol fonts were mapped to Unicode: the text font shows them.
+        if (fo->symbol != SymbolKind::Symbol && !fo->name.trimmed().isEmpty())
+            f.setFontFamilies(QStringList{fo->name});
+    }
+    f.setFontPointSize(c.size / 2.0);
+    if (c.bold)
+        f.setFontWeight(QFont::Bold);
+    if (c.italic)
+        f.setFontItalic(true);
+    if (c.underline != QTextCharFormat::NoUnderline)
+        f.setUnderlineStyle(QTextCharFormat::UnderlineStyle(c.underline));
+    if (c.strike)
+        f.setFontStrikeOut(true);
+    if (c.vpos > 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (c.vpos < 0)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (c.caps)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (c.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
+    if (c.fg > 0 && size_t(c.fg) < m_colours.size() && m_colours[size_t(c.fg)].isValid())
+        f.setForeground(m_colours[size_t(c.fg)]);
+    if (c.bg > 0 && size_t(c.bg) < m_colours.size() && m_colours[size_t(c.bg)].isValid())
+        f.setBackground(m_colours[size_t(c.bg)]);
+    if (c.link >= 0 && size_t(c.link) < m_links.size()) {
+        f.setAnchor(true);
+        f.setAnchorHref(m_links[size_t(c.link)]);
+    }
+    return f;
+}
+
+// --- fields -----------------------------------------------------------------
+
+void Parser::finishFieldInstruction()
+{
+    if (m_fields.empty())
+        return;
+    Field &field = m_fields.back();
+    const QString inst = field.instruction.trimmed();
+    if (!inst.startsWith(u"HYPERLINK", Qt::CaseInsensitive))
+        return;
+    // HYPERLINK "url" [\l "anchor"] [\o "tip"] ...
+    QStringList args;
+    const QStringView rest = QStringView(inst).mid(9);
+    qsizetype i = 0;
+    while (i < rest.size()) {
+        while (i < rest.size() && rest[i].isSpace())
+            ++i;
+        if (i >= rest.size())
+            break;
+        QString arg;
+        if (rest[i] == u'"') {
+            ++i;
+            while (i < rest.size() && rest[i] != u'"') {
+                if (rest[i] == u'\\' && i + 1 < rest.size() && rest[i + 1] == u'\\')
+                    ++i;
+                arg.append(rest[i]);
+                ++i;
+            }
+            ++i;
+        } else {
+            while (i < rest.size() && !rest[i].isSpace())
+                arg.append(rest[i++]);
+        }
+        args.append(arg);
+    }
+    QString url;
+    QString anchor;
+    for (qsizetype a = 0; a < args.size(); ++a) {
+        const QString &arg = args[a];
+        if (arg.size() == 2 && arg.startsWith(u'\\')) {
+            const QChar sw = arg[1].toLower();
+            if (sw == u'l' && a + 1 < args.size())
+                anchor = args[++a];
+            else if ((sw == u'o' || sw == u't') && a + 1 < args.size())
+                ++a;
+        } else if (url.isEmpty()) {
+            url = arg;
+        }
+    }
+    if (!anchor.isEmpty())
+        url += u'#' + anchor;
+    if (url.isEmpty() || m_links.size() >= 100000)
+        return;
+    m_links.push_back(url);
+    field.link = int(m_links.size()) - 1;
+}
+
+// --- pictures ---------------------------------------------------------------
+
+void Parser::beginPicture(bool forShape)
+{
+    m_picture = Picture{};
+    m_picture.active = true;
+    m_picture.forShape = forShape;
+    m_picture.hidden = state().chr.hidden;
+    m_picture.depth = int(m_stack.size());
+    state().dest = Dest::Picture;
+}
+
+void Parser::addHex(const char *p, qsizetype n)
+{
+    if (!m_picture.active)
+        return;
+    QByteArray &data = m_picture.data;
+    data.reserve(data.size() + n / 2 + 1);
+    int nibble = m_picture.nibble;
+    for (qsizetype i = 0; i < n; ++i) {
+        const int v = HexValue[uchar(p[i])];
+        if (v < 0)
+            continue;
+        if (nibble < 0) {
+            nibble = v;
+        } else {
+            data.append(char((nibble << 4) | v));
+            nibble = -1;
+        }
+    }
+    m_picture.nibble = nibble;
+}
+
+void Parser::finishPicture()
+{
+    Picture pic = std::move(m_picture);
+    m_picture = Picture{};
+    if (pic.hidden)
+        return;
+    if (pic.forShape && !m_shapes.empty())
+        m_shapes.back().hasPicture = true;
+
+    auto scaled = [](double v, int scale) { return scale > 0 ? v * std::min(scale, 10000) / 100.0 : v; };
+    auto sizeFrom = [&](int goal, int ext) -> double {
+        if (goal > 0)
+            return double(goal) / TwipsPerPixel;
+        if (ext > 0 && pic.metafile)
+            return ext * 96.0 / 2540.0;   // hundredths of a millimetre
+        return 0;
+    };
+    double w = scaled(sizeFrom(pic.goalw, pic.picw), pic.scalex);
+    double h = scaled(sizeFrom(pic.goalh, pic.pich), pic.scaley);
+
+    QImage image;
+    if (pic.supported && !pic.data.isEmpty()) {
+        QSize target;
+        if (pic.metafile && w >= 1 && h >= 1) {
+            const double k = std::min(1.0, MaxRenderSide / std::max(w, h));
+            target = QSize(std::max(1, int(std::lround(w * k))), std::max(1, int(std::lround(h * k))));
+        }
+        Expected<QImage> decoded = Pictures::decode(pic.data, pic.format, target);
+        if (decoded && !decoded->isNull())
+            image = std::move(decoded.value());
+    }
+    if (!image.isNull()) {
+        if (w < 1 || h < 1) {
+            // Without a size in the document the picture shows at its own size
+            // (scaled when the document says so).
+            w = scaled(image.width(), pic.scalex);
+            h = scaled(image.height(), pic.scaley);
+            if (pic.goalw > 0 && pic.goalh <= 0)
+                h = w * image.height() / std::max(1, image.width());
+        }
+    }
+    if (w < 1 || h < 1) {
+        // A damaged picture without any size: a small placeholder keeps its place.
+        w = w >= 1 ? w : 32;
+        h = h >= 1 ? h : 32;
+    }
+    w = std::min<double>(std::nearbyint(w), MaxPictureSide);
+    h = std::min<double>(std::nearbyint(h), MaxPictureSide);
+    if (image.isNull()) {
+        image = QImage(std::min(int(w), 64), std::min(int(h), 64), QImage::Format_RGB32);
+        image.fill(QColor(0xe8, 0xe8, 0xe8));
+    }
+
+    ++m_pictureCount;
+    const QString name = QStringLiteral("rtfpic:%1").arg(m_pictureCount);
+    m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(w);
+    format.setHeight(h);
+    const int link = state().chr.link;
+    if (link >= 0 && size_t(link) < m_links.size()) {
+        format.setAnchor(true);
+        format.setAnchorHref(m_links[size_t(link)]);
+    }
+    closeRun();
+    m_runs.push_back(Run{QString(), format});
+}
+
+// --- paragraphs and tables --------------------------------------------------
+
+QTextBlockFormat Parser::blockFormat(const ParState &p) const
+{
+    QTextBlockFormat f;
+    static const Qt::AlignmentFlag aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    if (p.align != 0)
+        f.setAlignment(aligns[p.align & 3]);
+    auto px = [](int twips) { return std::clamp(twips, -30000, 30000) / double(TwipsPerPixel); };
+    if (p.li)
+        f.setLeftMargin(px(p.li));
+    if (p.ri)
+        f.setRightMargin(px(p.ri));
+    if (p.fi)
+        f.setTextIndent(px(p.fi));
+    if (p.sb > 0)
+        f.setTopMargin(px(p.sb));
+    if (p.sa > 0)
+        f.setBottomMargin(px(p.sa));
+    if (p.sl != 0 && p.sl != 1000) {
+        if (p.slmult)
+            f.setLineHeight(std::clamp(std::abs(p.sl) * 100.0 / 240.0, 10.0, 1000.0),
+                            QTextBlockFormat::ProportionalHeight);
+        else if (p.sl > 0)
+            f.setLineHeight(px(p.sl), QTextBlockFormat::MinimumHeight);
+        else
+            f.setLineHeight(px(-std::max(p.sl, -30000)), QTextBlockFormat::FixedHeight);
+    }
+    return f;
+}
+
+Paragraph Parser::takeParagraph()
+{
+    closeRun();
+    Paragraph p{blockFormat(state().par), std::move(m_runs)};
+    m_runs.clear();
+    return p;
+}
+
+void Parser::endParagraph()
+{
+    placeParagraph(state().par.level(), takeParagraph());
+}
+
+void Parser::placeParagraph(int level, Paragraph &&paragraph)
+{
+    closeTablesDeeperThan(level);
+    if (level == 0) {
+        emitParagraph(m_main, paragraph);
+        return;
+    }
+    openTablesTo(level);
+    m_tables[size_t(level - 1)]->current.blocks.push_back(Block{std::move(paragraph), nullptr});
+}
+
+void Parser::openTablesTo(int level)
+{
+    while (int(m_tables.size()) < level)
+        m_tables.push_back(std::make_unique<Table>());
+}
+
+void Parser::finishRow(Table &table, int level)
+{
+    if (!table.current.blocks.empty()) {
+        table.cells.push_back(std::move(table.current));
+        table.current = Cell{};
+    }
+    if (!table.cells.empty())
+        table.rows.push_back(Row{std::move(table.cells), rowDef(level)});
+    table.cells.clear();
+}
+
+void Parser::closeTablesDeeperThan(int level)
+{
+    while (int(m_tables.size()) > level) {
+        std::unique_ptr<Table> table = std::move(m_tables.back());
+        m_tables.pop_back();
+        finishRow(*table, int(m_tables.size()) + 1);
+        if (table->rows.empty())
+            continue;
+        if (m_tables.empty())
+            emitTable(m_main, *table);
+        else
+            m_tables.back()->current.blocks.push_back(Block{Paragraph{}, std::move(table)});
+    }
+}
+
+void Parser::endCell(int level)
+{
+    level = std::clamp(level, 1, MaxTableDepth);
+    placeParagraph(level, takeParagraph());
+    Table &table = *m_tables[size_t(level - 1)];
+    if (table.cells.size() < 4096)
+        table.cells.push_back(std::move(table.current));
+    else
+        std::move(table.current.blocks.begin(), table.current.blocks.end(),
+                  std::back_inserter(table.cells.back().blocks));
+    table.current = Cell{};
+}
+
+void Parser::endRow(int level)
+{
+    level = std::clamp(level, 1, MaxTableDepth);
+    closeRun();
+    if (!m_runs.empty())
+        endCell(level);
+    closeTablesDeeperThan(level);
+    openTablesTo(level);
+    finishRow(*m_tables[size_t(level - 1)], level);
+}
+
+// --- output -----------------------------------------------------------------
+
+void Parser::emitParagraph(Flow &flow, Paragraph &paragraph)
+{
+    if (flow.fresh) {
+        flow.cursor.setBlockFormat(paragraph.format);
+        flow.fresh = false;
+    } else {
+        flow.cursor.insertBlock(paragraph.format, QTextCharFormat());
+    }
+    for (const Run &run : paragraph.runs) {
+        if (run.format.isImageFormat())
+            flow.cursor.insertImage(run.format.toImageFormat());
+        else
+            flow.cursor.insertText(run.text, run.format);
+    }
+}
+
+void Parser::emitBlock(Flow &flow, Block &block)
+{
+    if (block.table)
+        emitTable(flow, *block.table);
+    else
+        emitParagraph(flow, block.paragraph);
+}
+
+bool isBlank(const Cell &cell)
+{
+    for (const Block &b : cell.blocks) {
+        if (b.table)
+            return false;
+        for (const Run &r : b.paragraph.runs) {
+            if (r.format.isImageFormat() || !r.text.trimmed().isEmpty())
+                return false;
+        }
+    }
+    return true;
+}
+
+void appendCell(Cell &to, Cell &from)
+{
+    if (isBlank(from))
+        return;
+    std::move(from.blocks.begin(), from.blocks.end(), std::back_inserter(to.blocks));
+    from.blocks.clear();
+}
+
+void Parser::emitTable(Flow &flow, Table &table)
+{
+    struct Placed
+    {
+        int row, col, rowSpan, colSpan;
+        Cell *cell;
+        const CellDef *def;
+    };
+
+    // The grid's columns are the distinct right edges of all cells.
+    std::vector<int> edges;
+    size_t maxCells = 0;
+    for (const Row &row : table.rows) {
+        maxCells = std::max(maxCells, row.cells.size());
+        int prev = row.def.left;
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            int right = i < row.def.cells.size() ? row.def.cells[i].right : prev + 1440;
+            right = std::max(right, prev + 1);
+            edges.push_back(right);
+            prev = right;
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    const bool simple = edges.size() > size_t(MaxGridColumns);
+    const int columns = simple ? int(std::min<size_t>(maxCells, size_t(MaxGridColumns))) : int(edges.size());
+    const int rows = int(table.rows.size());
+    if (columns <= 0 || qint64(rows) * columns > MaxTableCells) {
+        // Too big to lay out as a grid: the cells' paragraphs in reading order.
+        for (Row &row : table.rows)
+            for (Cell &cell : row.cells)
+                for (Block &b : cell.blocks)
+                    emitBlock(flow, b);
+        return;
+    }
+
+    static const CellDef noDef;
+    std::vector<Placed> placed;
+    std::vector<int> vHead(size_t(columns), -1);   // placed index of a vertical merge's first cell
+    for (int r = 0; r < rows; ++r) {
+        Row &row = table.rows[size_t(r)];
+        int col = 0;
+        int prev = row.def.left;
+        int lastPlaced = -1;
+        std::vector<int> newHead(size_t(columns), -1);
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            const CellDef &def = i < row.def.cells.size() ? row.def.cells[i] : noDef;
+            int right = i < row.def.cells.size() ? row.def.cells[i].right : prev + 1440;
+            right = std::max(right, prev + 1);
+            prev = right;
+            int end = simple ? col + 1
+                             : int(std::lower_bound(edges.begin(), edges.end(), right) - edges.begin()) + 1;
+            if (lastPlaced >= 0 && (def.hMerged || col >= columns)) {
+                // Merged into the cell before it, or no room left in the grid.
+                Placed &head = placed[size_t(lastPlaced)];
+                appendCell(*head.cell, row.cells[i]);
+                if (end > head.col + head.colSpan && end <= columns)
+                    head.colSpan = end - head.col;
+                col = head.col + head.colSpan;
+                continue;
+            }
+            end = std::clamp(end, col + 1, columns);
+            if (def.vMerged && vHead[size_t(col)] >= 0) {
+                Placed &head = placed[size_t(vHead[size_t(col)])];
+                if (head.col == col && head.row + head.rowSpan == r) {
+                    head.rowSpan += 1;
+                    appendCell(*head.cell, row.cells[i]);
+                    for (int c = col; c < head.col + head.colSpan && c < columns; ++c)
+                        newHead[size_t(c)] = vHead[size_t(col)];
+                    col = head.col + head.colSpan;
+                    lastPlaced = -1;
+                    continue;
+                }
+            }
+            placed.push_back(Placed{r, col, 1, end - col, &row.cells[i], &def});
+            lastPlaced = int(placed.size()) - 1;
+            if (def.vFirst)
+                for (int c = col; c < end; ++c)
+                    newHead[size_t(c)] = lastPlaced;
+            col = end;
+        }
+        // The row's last cell reaches to the right edge of the grid.
+        if (lastPlaced >= 0 && placed[size_t(lastPlaced)].row == r) {
+            Placed &last = placed[size_t(lastPlaced)];
+            if (last.col + last.colSpan < columns && col < columns)
+                last.colSpan = columns - last.col;
+        }
+        vHead = std::move(newHead);
+    }
+    if (placed.empty())
+        return;
+
+    const RowDef &firstDef = table.rows.front().def;
+    QTextTableFormat tf;
+    tf.setBorderCollapse(true);
+    tf.setBorder(0);
+    tf.setCellSpacing(0);
+    tf.setCellPadding(std::clamp(firstDef.gap, 0, 300) / double(TwipsPerPixel));
+    if (firstDef.align == 1)
+        tf.setAlignment(Qt::AlignHCenter);
+    else if (firstDef.align == 2)
+        tf.setAlignment(Qt::AlignRight);
+    if (!simple) {
+        QList<QTextLength> widths;
+        int left = std::min(firstDef.left, edges.front() - 1);
+        for (int e : edges) {
+            widths.append(QTextLength(QTextLength::FixedLength, std::clamp(e - left, 1, 30000) / double(TwipsPerPixel)));
+            left = e;
+        }
+        tf.setColumnWidthConstraints(widths);
+    }
+
+    if (flow.fresh) {
+        // The empty block that QTextDocument keeps in front of the table.
+        QTextBlockFormat spacer;
+        spacer.setProperty(SpacerBlockProperty, true);
+        flow.cursor.setBlockFormat(spacer);
+    }
+    QTextTable *qtable = flow.cursor.insertTable(rows, columns, tf);
+    if (!qtable)
+        return;
+    for (const Placed &p : placed) {
+        if (p.rowSpan > 1 || p.colSpan > 1)
+            qtable->mergeCells(p.row, p.col, p.rowSpan, p.colSpan);
+    }
+    auto colour = [this](int index) {
+        return index > 0 && size_t(index) < m_colours.size() ? m_colours[size_t(index)] : QColor();
+    };
+    const RowDef *rowDefOf = nullptr;
+    for (const Placed &p : placed) {
+        QTextTableCell cell = qtable->cellAt(p.row, p.col);
+        if (!cell.isValid())
+            continue;
+        rowDefOf = &table.rows[size_t(p.row)].def;
+        QTextTableCellFormat cf = cell.format().toTableCellFormat();
+        const QColor shade = colour(p.def->shade);
+        if (shade.isValid())
+            cf.setBackground(shade);
+        if (p.def->valign == 1)
+            cf.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+        else if (p.def->valign == 2)
+            cf.setVerticalAlignment(QTextCharFormat::AlignBottom);
+        for (int side = 0; side < 4; ++side) {
+            Border b = p.def->border[size_t(side)];
+            if (!b.on) {
+                // Row borders: outer sides at the table's edge, inner ones between cells.
+                const bool outer = (side == 0 && p.row == 0) || (side == 1 && p.col == 0)
+                    || (side == 2 && p.row + p.rowSpan == rows) || (side == 3 && p.col + p.colSpan == columns);
+                const Border &rb = rowDefOf->border[size_t(outer ? side : (side % 2 == 0 ? 4 : 5))];
+                if (rb.on)
+                    b = rb;
+            }
+            if (!b.on)
+                continue;
+            const qreal width = std::max(1.0, b.width / double(TwipsPerPixel));
+            const QColor c = colour(b.colour).isValid() ? colour(b.colour) : QColor(Qt::black);
+            switch (side) {
+            case 0: cf.setTopBorder(width); cf.setTopBorderBrush(c); cf.setTopBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
+            case 1: cf.setLeftBorder(width); cf.setLeftBorderBrush(c); cf.setLeftBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
+            case 2: cf.setBottomBorder(width); cf.setBottomBorderBrush(c); cf.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
+            default: cf.setRightBorder(width); cf.setRightBorderBrush(c); cf.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
+            }
+        }
+        cell.setFormat(cf);
+        Flow inner{cell.firstCursorPosition(), true};
+        for (Block &b : p.cell->blocks)
+            emitBlock(inner, b);
+    }
+    flow.cursor = qtable->lastCursorPosition();
+    flow.cursor.movePosition(QTextCursor::NextBlock);
+    flow.fresh = true;
+}
+
+// --- plain text -------------------------------------------------------------
+
+void loadPlainText(const QByteArray &bytes, QTextDocument &document)
+{
+    const QString text = Cp1251::decode(bytes);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    qsizetype start = 0;
+    bool first = true;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i <= n; ++i) {
+        const bool atEnd = i == n;
+        if (!atEnd && text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        if (atEnd && start == n && !first)
+            break;   // a final line break makes no empty line after it
+        if (!first)
+            cursor.insertBlock();
+        first = false;
+        QString line = text.mid(start, i - start);
+        line.remove(QChar(0));
+        cursor.insertText(line);
+        if (!atEnd && text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    cursor.endEditBlock();
+}
+
+} // namespace
+
+Result load(const QByteArray &bytes, QTextDocument &document)
+{
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    document.clear();
+    Result result;
+    if (!bytes.startsWith("{\\rtf")) {
+        loadPlainText(bytes, document);
+    } else {
+        QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        Parser parser(bytes, document);
+        result = parser.run();
+        cursor.endEditBlock();
+    }
+    document.setUndoRedoEnabled(undo);
+    return result;
+}
+
+} // namespace RtfReader
