@@ -36,4 +36,20 @@ Expected<QImage> decode(const QByteArray &data, Format format, QSize targetSize 
 // Loads a picture file; the format comes from the extension.
 Expected<QImage> loadFile(const QString &path, QSize targetSize = {});
 
+// The format the bytes themselves show (magic numbers and header fields);
+// Unknown when they show none. A DIB has no magic and is never sniffed.
+Format sniffFormat(const QByteArray &data);
+
+// Decodes a device-independent bitmap (a BMP without its file header), as
+// RTF \dibitmap and the bitmap records of metafiles carry it.
+Expected<QImage> decodeDib(const QByteArray &data);
+
+// The largest picture decoded, in pixels: a small file can claim a huge
+// image, and such a picture is refused rather than allocated.
+inline constexpr qint64 MaxPixels = 40'000'000;
+inline constexpr int MaxSide = 16'384;
+
+// size, shrunk with its aspect kept until it fits MaxPixels and MaxSide.
+QSize limitedImageSize(QSize size);
+
 } // namespace Pictures

@@ -1,0 +1,145 @@
+#include "richtext/EmfRenderer.h"
+
+#include "richtext/Pictures.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+#include <emf2svg.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+namespace Pictures::EmfRenderer {
+
+namespace {
+
+constexpr quint32 EMR_HEADER = 1;
+constexpr quint32 EMR_EOF = 14;
+constexpr quint32 EmfSignature = 0x464D4520; // " EMF"
+constexpr qsizetype MinHeaderSize = 88;
+
+quint32 u32At(const QByteArray &data, qsizetype offset)
+{
+    return qFromLittleEndian<quint32>(data.constData() + offset);
+}
+
+qint32 i32At(const QByteArray &data, qsizetype offset)
+{
+    return qFromLittleEndian<qint32>(data.constData() + offset);
+}
+
+Error broken(const char16_t *why)
+{
+    return Error{QStringLiteral("Метафайл EMF повреждён: %1.").arg(QString::fromUtf16(why))};
+}
+
+} // namespace
+
+Expected<EmfHeader> check(const QByteArray &data)
+{
+    if (data.size() < MinHeaderSize)
+        return broken(u"файл слишком короткий");
+    if (u32At(data, 0) != EMR_HEADER || u32At(data, 40) != EmfSignature)
+        return Error{QStringLiteral("Это не метафайл EMF.")};
+    const quint32 headerSize = u32At(data, 4);
+    if (headerSize < MinHeaderSize || headerSize % 4 != 0 || headerSize > quint32(data.size()))
+        return broken(u"неверный заголовок");
+    const quint32 bytes = u32At(data, 48);
+    if (bytes < headerSize || bytes > quint32(data.size()) || bytes % 4 != 0)
+        return broken(u"неверная длина");
+    if (u32At(data, 56) == 0 /* nHandles, the first is reserved */)
+        return broken(u"неверная таблица объектов");
+
+    // rclBounds (device pixels, inclusive) and rclFrame (0.01 mm).
+    const qint64 boundsW = qint64(i32At(data, 16)) - i32At(data, 8) + 1;
+    const qint64 boundsH = qint64(i32At(data, 20)) - i32At(data, 12) + 1;
+    const qint64 frameW = qint64(i32At(data, 32)) - i32At(data, 24);
+    const qint64 frameH = qint64(i32At(data, 36)) - i32At(data, 28);
+    QSize natural;
+    if (frameW > 0 && frameH > 0)
+        natural = QSize(int(std::min<qint64>(std::llround(frameW * 96.0 / 2540), MaxSide)),
+                        int(std::min<qint64>(std::llround(frameH * 96.0 / 2540), MaxSide)));
+    else if (boundsW > 0 && boundsH > 0)
+        natural = QSize(int(std::min<qint64>(boundsW, MaxSide)), int(std::min<qint64>(boundsH, MaxSide)));
+    else
+        return broken(u"пустые размеры");
+    natural = natural.expandedTo(QSize(1, 1));
+
+    qsizetype pos = 0;
+    int count = 0;
+    bool sawEof = false;
+    while (pos < qsizetype(bytes)) {
+        if (++count > MaxRecords)
+            return broken(u"слишком много записей");
+        if (qsizetype(bytes) - pos < 8)
+            return broken(u"запись обрезана");
+        const quint32 type = u32At(data, pos);
+        const quint32 size = u32At(data, pos + 4);
+        if (size < 8 || size % 4 != 0 || size > quint32(qsizetype(bytes) - pos))
+            return broken(u"неверная длина записи");
+        if (pos > 0 && type == EMR_HEADER)
+            return broken(u"второй заголовок");
+        if (type == EMR_EOF) {
+            sawEof = true;
+            break;
+        }
+        pos += size;
+    }
+    if (!sawEof)
+        return broken(u"нет конца записей");
+    return EmfHeader{natural, qsizetype(bytes)};
+}
+
+Expected<QByteArray> toSvg(const QByteArray &data, QSize targetSize)
+{
+    Expected<EmfHeader> header = check(data);
+    if (!header)
+        return Error{header.error()};
+    const QSize size = targetSize.isValid() && !targetSize.isEmpty() ? targetSize : header->naturalSize;
+
+    // libemf2svg takes a writable buffer: give it its own copy.
+    QByteArray copy(data.constData(), header->bytes);
+    generatorOptions options{};
+    options.nameSpace = nullptr;
+    options.verbose = false;
+    options.emfplus = false;
+    options.svgDelimiter = true;
+    options.imgWidth = size.width();
+    options.imgHeight = size.height();
+    char *out = nullptr;
+    size_t outLength = 0;
+    const int ok = emf2svg(copy.data(), size_t(copy.size()), &out, &outLength, &options);
+    std::unique_ptr<char, decltype(&std::free)> owned(out, &std::free);
+    if (!ok || !out || outLength == 0)
+        return broken(u"не удалось прочитать записи");
+    return QByteArray(out, qsizetype(outLength));
+}
+
+Expected<QImage> render(const QByteArray &data, QSize targetSize)
+{
+    Expected<EmfHeader> header = check(data);
+    if (!header)
+        return Error{header.error()};
+    const QSize size = limitedImageSize(targetSize.isValid() && !targetSize.isEmpty() ? targetSize
+                                                                                      : header->naturalSize);
+    Expected<QByteArray> svg = toSvg(data, size);
+    if (!svg)
+        return Error{svg.error()};
+    QSvgRenderer renderer(*svg);
+    if (!renderer.isValid())
+        return broken(u"не удалось нарисовать");
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return Error{QStringLiteral("Недостаточно памяти для рисунка.")};
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    return image;
+}
+
+} // namespace Pictures::EmfRenderer

@@ -1,0 +1,61 @@
+// A player for Windows metafiles (WMF): it reads the record stream and draws
+// each record on a QPainter, the way GDI would play it on a device. Question
+// pictures and equation-editor formulas embedded in RTF documents come as
+// WMF, with or without the 22-byte placeable header.
+//
+// The player trusts nothing in the data: every record is checked against the
+// bounds of the file, the number of records and objects is capped, and a
+// record that cannot be understood is skipped.
+#pragma once
+
+#include "library/Expected.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+class QPainter;
+
+namespace Pictures {
+
+class WmfPlayer final
+{
+public:
+    explicit WmfPlayer(QByteArray data);
+
+    // Reads and checks the headers. Must succeed before naturalSize or play.
+    Status open();
+
+    bool isPlaceable() const { return m_placeable; }
+    // The picture's frame in logical units: the placeable header's box, or
+    // the window origin and extent the records set first.
+    QRect frame() const { return m_frame; }
+    // The size at 96 dpi: from the placeable header's box and its units per
+    // inch; for a headerless metafile a guess from the window extent.
+    QSize naturalSize() const;
+
+    // Draws the picture so that its frame fills target. Returns an error
+    // only when the record stream is broken before anything could be drawn.
+    Status play(QPainter &painter, const QRectF &target) const;
+
+    // Decodes and draws into an image of targetSize (or the natural size).
+    static Expected<QImage> render(const QByteArray &data, QSize targetSize);
+
+    // The most records and objects a metafile may have.
+    static constexpr int MaxRecords = 1'000'000;
+    static constexpr int MaxObjects = 65'535;
+
+private:
+    QByteArray m_data;
+    bool m_placeable = false;
+    int m_unitsPerInch = 0;
+    QRect m_frame;
+    qsizetype m_recordsStart = 0;
+    int m_objectCount = 0;
+};
+
+// Maps a byte of the Symbol font to the Unicode character it shows.
+QChar symbolToUnicode(uchar byte);
+
+} // namespace Pictures
