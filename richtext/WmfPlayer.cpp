@@ -269,22 +269,26 @@ bool isSymbolFace(const QString &face)
     return face.compare(u"Symbol", Qt::CaseInsensitive) == 0;
 }
 
-QString decodeText(const QByteArray &bytes, const LogFont &font)
+} // namespace
+
+QString metafileText(const QByteArray &bytes, int charset, const QString &face)
 {
-    if (isSymbolFace(font.face)) {
+    if (isSymbolFace(face)) {
         QString text;
         text.reserve(bytes.size());
         for (char c : bytes)
             text.append(symbolToUnicode(uchar(c)));
         return text;
     }
-    if (font.charset == SYMBOL_CHARSET)
+    if (charset == SYMBOL_CHARSET)
         return QString::fromLatin1(bytes);
-    QStringDecoder decoder(codecForCharset(font.charset));
+    QStringDecoder decoder(codecForCharset(charset));
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
+
+namespace {
 
 // The installed typeface that stands in for a Windows or Mac one.
 QString familyFor(const QString &face, QFont::StyleHint &hint)
@@ -737,7 +741,7 @@ void Playback::drawText(double x, double y, const QByteArray &bytes, const QList
         x = m_dc.position.x();
         y = m_dc.position.y();
     }
-    QString text = decodeText(bytes, lf);
+    QString text = metafileText(bytes, lf.charset, lf.face);
     // Each byte has its own advance; a multi-byte code page makes them disagree.
     const bool perCharacter = !dx.isEmpty() && text.size() == bytes.size();
 
@@ -915,7 +919,11 @@ void Playback::drawDib(const QByteArray &dib, quint32 rop, const QRectF &dest, i
         return;
     m_painter.save();
     applyClip();
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // Enlarged bitmaps keep their pixels sharp, as GDI stretches them;
+    // reduced ones are smoothed rather than dropping rows.
+    const QRectF device = m_painter.transform().mapRect(dest);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                            device.width() < source.width() || device.height() < source.height());
     m_painter.setCompositionMode(compositionForRop(rop));
     m_painter.drawImage(dest, *image, source);
     m_painter.restore();
@@ -1309,11 +1317,14 @@ Status WmfPlayer::play(QPainter &painter, const QRectF &target) const
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     qsizetype pos = m_recordsStart;
+    bool broken = false;
     for (int count = 0; pos + 6 <= size && count < MaxRecords; ++count) {
         const quint32 words = qFromLittleEndian<quint32>(p + pos);
         const quint16 function = qFromLittleEndian<quint16>(p + pos + 4);
-        if (words < 3 || qint64(words) * 2 > size - pos)
-            break; // a record running past the data ends the picture
+        if (words < 3 || qint64(words) * 2 > size - pos) {
+            broken = true; // a record running past the data: the file is cut or damaged
+            break;
+        }
         if (function == META_EOF)
             break;
         Record record;
@@ -1323,7 +1334,12 @@ Status WmfPlayer::play(QPainter &painter, const QRectF &target) const
         playback.play(record);
         pos += qsizetype(words) * 2;
     }
+    // Bytes left over that cannot hold a record: the file was cut.
+    if (pos < size && pos + 6 > size)
+        broken = true;
     painter.restore();
+    if (broken)
+        return Error{QStringLiteral("Метафайл WMF повреждён: запись выходит за конец файла.")};
     return {};
 }
 

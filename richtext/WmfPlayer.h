@@ -36,7 +36,8 @@ public:
     QSize naturalSize() const;
 
     // Draws the picture so that its frame fills target. Returns an error
-    // only when the record stream is broken before anything could be drawn.
+    // when a record runs past the end of the data (what came before it is
+    // drawn all the same).
     Status play(QPainter &painter, const QRectF &target) const;
 
     // Decodes and draws into an image of targetSize (or the natural size).
@@ -57,5 +58,10 @@ private:
 
 // Maps a byte of the Symbol font to the Unicode character it shows.
 QChar symbolToUnicode(uchar byte);
+
+// The text that the bytes of a text record show in a font with this charset
+// (204 Cyrillic, 0 Western, 2 Symbol, 1 the default of a Russian system...)
+// and face name: the Symbol font's codes become Greek letters and math signs.
+QString metafileText(const QByteArray &bytes, int charset, const QString &face);
 
 } // namespace Pictures

@@ -11,6 +11,8 @@ packages=(
     fonts-liberation fonts-dejavu-core
     # pictures: EMF through libemf2svg
     libemf2svg-dev
+    # reference metafiles for the picture tests (tests/data/pictures/make_reference.sh)
+    libreoffice-draw-nogui
     # help: chmcmd builds Help.chm, libchm reads it
     fp-utils libchm-dev
     # assets: only to redraw the pictures (scripts/make-art.py) and remake
