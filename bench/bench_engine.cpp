@@ -1,0 +1,147 @@
+// Times the engine on one large test document: reading the RTF, building
+// the line model, the compile check, the tag index check (as it passes and
+// as it rebuilds), and cutting out every question the way the main window
+// shows it (locateQuestion and the copy into a question view).
+//
+// usage: bench_engine FILE.rtf [repeats]
+#include "authoring/CompileCheck.h"
+#include "richtext/LineModel.h"
+#include "richtext/RtfReader.h"
+#include "session/Comp.h"
+#include "session/Cues.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+class SilentSink final : public CueSink
+{
+public:
+    void play(const QString &) override {}
+};
+
+class SilentUi final : public EngineUi
+{
+public:
+    void showProgress(bool) override {}
+    void setProgress(int) override {}
+    void warn(const QString &, const QString &) override {}
+};
+
+// The best of several runs, in milliseconds.
+double best(int repeats, const std::function<void()> &run)
+{
+    double result = 1e100;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        result = std::min(result, timer.nsecsElapsed() / 1e6);
+    }
+    return result;
+}
+
+void row(const char *what, double ms, const char *note = "")
+{
+    std::printf("  %-44s %10.3f ms %s\n", what, ms, note);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: bench_engine FILE.rtf [repeats]\n", stderr);
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const int repeats = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 2;
+    }
+    const QByteArray bytes = file.readAll();
+
+    QTextDocument document;
+    RtfReader::Result read;
+    const double load = best(repeats, [&] { read = RtfReader::load(bytes, document); });
+    const LineModel *model = nullptr;
+    const double lineModel = best(repeats, [&] {
+        delete model;
+        model = new LineModel(document);
+    });
+    const LineModel &lines = *model;
+
+    CheckResult check;
+    const double compile = best(repeats, [&] { check = compileCheck(lines, path); });
+
+    QTemporaryDir topic;
+    SilentSink sink;
+    Cues cues(sink, topic.path());
+    SilentUi ui;
+    SessionState state;
+    const double indexCheck = best(repeats, [&] {
+        state.TagIndex = check.tagIndex;
+        (void)Comp::CheckTagIndex(state, lines, topic.path(), cues, ui);
+    });
+    const double indexRebuild = best(repeats, [&] {
+        state.TagIndex = {"0", "1"};
+        (void)Comp::CheckTagIndex(state, lines, topic.path(), cues, ui);
+    });
+
+    // Every question, as the main window shows it: find it, then copy its
+    // body into an emptied question view.
+    state.TagIndex = check.tagIndex;
+    const int questions = Comp::questionsInBase(state);
+    double total = 0;
+    double worst = 0;
+    int broken = 0;
+    QTextDocument view;
+    for (int n = 1; n <= questions; ++n) {
+        state.DrawnQuestion = n;
+        const double ms = best(repeats, [&] {
+            view.clear();
+            const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+            if (place.broken) {
+                ++broken;
+                return;
+            }
+            QTextCursor cursor(&view);
+            LineModel::copyRange(document, place.bodyStart, place.bodyEnd, cursor);
+        });
+        total += ms;
+        worst = std::max(worst, ms);
+    }
+
+    std::printf("%s: %.1f MB, %d lines, %d pictures in the document, verdict %d, %d questions\n", argv[1],
+                bytes.size() / 1048576.0, lines.lineCount(), read.pictureCount,
+                int(check.verdict), check.testCount);
+    std::printf("best of %d runs:\n", repeats);
+    row("RtfReader::load", load, load < 100 ? "(goal < 100 ms: met)" : "(goal < 100 ms: MISSED)");
+    row("LineModel", lineModel);
+    row("compileCheck", compile);
+    row("CheckTagIndex (index valid)", indexCheck);
+    row("CheckTagIndex (rebuild and save)", indexRebuild);
+    row("ShowQuestion engine half, mean per question", questions ? total / questions : 0,
+        questions && total / questions < 5 ? "(goal < 5 ms: met)" : "(goal < 5 ms: MISSED)");
+    row("ShowQuestion engine half, slowest question", worst);
+    if (broken)
+        std::printf("  %d questions were broken\n", broken / repeats);
+    delete model;
+    return 0;
+}

@@ -1,0 +1,92 @@
+// The authors' checker, run as the process an author or a script runs:
+// its output and its exit status.
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kData = QStringLiteral(ENGINE_DATA);
+
+struct Run
+{
+    int status = -1;
+    QString out;
+};
+
+Run check(const QStringList &arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(kData);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM")); // the checker must manage without it
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(NASTAVNIK_CHECK), arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+} // namespace
+
+class TestChecker : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void goodDocumentWithQuestions();
+    void exitStatus_data();
+    void exitStatus();
+};
+
+void TestChecker::goodDocumentWithQuestions()
+{
+    const Run run = check({u"--questions"_qs, u"good.rtf"_qs});
+    QCOMPARE(run.status, 0);
+    const QString expected = u"== good.rtf\n"
+                             u"База создана:\n\nТестов: 3\nРисунков: 1\n"
+                             u"-- 1 correct=2 picture=images\\fig1.png\n"
+                             u"Какая сила тянет яблоко вниз?\n1) трения\n2) тяжести\n"
+                             u"-- 2 correct=3 picture=-\n"
+                             u"Сколько будет 2+2?\n1) три\n2) пять\n3) четыре\n4) ноль\n"
+                             u"-- 3 correct=4 picture=-\n"
+                             u"Что на рисунке?\nВыберите ответ:\n\uFFFC\n1) круг 2) квадрат 3) звезда 4) прямоугольник\n"_qs;
+    QCOMPARE(run.out, expected);
+}
+
+void TestChecker::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+
+    QTest::newRow("good") << QStringList{u"lo_good.rtf"_qs} << 0
+                          << u"== lo_good.rtf\nБаза создана:\n\nТестов: 2\nРисунков: 1\n"_qs;
+    QTest::newRow("bad") << QStringList{u"--questions"_qs, u"emptyquestion.rtf"_qs} << 1
+                         << u"== emptyquestion.rtf\nВ файле нарушен синтаксис:\n\n"
+                            u"Найдены вопросы не содержащие ни одной строки\n"_qs;
+    QTest::newRow("good and bad") << QStringList{u"plain.txt"_qs, u"notests.rtf"_qs} << 1
+                                  << u"== plain.txt\nБаза создана:\n\nТестов: 1\nРисунков: 0\n"
+                                     u"== notests.rtf\nВыбранный файл не содержит тестов\n"_qs;
+    QTest::newRow("missing picture, full path")
+        << QStringList{kData + u"/picturemissing.rtf"_qs} << 1
+        << u"== %1/picturemissing.rtf\nРисунок \"%1/Нет такого.png\" не найден...\n"_qs.arg(kData);
+    QTest::newRow("unreadable") << QStringList{u"no such file.rtf"_qs, u"good.rtf"_qs} << 2 << QString();
+    QTest::newRow("folder") << QStringList{u"images"_qs} << 2 << QString();
+    QTest::newRow("no files") << QStringList{u"--questions"_qs} << 2 << QString();
+}
+
+void TestChecker::exitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    const Run run = check(arguments);
+    QCOMPARE(run.status, status);
+    if (!output.isEmpty())
+        QCOMPARE(run.out, output);
+}
+
+QTEST_GUILESS_MAIN(TestChecker)
+#include "tst_checker.moc"
