@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -72,7 +73,9 @@ int main(int argc, char *argv[])
     QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();
     const bool questions = arguments.removeAll(QStringLiteral("--questions")) > 0;
-    if (arguments.isEmpty() || arguments.constFirst().startsWith(u'-')) {
+    const bool unknownOption = std::any_of(arguments.cbegin(), arguments.cend(),
+                                           [](const QString &argument) { return argument.startsWith(u'-'); });
+    if (arguments.isEmpty() || unknownOption) {
         std::fputs("usage: nastavnik-check [--questions] FILE...\n"
                    "Checks test documents as the program does before it makes a topic of them.\n",
                    stderr);

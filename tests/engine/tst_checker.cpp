@@ -75,6 +75,7 @@ void TestChecker::exitStatus_data()
     QTest::newRow("unreadable") << QStringList{u"no such file.rtf"_qs, u"good.rtf"_qs} << 2 << QString();
     QTest::newRow("folder") << QStringList{u"images"_qs} << 2 << QString();
     QTest::newRow("no files") << QStringList{u"--questions"_qs} << 2 << QString();
+    QTest::newRow("unknown option") << QStringList{u"--quiet"_qs, u"good.rtf"_qs} << 2 << QString();
 }
 
 void TestChecker::exitStatus()
