@@ -36,6 +36,8 @@ if [[ ! -s "$doc" ]]; then
     rm -rf "$profile"
 fi
 
+doc=$(realpath "$doc")
+
 echo "== engine"
 "$build/bench/bench_engine" "$doc" 5
 
@@ -63,7 +65,10 @@ if command -v pandoc >/dev/null; then
         "pandoc -f rtf -t plain" "$w" "$c" "$(ratio "$w" "$check_wall")" "$(ratio "$c" "$check_cpu")"
 fi
 if command -v unrtf >/dev/null; then
-    read -r w c < <(best_ms unrtf --text "$doc")
+    # unrtf writes the document's pictures into the current folder.
+    scratch=$(mktemp -d)
+    read -r w c < <(cd "$scratch" && best_ms unrtf --text "$doc")
+    rm -rf "$scratch"
     printf '  %-28s %7d %7d   unrtf takes %s times as long (processor %s)\n' \
         "unrtf --text" "$w" "$c" "$(ratio "$w" "$check_wall")" "$(ratio "$c" "$check_cpu")"
 fi
