@@ -16,6 +16,13 @@ char *argv[] = {name, nullptr};
 
 } // namespace
 
+// Fontconfig keeps its pattern caches until the process ends; that is no
+// leak of ours.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -12,6 +12,15 @@
 #include <cstdlib>
 #include <memory>
 
+// libemf2svg looks fonts up through fontconfig for text written as glyph
+// indices, and then shuts fontconfig down with FcFini. Qt goes on using
+// fontconfig, and fontconfig aborts the whole process when it is shut down
+// while Qt still holds its caches. The program therefore brings its own
+// FcFini, which does nothing: the dynamic linker binds libemf2svg's call to
+// the executable's definition before fontconfig's. Fontconfig is released
+// when the process ends.
+extern "C" void FcFini(void) {}
+
 namespace Pictures::EmfRenderer {
 
 namespace {

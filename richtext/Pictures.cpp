@@ -246,6 +246,9 @@ Expected<QImage> decode(const QByteArray &data, Format format, QSize targetSize)
     // The bytes win over the name: a .jpg that holds a PNG still loads. A DIB
     // shows no magic, so a format that is only named Dib stays Dib.
     const Format sniffed = sniffFormat(data);
+    // A .bmp without its file header is a bare DIB.
+    if (sniffed == Format::Unknown && format == Format::Bmp)
+        return decodeAs(data, Format::Dib, targetSize);
     const Format effective = sniffed != Format::Unknown ? sniffed : format;
     return decodeAs(data, effective, targetSize);
 }

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void referenceMetafile_data();
     void referenceMetafile();
     void wmfAndEmfAgree();
+    void emfWithGlyphIndices();
     void naturalSizes();
     void realMetafilesDraw_data();
     void realMetafilesDraw();
@@ -184,8 +185,9 @@ void TestPictures::dibWithoutFileHeader()
     QVERIFY(whole);
     QVERIFY2(dib, qPrintable(dib.error()));
     QCOMPARE(dib->convertToFormat(QImage::Format_RGB32), whole->convertToFormat(QImage::Format_RGB32));
-    // A DIB named as such may still carry its file header.
+    // A DIB named as such may still carry its file header, and a .bmp may lack it.
     QVERIFY(decode(bmp, Format::Dib));
+    QVERIFY(decode(bmp.mid(14), Format::Bmp));
 }
 
 void TestPictures::damagedGivesError_data()
@@ -322,6 +324,51 @@ void TestPictures::wmfAndEmfAgree()
                                 .arg(x.width()).arg(x.height()).arg(y.left()).arg(y.top())
                                 .arg(y.width()).arg(y.height())));
     }
+}
+
+// Text written as glyph indices makes libemf2svg look the font up through
+// fontconfig and shut fontconfig down afterwards, under Qt's feet: that
+// must neither abort the program nor lose the picture.
+void TestPictures::emfWithGlyphIndices()
+{
+    QByteArray emf = readData(u"reference.emf"_qs);
+    int patched = 0;
+    for (qsizetype pos = 0; pos + 8 <= emf.size();) {
+        const quint32 type = qFromLittleEndian<quint32>(emf.constData() + pos);
+        const quint32 size = qFromLittleEndian<quint32>(emf.constData() + pos + 4);
+        if (type == 84 /* EMR_EXTTEXTOUTW */) {
+            const quint32 options = qFromLittleEndian<quint32>(emf.constData() + pos + 52);
+            qToLittleEndian<quint32>(options | 0x10 /* ETO_GLYPH_INDEX */, emf.data() + pos + 52);
+            ++patched;
+        }
+        if (type == 14 || size < 8)
+            break;
+        pos += size;
+    }
+    QVERIFY(patched > 0);
+    // Qt draws text before and after, so it holds fontconfig's caches throughout.
+    auto qtDrawsText = [] {
+        QImage text(60, 30, QImage::Format_RGB32);
+        text.fill(Qt::white);
+        QPainter painter(&text);
+        painter.setFont(QFont(u"Liberation Sans"_qs, 14));
+        painter.drawText(QPointF(5, 22), u"Ab"_qs);
+        painter.end();
+        return boxOf(text, isDark).isValid();
+    };
+    QVERIFY(qtDrawsText());
+    for (int round = 0; round < 2; ++round) {
+        const Expected<QImage> image = decode(emf, Format::Emf);
+        QVERIFY2(image, qPrintable(image.error()));
+        QCOMPARE(image->pixelColor(boxOf(*image, [](const QColor &c) {
+                     return c.red() > 200 && c.green() < 60; }).center()), QColor(Qt::red));
+        QVERIFY(qtDrawsText());
+    }
+    // Two damaged copies of formula.emf that, one after the other, made
+    // fontconfig abort inside libemf2svg's shutdown call.
+    for (const QString &name : {u"fontconfig-shutdown-1.emf"_qs, u"fontconfig-shutdown-2.emf"_qs})
+        (void)decode(readData(name), Format::Emf);
+    QVERIFY(qtDrawsText());
 }
 
 void TestPictures::naturalSizes()
