@@ -168,6 +168,7 @@ bool isKnownStarredDestination(Kw k)
 int codepageOfCharset(int charset)
 {
     switch (charset) {
+    case 0: return 1252;      // ANSI: Western, even in a Russian document (Word's \fcharset0 fonts)
     case 2: return 42;        // symbol
     case 77: return 10000;
     case 128: return 932;
@@ -186,7 +187,7 @@ int codepageOfCharset(int charset)
     case 238: return 1250;
     case 254: return 437;
     case 255: return 850;
-    default: return 0;        // ANSI and default charsets: the document's code page
+    default: return 0;        // default charset: the document's code page
     }
 }
 
