@@ -1,0 +1,55 @@
+// Times RtfReader::load on a large test document: 200 questions with
+// formatting, tables and 20 pictures, as LibreOffice writes it. The
+// document is generated into the build folder by make_big_rtf.sh when it
+// is missing. Usage: bench_rtf [document.rtf]
+#include "richtext/RtfReader.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(NASTAVNIK_BENCH_DATA "/big.rtf");
+    if (!QFileInfo::exists(path)) {
+        std::printf("generating %s with LibreOffice...\n", qPrintable(path));
+        std::fflush(stdout);
+        const int rc = QProcess::execute(QStringLiteral(NASTAVNIK_SOURCE_DIR "/bench/make_big_rtf.sh"), {path});
+        if (rc != 0) {
+            std::fprintf(stderr, "could not generate the document (exit code %d)\n", rc);
+            return 1;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+        return 1;
+    }
+    const QByteArray bytes = file.readAll();
+
+    std::vector<double> times;
+    RtfReader::Result result;
+    int blocks = 0;
+    for (int run = 0; run < 7; ++run) {
+        QTextDocument document;
+        QElapsedTimer timer;
+        timer.start();
+        result = RtfReader::load(bytes, document);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+        blocks = document.blockCount();
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("bench_rtf: %.1f MB, %d blocks, %d pictures: best %.1f ms, median %.1f ms\n",
+                bytes.size() / 1e6, blocks, result.pictureCount, times.front(), times[times.size() / 2]);
+    return 0;
+}
