@@ -43,7 +43,7 @@ constexpr int MaxGroupDepth = 2000;     // deeper groups are read past and ignor
 constexpr int MaxTableDepth = 16;       // deeper table levels are folded into this one
 constexpr int MaxGridColumns = 64;      // distinct cell edges before a table is laid out simply
 constexpr int MaxTableCells = 100000;   // bigger grids are written as plain paragraphs
-constexpr int MaxMerges = 2000;         // merged cells per table
+constexpr qint64 MergeBudget = 100'000'000; // merged cells times grid cells per table
 constexpr int MaxPictureSide = 4096;    // pixels
 constexpr int MaxRenderSide = 2048;     // pixels: metafiles are rendered at most this big
 constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
@@ -1945,11 +1945,13 @@ void Parser::emitTable(Flow &flow, Table &table)
     QTextTable *qtable = flow.cursor.insertTable(rows, columns, tf);
     if (!qtable)
         return;
-    // Each merge rebuilds the table's grid: a hostile table with thousands
-    // of merged cells keeps the rest of them apart rather than take minutes.
-    int merges = 0;
+    // Each merge makes the table rebuild its grid: a hostile table with
+    // very many merged cells keeps the rest of them apart rather than take
+    // minutes. Real tables stay far below the budget.
+    const qint64 maxMerges = MergeBudget / (qint64(rows) * columns);
+    qint64 merges = 0;
     for (const Placed &p : placed) {
-        if ((p.rowSpan > 1 || p.colSpan > 1) && ++merges <= MaxMerges)
+        if ((p.rowSpan > 1 || p.colSpan > 1) && ++merges <= maxMerges)
             qtable->mergeCells(p.row, p.col, p.rowSpan, p.colSpan);
     }
     auto colour = [this](int index) {
