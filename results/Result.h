@@ -1,8 +1,13 @@
-// The result of a finished test.
+// The result window: shown by the results table over itself at the end of
+// a test, it states the count or the grade in the form the topic asks for,
+// and the tutor comments on it with the voice line the 5-point grade picks.
+// Any click closes it. While it is open the table's grid is greyed.
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 
+class QLabel;
 struct AppContext;
 
 class TForm6 final : public QDialog
@@ -11,6 +16,26 @@ class TForm6 final : public QDialog
 
 public:
     explicit TForm6(AppContext &context, QWidget *parent = nullptr);
+
+    void FormActivate();
+    void FormDeactivate();
+    void FormClick();
+    void Label1Click();
+    void Label2Click();
+    void Label3Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     AppContext &m_context;
+    QPixmap m_background;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    bool m_active = false;
 };

@@ -1,0 +1,162 @@
+// What the result and option windows need around them in a test: a program
+// folder of its own, a clock that stands still, a cue player that only
+// remembers what it was asked to play, and message boxes that are either
+// recorded or real.
+#pragma once
+
+#include "results/Result.h"
+#include "results/Table.h"
+#include "results/TestOption.h"
+#include "session/AppContext.h"
+#include "session/Cues.h"
+#include "session/Prompter.h"
+#include "session/SessionState.h"
+#include "session/Services.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class FakeClock final : public Clock
+{
+public:
+    QTime currentTime() const override { return now; }
+    void pause(int) override {}
+    QTime now{9, 5, 42};
+};
+
+class RecordingSink final : public CueSink
+{
+public:
+    void play(const QString &wavPath) override { cues.append(QFileInfo(wavPath).completeBaseName()); }
+    QStringList cues;
+};
+
+// Records every message instead of showing it; answers OK to confirmations.
+class RecordingPrompter final : public Prompter
+{
+public:
+    struct Message
+    {
+        QString caption;
+        QString text;
+        bool parentVisible;
+    };
+
+    void message(QWidget *parent, const QString &caption, const QString &text, Icon) override
+    {
+        messages.append({caption, text, parent && parent->isVisible()});
+    }
+    bool confirm(QWidget *, const QString &, const QString &) override { return true; }
+    QString input(QWidget *, const QString &, const QString &) override { return {}; }
+    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
+
+    QList<Message> messages;
+};
+
+// Either prompter, chosen per test: recorded by default, the real boxes
+// when a test wants to answer them itself.
+class SwitchPrompter final : public Prompter
+{
+public:
+    void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override
+    {
+        current().message(parent, caption, text, icon);
+    }
+    bool confirm(QWidget *parent, const QString &caption, const QString &text) override
+    {
+        return current().confirm(parent, caption, text);
+    }
+    QString input(QWidget *parent, const QString &caption, const QString &prompt) override
+    {
+        return current().input(parent, caption, prompt);
+    }
+    QString openFile(QWidget *parent, const QString &folder, const QString &filter) override
+    {
+        return current().openFile(parent, folder, filter);
+    }
+
+    Prompter &current() { return useReal ? static_cast<Prompter &>(real) : recorded; }
+
+    bool useReal = false;
+    RecordingPrompter recorded;
+    WidgetPrompter real;
+};
+
+struct Fixture
+{
+    Fixture()
+        : cues(sink, programFolder()), context{state, cues, clock, prompter}, form4(context), form5(context),
+          form6(context)
+    {
+        state.ProgramFolder = programFolder();
+        context.form4 = &form4;
+        context.form5 = &form5;
+        context.form6 = &form6;
+    }
+
+    QString programFolder() const { return dir.path() + u'/'; }
+    QString path(const QString &relative) const { return dir.filePath(relative); }
+
+    QTemporaryDir dir;
+    SessionState state;
+    FakeClock clock;
+    RecordingSink sink;
+    Cues cues;
+    SwitchPrompter prompter;
+    AppContext context;
+    TForm4 form4;
+    TForm5 form5;
+    TForm6 form6;
+};
+
+// Runs `inside` as soon as `dialog` is the modal window on top, while the
+// test's exec() of it (or of the window under it) is running. If the step
+// leaves the dialog open (a failed check returns early), `close` ends it so
+// the test cannot hang.
+inline void whenModal(QWidget *dialog, std::function<void()> inside, std::function<void()> close = {})
+{
+    auto *timer = new QTimer(dialog);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, dialog, [=] {
+        if (QApplication::activeModalWidget() != dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        inside();
+        if (dialog->isVisible()) {
+            if (close)
+                close();
+            else if (auto *d = qobject_cast<QDialog *>(dialog))
+                d->done(QDialog::Rejected);
+        }
+    });
+    timer->start();
+}
+
+// The same for a message box that is expected to appear next; returns it
+// to the step, which must close it.
+inline void whenMessageBox(QObject *context, std::function<void(QMessageBox *)> inside)
+{
+    auto *timer = new QTimer(context);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, context, [=] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        inside(box);
+        if (box->isVisible())
+            box->done(QMessageBox::Ok);
+    });
+    timer->start();
+}
