@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShowEvent>
 
 namespace {
 
@@ -65,14 +66,14 @@ TForm6::TForm6(AppContext &context, QWidget *parent)
 void TForm6::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!m_active)
+    if (!event->spontaneous() && !m_active)
         FormActivate();
 }
 
 void TForm6::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    if (m_active)
+    if (!event->spontaneous() && m_active)
         FormDeactivate();
 }
 
