@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 
 namespace Pictures {
 
@@ -38,6 +39,25 @@ QString tooLarge(QSize size)
     return QStringLiteral("Рисунок слишком велик (%1 × %2 точек).").arg(size.width()).arg(size.height());
 }
 
+// The chunks of a PNG stream must lie within the data. libpng believes a
+// chunk's length and allocates it before finding the data is not there: a
+// damaged length of a gigabyte costs seconds and a gigabyte of memory.
+bool pngChunksFit(const QByteArray &data)
+{
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype size = data.size();
+    qsizetype pos = 8;
+    while (pos + 12 <= size) {
+        const quint32 length = qFromBigEndian<quint32>(p + pos);
+        if (length > quint32(size - pos - 12))
+            return false;
+        if (std::memcmp(p + pos + 4, "IEND", 4) == 0)
+            return true;
+        pos += 12 + qsizetype(length);
+    }
+    return pos == size;
+}
+
 // Raster decoding through Qt's image plugins. qtFormat names the plugin, or
 // is empty to let Qt recognise the data; only well-known formats are taken.
 Expected<QImage> decodeRaster(const QByteArray &data, const QByteArray &qtFormat)
@@ -53,6 +73,9 @@ Expected<QImage> decodeRaster(const QByteArray &data, const QByteArray &qtFormat
         if (!accepted.contains(reader.format()))
             return Error{damaged()};
     }
+
+    if (reader.format() == "png" && !pngChunksFit(data))
+        return Error{damaged()};
 
     // An icon holds several images: take the largest.
     if (reader.format() == "ico" && reader.imageCount() > 1) {

@@ -212,6 +212,10 @@ void TestPictures::damagedGivesError_data()
     QTest::newRow("garbage as emf") << garbage << Format::Emf;
     QTest::newRow("garbage, unknown") << garbage << Format::Unknown;
     QTest::newRow("png of 60000 x 60000") << readData(u"huge.png"_qs) << Format::Png;
+    QByteArray longChunk = png;
+    const qsizetype idat = longChunk.indexOf("IDAT");
+    qToBigEndian<quint32>(0x54000000, longChunk.data() + idat - 4);
+    QTest::newRow("png chunk longer than the file") << longChunk << Format::Png;
 
     QByteArray bomb;
     for (quint32 v : {40u, 100000u, 100000u})
