@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-45}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DNASTAVNIK_FUZZ=ON -DNASTAVNIK_BENCH=OFF >/dev/null
-targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z_]*\):.*/\1/p' | grep -v '_autogen$' | sort -u)
+targets=$(cmake --build build-fuzz --target help | sed -n 's/^\(fuzz_[a-z_]*\):.*/\1/p' | grep -v '_autogen' | sort -u)
 if [[ -z "$targets" ]]; then
     echo "No fuzz targets."
     exit 0
