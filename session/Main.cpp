@@ -1,21 +1,326 @@
+// The main window's creation, menus, help, closing and the steps of a test
+// session (next question, end of test, abort, replay).
 #include "session/Main.h"
 
+#include "browser/Book.h"
+#include "library/Paths.h"
+#include "results/Table.h"
 #include "richtext/LineModel.h"
+#include "session/About.h"
+#include "session/Animate.h"
 #include "session/AppContext.h"
+#include "session/ChmFile.h"
+#include "session/Comp.h"
+#include "session/Cues.h"
+#include "session/HelpWindow.h"
+#include "session/Pic.h"
+#include "session/PictureFit.h"
+#include "session/Prompter.h"
+#include "session/Services.h"
 #include "session/SessionState.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+const QString kIdleCaption = QStringLiteral("Тестирование...");
+const QString kWarningCaption = QStringLiteral("Внимание !!!");
+
+// The painted page: the central widget of the window. Presses, releases and
+// moves over it are the window's own (not over a control).
+class BoardSurface final : public QWidget
+{
+public:
+    explicit BoardSurface(TForm1 &form) : QWidget(&form), m_form(form)
+    {
+        setObjectName(QStringLiteral("Surface"));
+        setFixedSize(782, 514);
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_form.FormPaint(painter);
+    }
+    void mousePressEvent(QMouseEvent *event) override { m_form.FormMouseDown(event); }
+    void mouseDoubleClickEvent(QMouseEvent *event) override { m_form.FormMouseDown(event); }
+    void mouseReleaseEvent(QMouseEvent *event) override { m_form.FormMouseUp(event); }
+    void mouseMoveEvent(QMouseEvent *event) override { m_form.FormMouseMove(event); }
+
+private:
+    TForm1 &m_form;
+};
+
+// The question view: a read-only rich text view whose presses, moves and
+// double clicks the window handles besides the view's own selection.
+class QuestionView final : public QTextEdit
+{
+public:
+    QuestionView(TForm1 &form, QWidget *parent) : QTextEdit(parent), m_form(form)
+    {
+        setMouseTracking(true);
+        viewport()->setMouseTracking(true);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        QTextEdit::mousePressEvent(event);
+        m_form.RichMemoTestMouseDown();
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        QTextEdit::mouseDoubleClickEvent(event);
+        m_form.RichMemoTestDblClick();
+        m_form.RichMemoTestMouseDown();
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        QTextEdit::mouseMoveEvent(event);
+        m_form.RichMemoTestMouseMove();
+    }
+
+private:
+    TForm1 &m_form;
+};
+
+// A picture that reports a click (press and release over it) and keeps its
+// presses from reaching the page below.
+class PictureBox final : public QLabel
+{
+public:
+    PictureBox(TForm1 &form, QWidget *parent) : QLabel(parent), m_form(form)
+    {
+        setAttribute(Qt::WA_NoMousePropagation);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        event->accept();
+        if (rect().contains(event->position().toPoint()))
+            m_form.Image1Click();
+    }
+
+private:
+    TForm1 &m_form;
+};
+
+} // namespace
 
 TForm1::TForm1(AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_context(context)
 {
-    setWindowTitle(QStringLiteral("Тестирование..."));
-    setFixedSize(782, 514);
+    m_tutor = std::make_unique<Animate>(context.state, context.cues, context.clock,
+                                        [this](int frame) { drawHeadFrame(frame); });
+    buildControls();
+    buildMenus();
+    FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    FormDestroy();
+}
+
+void TForm1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kIdleCaption);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setCursor(Qt::PointingHandCursor);
+
+    m_surface = new BoardSurface(*this);
+    setCentralWidget(m_surface);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto *question = new QuestionView(*this, m_surface);
+    RichMemoTest = question;
+    RichMemoTest->setObjectName(QStringLiteral("RichMemoTest"));
+    RichMemoTest->setGeometry(18, 16, 746, 257);
+    RichMemoTest->setReadOnly(true);
+    RichMemoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichMemoTest->setLineWrapMode(QTextEdit::WidgetWidth);
+    RichMemoTest->setFont(QFont(QStringLiteral("Times New Roman"), 12));
+    {
+        QPalette palette = RichMemoTest->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        RichMemoTest->setPalette(palette);
+    }
+    RichMemoTest->viewport()->setCursor(Qt::PointingHandCursor);
+
+    // The full-test view lies below the client area and is never seen; it
+    // holds the whole document of the opened topic.
+    RichAllTest = new QTextEdit(m_surface);
+    RichAllTest->setObjectName(QStringLiteral("RichAllTest"));
+    RichAllTest->setDocument(&m_fullTest);
+    RichAllTest->setGeometry(18, 616, 746, 257);
+    RichAllTest->setReadOnly(true);
+    RichAllTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichAllTest->hide();
+    connect(&m_fullTest, &QTextDocument::contentsChanged, this, [this] { m_fullTestLines.reset(); });
+
+    PanelClock = new QLabel(m_surface);
+    PanelClock->setObjectName(QStringLiteral("PanelClock"));
+    PanelClock->setGeometry(269, 301, 131, 41);
+    PanelClock->setFrameStyle(QFrame::Box | QFrame::Plain);
+    PanelClock->setLineWidth(1);
+    PanelClock->setAlignment(Qt::AlignCenter);
+    PanelClock->setAutoFillBackground(true);
+    PanelClock->setAttribute(Qt::WA_NoMousePropagation);
+    {
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setPixelSize(24);
+        font.setBold(true);
+        font.setItalic(true);
+        PanelClock->setFont(font);
+        QPalette palette = PanelClock->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        PanelClock->setPalette(palette);
+    }
+
+    Image1 = new PictureBox(*this, m_surface);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(443, 303, 322, 181);
+    Image1->setScaledContents(true);
+    Image1->hide();
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(1000);
+    connect(Timer, &QTimer::timeout, this, &TForm1::TimerTimer);
+}
+
+void TForm1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    N1 = bar->addMenu(QStringLiteral("Тест"));
+    N1->setObjectName(QStringLiteral("N1"));
+    N2 = N1->addAction(QStringLiteral("Выбрать тему"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N3 = N1->addMenu(QStringLiteral("Повторить последнюю"));
+    N3->setObjectName(QStringLiteral("N3"));
+    replay = N3->addAction(m_context.state.ReplayCaption);
+    replay->setObjectName(QStringLiteral("replay"));
+    N1->addSeparator()->setObjectName(QStringLiteral("N4"));
+    N5 = N1->addAction(QStringLiteral("Выход"));
+    N5->setObjectName(QStringLiteral("N5"));
+
+    N6 = bar->addMenu(QStringLiteral("Сервис"));
+    N6->setObjectName(QStringLiteral("N6"));
+    N8 = N6->addAction(QStringLiteral("Таблица результатов"));
+    N8->setObjectName(QStringLiteral("N8"));
+    N6->addSeparator()->setObjectName(QStringLiteral("N9"));
+    N11 = N6->addAction(QStringLiteral("Включить голосовые эффекты"));
+    N11->setObjectName(QStringLiteral("N11"));
+    N11->setCheckable(true);
+    N11->setChecked(true);
+    N7 = N6->addAction(QStringLiteral("Включить звуковые эффекты"));
+    N7->setObjectName(QStringLiteral("N7"));
+    N7->setCheckable(true);
+    N7->setChecked(true);
+
+    N10 = bar->addMenu(QStringLiteral("?"));
+    N10->setObjectName(QStringLiteral("N10"));
+    N12 = N10->addAction(QStringLiteral("Помощь"));
+    N12->setObjectName(QStringLiteral("N12"));
+    N12->setShortcut(QKeySequence(Qt::Key_F1));
+    N10->addSeparator()->setObjectName(QStringLiteral("N14"));
+    N13 = N10->addAction(QStringLiteral("Визитка..."));
+    N13->setObjectName(QStringLiteral("N13"));
+
+    N18 = bar->addAction(QStringLiteral("Прервать тестирование"));
+    N18->setObjectName(QStringLiteral("N18"));
+
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(replay, &QAction::triggered, this, &TForm1::replayClick);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(N12, &QAction::triggered, this, &TForm1::N12Click);
+    connect(N13, &QAction::triggered, this, &TForm1::N13Click);
+    connect(N18, &QAction::triggered, this, &TForm1::N18Click);
+}
+
+void TForm1::FormCreate()
+{
+    SessionState &state = m_context.state;
+    state.SessionActive = false;
+    state.AskedCount = 0;
+    state.QuestionsToAsk = 1;
+    SetSessionMenus(true);
+    state.CorrectCount = 0;
+    state.GreetingPending = true;
+    state.ReplayInProgress = false;
+    state.WrongStreak = state.RightStreak = state.PokeCount = 0;
+    state.LastTopicPath = QStringLiteral("Нет");
+    state.PressedField = 0;
+    state.LookZone = 0;
+    state.TestEnded = false;
+    state.ClickAllowed = true;
+
+    m_context.cues.loadSwitches();
+    N11->setChecked(m_context.cues.voiceOn());
+    N7->setChecked(m_context.cues.soundOn());
+
+    loadBitmaps();
+    placeWindow();
+    Timer->start();
+}
+
+void TForm1::FormDestroy()
+{
+    // The switches survive to the next start; a file that cannot be written
+    // (a read-only program folder) only loses the change.
+    (void)m_context.cues.saveSwitches();
+}
+
+void TForm1::placeWindow()
+{
+    adjustSize();
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect desktop = screen->virtualGeometry();
+    move(desktop.topLeft() + PictureFit::windowPosition(desktop.size(), frameGeometry().size()));
+}
+
+QString TForm1::openBazaFilter() const
+{
+    // Test documents come from Windows, so both spellings of the extension.
+    return QStringLiteral("Файл с тестами (*.RTF *.rtf)");
+}
+
+QString TForm1::openBazaFolder() const
+{
+    return m_context.state.ProgramFolder + QStringLiteral("..");
+}
+
+// ---------------------------------------------------------------- TestHost
 
 QTextDocument &TForm1::fullTestDocument()
 {
-    m_fullTestLines.reset();
     return m_fullTest;
 }
 
@@ -26,13 +331,23 @@ const LineModel &TForm1::fullTestLines()
     return *m_fullTestLines;
 }
 
-void TForm1::SetSessionMenus(bool) {}
-void TForm1::StartTimeBudget() {}
-void TForm1::NextQuestion() {}
+void TForm1::SetSessionMenus(bool idle)
+{
+    N1->menuAction()->setVisible(idle);
+    N6->menuAction()->setVisible(idle);
+    N10->menuAction()->setVisible(idle);
+    N18->setVisible(!idle);
+}
+
+void TForm1::StartTimeBudget()
+{
+    TimeBudget::StartTimeBudget(m_context.state);
+}
 
 void TForm1::setReplayCaption(const QString &caption)
 {
     m_context.state.ReplayCaption = caption;
+    replay->setText(caption);
 }
 
 QString TForm1::replayCaption() const
@@ -40,4 +355,231 @@ QString TForm1::replayCaption() const
     return m_context.state.ReplayCaption;
 }
 
-void TForm1::setPictureClockVisible(bool) {}
+void TForm1::setPictureClockVisible(bool visible)
+{
+    if (m_context.form7)
+        m_context.form7->setClockVisible(visible);
+}
+
+// ------------------------------------------------------------ session flow
+
+void TForm1::NextQuestion()
+{
+    SessionState &state = m_context.state;
+    ++state.AskedCount;
+    HidePicture();
+
+    const QString questionCount =
+        state.TestConfig.size() > 1 ? QString::fromLatin1(state.TestConfig.at(1)) : QString::number(state.QuestionsToAsk);
+    const bool past = state.AskedCount > state.QuestionsToAsk;
+    if (!state.TimeLimited)
+        setClockText(past ? QStringLiteral("Все..!") : QStringLiteral("%1 из %2").arg(state.AskedCount).arg(questionCount));
+    setWindowTitle(past ? kIdleCaption
+                        : QStringLiteral("Тестирование...   %1 из %2").arg(state.AskedCount).arg(questionCount));
+
+    if (past) {
+        state.AskedCount = 0;
+        clearQuestionView();
+        state.SessionActive = false;
+        EndTest();
+        return;
+    }
+    clearQuestionView();
+    state.DrawnQuestion = Comp::DrawQuestion(state, m_context.clock);
+    state.CorrectAnswer = ShowQuestion();
+}
+
+int TForm1::ShowQuestion()
+{
+    SessionState &state = m_context.state;
+    const Comp::QuestionPlace place = Comp::locateQuestion(state, fullTestLines());
+    if (place.broken) {
+        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),
+                                   Prompter::Icon::Exclamation);
+        EndTest();
+        return 0;
+    }
+    if (!place.pictureName.isEmpty())
+        ShowPicture(place.pictureName);
+
+    RichMemoTest->setReadOnly(false);
+    RichMemoTest->show();
+    RichMemoTest->setFocus();
+    QTextCursor cursor(RichMemoTest->document());
+    LineModel::copyRange(m_fullTest, place.bodyStart, place.bodyEnd, cursor);
+    RichMemoTest->setReadOnly(true);
+    QTextCursor top(RichMemoTest->document());
+    RichMemoTest->setTextCursor(top);
+    RichMemoTest->ensureCursorVisible();
+    return place.correct;
+}
+
+void TForm1::EndTest()
+{
+    SessionState &state = m_context.state;
+    setQuestionViewHeight(257);
+    m_context.clock.pause(700);
+    setWindowTitle(kIdleCaption);
+    HidePicture();
+    state.TestEnded = true;
+    state.SessionActive = false;
+    SetSessionMenus(true);
+    state.AskedCount = 0;
+    clearQuestionView();
+    setClockText(QString());
+
+    DimMainWindow();
+    if (m_context.form5)
+        m_context.form5->exec();
+    RestoreMainWindow();
+
+    state.TestEnded = false;
+    state.WrongStreak = state.RightStreak = state.PokeCount = 0;
+}
+
+void TForm1::clearQuestionView()
+{
+    RichMemoTest->clear();
+    // clear() keeps the last character format; a new question starts plain.
+    RichMemoTest->setCurrentCharFormat(QTextCharFormat());
+}
+
+void TForm1::setClockText(const QString &text)
+{
+    PanelClock->setText(text);
+}
+
+// ------------------------------------------------------------------- menus
+
+void TForm1::N2Click()
+{
+    DimMainWindow();
+    if (m_context.form2)
+        m_context.form2->exec();
+    RestoreMainWindow();
+}
+
+void TForm1::replayClick()
+{
+    SessionState &state = m_context.state;
+    state.ReplayInProgress = true;
+    const QString caption = replayCaption();
+    state.CurrentBasePath = state.LastTopicPath;
+    if (m_context.form2)
+        m_context.form2->ClickOpenTest();
+    setReplayCaption(caption);
+    state.ReplayInProgress = false;
+}
+
+void TForm1::N5Click()
+{
+    close();
+}
+
+void TForm1::N8Click()
+{
+    DimMainWindow();
+    m_context.cues.PlaySoundCue(QStringLiteral("Table"));
+    if (m_context.form5)
+        m_context.form5->exec();
+    RestoreMainWindow();
+}
+
+void TForm1::N11Click()
+{
+    // The action has already inverted its check mark.
+    m_context.cues.setVoiceOn(N11->isChecked());
+    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+}
+
+void TForm1::N7Click()
+{
+    m_context.cues.setSoundOn(N7->isChecked());
+    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+}
+
+void TForm1::N12Click()
+{
+    Expected<std::shared_ptr<ChmFile>> chm = ChmFile::open(Paths::helpFile(m_context.state.ProgramFolder));
+    if (!chm) {
+        m_context.prompter.message(this, QStringLiteral("Наставник"), QStringLiteral("Cant start Help.chm"),
+                                   Prompter::Icon::None);
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->setFile(*chm);
+    m_help->showMaximized();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void TForm1::N13Click()
+{
+    DimMainWindow();
+    if (m_context.form9)
+        m_context.form9->exec();
+    RestoreMainWindow();
+}
+
+void TForm1::N18Click()
+{
+    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
+    const bool ok = m_context.prompter.confirm(this, kWarningCaption,
+                                               QStringLiteral("Вы действительно хотите прервать тестирование ?"));
+    if (!ok) {
+        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+        return;
+    }
+    // The countdown keeps running under the box: a time-out may already
+    // have ended and recorded the test, which must not be recorded twice.
+    if (m_context.state.SessionActive)
+        EndTest();
+}
+
+// ----------------------------------------------------------------- closing
+
+bool TForm1::FormCloseQuery()
+{
+    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
+    const bool testing = m_context.state.SessionActive;
+    const QString text = testing ? QStringLiteral("Вы действительно хотите прервать тестирование и выйти из программы ?")
+                                 : QStringLiteral("Вы хотите завершить работу с программой ?");
+    if (!m_context.prompter.confirm(this, kWarningCaption, text)) {
+        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+        return false;
+    }
+    if (m_context.state.SessionActive)
+        EndTest();
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (FormCloseQuery()) {
+        event->accept();
+        if (m_help)
+            m_help->close();
+    } else {
+        event->ignore();
+    }
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Whenever the window is exposed again (uncovered, restored), the whole
+    // page is painted anew and a head frame drawn over it is gone.
+    if (!m_exposeWatched && windowHandle()) {
+        windowHandle()->installEventFilter(this);
+        m_exposeWatched = true;
+    }
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        m_headFrame = -1;
+    return QMainWindow::eventFilter(watched, event);
+}

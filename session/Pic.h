@@ -1,8 +1,12 @@
-// The picture window: the current question's picture as large as the screen allows.
+// The picture window: the current question's picture as large as the
+// desktop allows, with a copy of the countdown clock in its corner. It is
+// opened modally by a click on the main window's picture box and closes on
+// a click; the time-out closes it too.
 #pragma once
 
 #include <QDialog>
 
+class QLabel;
 struct AppContext;
 
 class TForm7 final : public QDialog
@@ -11,6 +15,28 @@ class TForm7 final : public QDialog
 
 public:
     explicit TForm7(AppContext &context, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(TForm7)
+
+    // The file of the picture the main window shows now.
+    void setPicturePath(const QString &path) { m_picturePath = path; }
+    QString picturePath() const { return m_picturePath; }
+
+    // The clock copy `Panel1`.
+    void setClockText(const QString &text);
+    void setClockVisible(bool visible);
+
+    QLabel *Image1 = nullptr;
+    QLabel *Panel1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
+    void FormActivate();
+    void reportLoadError(const QString &text);
+
     AppContext &m_context;
+    QString m_picturePath;
 };

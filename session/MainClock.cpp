@@ -1,0 +1,41 @@
+// The main window's one-second timer: it re-arms the board for the next
+// press and, during a timed test, counts the time budget down on the clock
+// panels, with the warning cues and the end of the test at zero.
+#include "session/Main.h"
+
+#include "session/AppContext.h"
+#include "session/Cues.h"
+#include "session/Pic.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+#include "session/TimeBudget.h"
+
+#include <QLabel>
+
+void TForm1::TimerTimer()
+{
+    SessionState &state = m_context.state;
+    state.ClickAllowed = true;
+    if (!state.SessionActive || !state.TimeLimited)
+        return;
+
+    TimeBudget::countDown(state);
+    setClockText(TimeBudget::clockText(state));
+    if (m_context.form7)
+        m_context.form7->setClockText(PanelClock->text());
+
+    if (state.ClockHours != 0 || state.ClockMinutes != 0)
+        return;
+    if (state.ClockSeconds == 11)
+        m_context.cues.PlayVoiceCue(QStringLiteral("Time1"));
+    if (state.ClockSeconds >= 1 && state.ClockSeconds <= 6)
+        m_context.cues.PlaySoundCue(QStringLiteral("Clock"));
+    if (state.ClockSeconds == 0) {
+        m_context.cues.PlayVoiceCue(QStringLiteral("Time"));
+        m_context.clock.pause(1000);
+        if (m_context.form7 && m_context.form7->isVisible())
+            m_context.form7->reject();
+        state.PressedField = 0;
+        EndTest();
+    }
+}

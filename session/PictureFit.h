@@ -1,0 +1,33 @@
+// Window and picture geometry of the testing window: where the main window
+// is placed on the desktop, and how a question's picture is fitted into the
+// picture box and into the picture window. Every size here is rounded to
+// the nearest integer with an exact half going to the even neighbour, done
+// in integer arithmetic so that the edge cases come out exactly.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <cstdint>
+
+namespace PictureFit {
+
+// numerator / denominator rounded to the nearest integer, halves to even.
+// The denominator must not be 0; a negative one flips both signs.
+std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator);
+
+// The main window's top-left corner on a desktop: centred horizontally, and
+// vertically in the desktop less 20 pixels at the bottom (the task bar).
+QPoint windowPosition(QSize desktop, QSize window);
+
+// The picture box of the main window: the picture scaled to 312 wide (or to
+// 171 high when it would be taller), centred in the 322 x 181 frame at
+// (443, 303).
+QRect fitInBox(QSize picture);
+
+// The picture window covering a desktop: the picture scaled to the desktop
+// width less 50 (or to the height less 60 when it would be taller), centred.
+QRect fitOnDesktop(QSize picture, QSize desktop);
+
+} // namespace PictureFit
