@@ -18,6 +18,7 @@
 #include "session/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "session/TimeBudget.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -56,7 +57,8 @@ protected:
         m_form.FormPaint(painter);
     }
     void mousePressEvent(QMouseEvent *event) override { m_form.FormMouseDown(event); }
-    void mouseDoubleClickEvent(QMouseEvent *event) override { m_form.FormMouseDown(event); }
+    // The second press of a double click has already come as a press.
+    void mouseDoubleClickEvent(QMouseEvent *event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent *event) override { m_form.FormMouseUp(event); }
     void mouseMoveEvent(QMouseEvent *event) override { m_form.FormMouseMove(event); }
 
@@ -83,9 +85,9 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent *event) override
     {
+        // Its press has already come as a press.
         QTextEdit::mouseDoubleClickEvent(event);
         m_form.RichMemoTestDblClick();
-        m_form.RichMemoTestMouseDown();
     }
     void mouseMoveEvent(QMouseEvent *event) override
     {

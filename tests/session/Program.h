@@ -1,0 +1,305 @@
+// The whole program for window tests: a program folder in a temporary
+// directory (the library template copied in), the nine windows created in
+// their fixed order, a clock whose pauses return at once, a cue sink that
+// records what would have been heard, and the real message boxes.
+#pragma once
+
+#include "authoring/Reindex.h"
+#include "authoring/ResCompil.h"
+#include "browser/Book.h"
+#include "library/LineList.h"
+#include "library/Paths.h"
+#include "results/Result.h"
+#include "results/Table.h"
+#include "results/TestOption.h"
+#include "richtext/LineModel.h"
+#include "session/About.h"
+#include "session/AppContext.h"
+#include "session/Comp.h"
+#include "session/Cues.h"
+#include "session/Main.h"
+#include "session/Pic.h"
+#include "session/Prompter.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class FakeClock final : public Clock
+{
+public:
+    QList<int> pauses;
+    std::function<void(int)> onPause;
+    int msecs = 36'000'000;
+
+    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs % 86'400'000); }
+    int msecsOfDay() const override { return ++m_draws * 7919 + msecs; }
+    void pause(int milliseconds) override
+    {
+        pauses << milliseconds;
+        msecs += milliseconds;
+        if (onPause)
+            onPause(milliseconds);
+    }
+
+private:
+    mutable int m_draws = 0;
+};
+
+class RecordingSink final : public CueSink
+{
+public:
+    QStringList played;
+    void play(const QString &wavPath) override { played << QFileInfo(wavPath).completeBaseName(); }
+};
+
+// Answers modal windows while it lives: every few milliseconds it hands
+// the active modal window to a handler, which answers it and returns true,
+// or returns false to leave it open for now. Without a handler a message
+// box is answered with OK and any other modal window is hidden, which ends
+// its exec().
+class ModalAnswerer
+{
+public:
+    using Handler = std::function<bool(QWidget *)>;
+    explicit ModalAnswerer(Handler handler = {}) : m_handler(std::move(handler))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
+        m_timer.start(5);
+    }
+    QStringList seen;   // class name, or "caption|text" for a message box
+
+    static QString describe(QWidget *widget)
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(widget))
+            return box->windowTitle() + u'|' + box->text();
+        return QString::fromLatin1(widget->metaObject()->className());
+    }
+    static void press(QWidget *widget, QMessageBox::StandardButton button)
+    {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->button(button))
+            box->button(button)->click();
+        else
+            widget->hide();
+    }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal == m_busy)
+            return;
+        m_busy = modal;
+        const QString text = describe(modal);
+        const bool answered = m_handler ? m_handler(modal) : (press(modal, QMessageBox::Ok), true);
+        if (answered)
+            seen << text;
+        m_busy = nullptr;
+    }
+
+    Handler m_handler;
+    QTimer m_timer;
+    QPointer<QWidget> m_busy;
+};
+
+struct Program
+{
+    QTemporaryDir dir;
+    SessionState state;
+    FakeClock clock;
+    RecordingSink sink;
+    std::unique_ptr<Cues> cues;
+    WidgetPrompter prompter;
+    std::unique_ptr<AppContext> context;
+
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<TForm5> form5;
+    std::unique_ptr<TForm7> form7;
+    std::unique_ptr<TForm8> form8;
+    std::unique_ptr<TForm9> form9;
+    std::unique_ptr<TForm6> form6;
+
+    // soundCfg: the switch file to start with; empty for none.
+    explicit Program(const QByteArray &soundCfg = "1\r\n1\r\n")
+    {
+        copyTemplate(QStringLiteral(NASTAVNIK_SOURCE_DIR "/resources/Baza"), folder() + QStringLiteral("Baza"));
+        const QString cfg = Paths::soundConfig(folder());
+        QFile::remove(cfg);
+        if (!soundCfg.isEmpty())
+            (void)LineLists::writeBytes(cfg, soundCfg);
+        state.ProgramFolder = folder();
+        cues = std::make_unique<Cues>(sink, folder());
+        context = std::make_unique<AppContext>(AppContext{state, *cues, clock, prompter});
+        AppContext &c = *context;
+        form1 = std::make_unique<TForm1>(c);
+        c.form1 = form1.get();
+        c.host = form1.get();
+        form2 = std::make_unique<TForm2>(c, form1.get());
+        c.form2 = form2.get();
+        form3 = std::make_unique<TForm3>(c, form1.get());
+        c.form3 = form3.get();
+        form4 = std::make_unique<TForm4>(c, form1.get());
+        c.form4 = form4.get();
+        form5 = std::make_unique<TForm5>(c, form1.get());
+        c.form5 = form5.get();
+        form7 = std::make_unique<TForm7>(c, form1.get());
+        c.form7 = form7.get();
+        form8 = std::make_unique<TForm8>(c, form1.get());
+        c.form8 = form8.get();
+        form9 = std::make_unique<TForm9>(c, form1.get());
+        c.form9 = form9.get();
+        form6 = std::make_unique<TForm6>(c, form1.get());
+        c.form6 = form6.get();
+    }
+
+    ~Program() { quit(); }
+
+    // Destroys the windows as the end of the program does: the dialogs
+    // (children of the main window) first.
+    void quit()
+    {
+        form6.reset();
+        form9.reset();
+        form8.reset();
+        form7.reset();
+        form5.reset();
+        form4.reset();
+        form3.reset();
+        form2.reset();
+        form1.reset();
+    }
+
+    QString folder() const { return dir.path() + u'/'; }
+    QWidget *surface() const { return form1->centralWidget(); }
+
+    // Shows the main window and lets the greeting run, then forgets what it
+    // played and paused.
+    void showAndGreet()
+    {
+        form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form1.get()));
+        QTRY_VERIFY(!state.GreetingPending);
+        sink.played.clear();
+        clock.pauses.clear();
+    }
+
+    // A topic folder with a base path, as the chooser would select it.
+    QString topicFolder() const { return folder() + QStringLiteral("Baza/Data/1/1"); }
+
+    // Puts a document into the full-test view, one paragraph per entry,
+    // and builds its tag index.
+    void loadDocument(const QStringList &paragraphs)
+    {
+        QTextDocument &doc = form1->fullTestDocument();
+        doc.clear();
+        QTextCursor cursor(&doc);
+        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+            if (i > 0)
+                cursor.insertBlock();
+            cursor.insertText(paragraphs.at(i));
+        }
+        const LineModel &lines = form1->fullTestLines();
+        state.TagIndex.clear();
+        for (int n = 0; n < lines.lineCount(); ++n)
+            if (LineModel::folded(lines.lineText(n)).contains(QStringLiteral("{test=")))
+                state.TagIndex << QByteArray::number(n);
+        state.TagIndex << QByteArray::number(lines.lineCount());
+    }
+
+    // Starts a test the way the open command does; timeCode "1" to "5".
+    void startTest(int questionsToAsk, const QByteArray &timeCode = "1", const QByteArray &resultKind = "1")
+    {
+        QDir().mkpath(topicFolder());
+        state.CurrentBasePath = topicFolder() + QStringLiteral("/Baza.dat");
+        state.StudentName = QStringLiteral("Иванов");
+        state.LastTopicPath = state.CurrentBasePath;
+        form1->setReplayCaption(QStringLiteral("Физика - ( Оптика )"));
+        state.SessionActive = true;
+        state.ClickAllowed = true;
+        form1->SetSessionMenus(false);
+        const int total = int(state.TagIndex.size()) - 1;
+        state.TestConfig = {timeCode, QByteArray::number(questionsToAsk), resultKind, QByteArray::number(total)};
+        form1->setPictureClockVisible(timeCode != "1");
+        state.QuestionsToAsk = questionsToAsk;
+        state.AskedCount = 0;
+        state.CorrectCount = 0;
+        state.PoolRemaining = total;
+        form1->StartTimeBudget();
+        Comp::InitQuestionPool(state);
+        cues->PlayVoiceCue(QStringLiteral("Gong"));
+        form1->NextQuestion();
+    }
+
+    void press(QPoint point)
+    {
+        QTest::mousePress(surface(), Qt::LeftButton, {}, point);
+    }
+    void release(QPoint point)
+    {
+        QTest::mouseRelease(surface(), Qt::LeftButton, {}, point);
+    }
+    // Presses and releases a point, then lets the timer re-arm the board.
+    void answerAt(QPoint point)
+    {
+        press(point);
+        release(point);
+        form1->TimerTimer();
+    }
+
+    // The board point of a field's centre.
+    static QPoint fieldCentre(int field)
+    {
+        switch (field) {
+        case 1:
+            return {129, 392};
+        case 2:
+            return {234, 392};
+        case 3:
+            return {129, 458};
+        default:
+            return {234, 458};
+        }
+    }
+
+private:
+    static void copyTemplate(const QString &from, const QString &to)
+    {
+        QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString target = to + file.mid(from.size());
+            QDir().mkpath(QFileInfo(target).path());
+            QFile::copy(file, target);
+        }
+    }
+};
+
+// A document of `count` questions; question k has the correct field
+// answers[k - 1]. The text of question k is "Вопрос k".
+inline QStringList questionDocument(const QList<int> &answers)
+{
+    QStringList paragraphs{QStringLiteral("Вступление, которое не показывается")};
+    for (qsizetype k = 0; k < answers.size(); ++k) {
+        paragraphs << QStringLiteral("{test=%1}").arg(answers.at(k));
+        paragraphs << QStringLiteral("Вопрос %1").arg(k + 1);
+        paragraphs << QStringLiteral("1) да 2) нет 3) может быть 4) не знаю");
+    }
+    return paragraphs;
+}

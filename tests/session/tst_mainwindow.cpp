@@ -1,0 +1,608 @@
+// The main testing window driven as the student and the teacher drive it:
+// menus, the board, the countdown, the end of a test, the abort and exit
+// questions, and the sound switches, with the real windows and boxes.
+#include "Program.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextEdit>
+
+namespace {
+
+// Counts how often a window is shown.
+class ShowCounter final : public QObject
+{
+public:
+    explicit ShowCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return false;
+    }
+};
+
+QStringList without(QStringList list, const QString &name)
+{
+    list.removeAll(name);
+    return list;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void controlsAndPlaces_data();
+    void controlsAndPlaces();
+    void fixedClientArea();
+    void menusIdleAndTesting();
+    void wholeTestToResultsTable();
+    void counterAndCaptionWithoutBudget();
+    void onePressPerTick_data();
+    void onePressPerTick();
+    void pressOutsideTestDoesNothing();
+    void pokesAtTheTutor();
+    void questionViewToggles();
+    void lookZonesReportedOnChange();
+    void timerCuesAndTimeOut();
+    void timeOutDropsPressedField();
+    void timeOutWhileAbortBoxOpenRecordsOnce();
+    void abortCommand_data();
+    void abortCommand();
+    void closeQuery_data();
+    void closeQuery();
+    void brokenBaseEndsTest();
+    void soundSwitches_data();
+    void soundSwitches();
+    void replayWithoutTopicKeepsCaption();
+    void openBazaDialogSetup();
+};
+
+void TestMainWindow::controlsAndPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("question view") << u"RichMemoTest"_qs << QRect(18, 16, 746, 257) << true;
+    QTest::newRow("full-test view") << u"RichAllTest"_qs << QRect(18, 616, 746, 257) << false;
+    QTest::newRow("clock") << u"PanelClock"_qs << QRect(269, 301, 131, 41) << true;
+    QTest::newRow("picture box") << u"Image1"_qs << QRect(443, 303, 322, 181) << false;
+}
+
+void TestMainWindow::controlsAndPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, place);
+    QFETCH(bool, visible);
+    Program program;
+    program.showAndGreet();
+    auto *control = program.form1->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), place);
+    QCOMPARE(control->isVisible(), visible);
+    QCOMPARE(control->cursor().shape(), Qt::PointingHandCursor);
+
+    auto *timer = program.form1->findChild<QTimer *>(u"Timer"_qs);
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+}
+
+void TestMainWindow::fixedClientArea()
+{
+    Program program;
+    program.showAndGreet();
+    TForm1 &form = *program.form1;
+    QCOMPARE(program.surface()->size(), QSize(782, 514));
+    QCOMPARE(form.windowTitle(), u"Тестирование..."_qs);
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.RichMemoTest->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(form.RichMemoTest->isReadOnly());
+    const QFont clock = form.PanelClock->font();
+    QVERIFY(clock.bold() && clock.italic());
+    QCOMPARE(clock.pixelSize(), 24);
+}
+
+void TestMainWindow::menusIdleAndTesting()
+{
+    Program program;
+    TForm1 &form = *program.form1;
+    const auto texts = [](QMenu *menu) {
+        QStringList list;
+        for (QAction *a : menu->actions())
+            list << (a->isSeparator() ? u"-"_qs : a->text() + (a->isChecked() ? u" [x]"_qs : QString()));
+        return list;
+    };
+    QCOMPARE(form.N1->title(), u"Тест"_qs);
+    QCOMPARE(texts(form.N1), (QStringList{u"Выбрать тему"_qs, u"Повторить последнюю"_qs, u"-"_qs, u"Выход"_qs}));
+    QCOMPARE(texts(form.N3), QStringList{u"Нет"_qs});
+    QCOMPARE(form.N6->title(), u"Сервис"_qs);
+    QCOMPARE(texts(form.N6), (QStringList{u"Таблица результатов"_qs, u"-"_qs, u"Включить голосовые эффекты [x]"_qs,
+                                          u"Включить звуковые эффекты [x]"_qs}));
+    QCOMPARE(form.N10->title(), u"?"_qs);
+    QCOMPARE(texts(form.N10), (QStringList{u"Помощь"_qs, u"-"_qs, u"Визитка..."_qs}));
+    QCOMPARE(form.N12->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(form.N18->text(), u"Прервать тестирование"_qs);
+    QVERIFY(form.menuBar()->actions().contains(form.N18));
+    for (const char *name : {"N2", "replay", "N5", "N8", "N11", "N7", "N12", "N13", "N18"})
+        QVERIFY2(form.findChild<QAction *>(QString::fromLatin1(name)), name);
+
+    const auto shown = [&] {
+        return QList<bool>{form.N1->menuAction()->isVisible(), form.N6->menuAction()->isVisible(),
+                           form.N10->menuAction()->isVisible(), form.N18->isVisible()};
+    };
+    QCOMPARE(shown(), (QList<bool>{true, true, true, false}));
+    form.SetSessionMenus(false);
+    QCOMPARE(shown(), (QList<bool>{false, false, false, true}));
+    form.SetSessionMenus(true);
+    QCOMPARE(shown(), (QList<bool>{true, true, true, false}));
+}
+
+void TestMainWindow::wholeTestToResultsTable()
+{
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2, 3, 4, 2}));
+    ShowCounter table(program.form5.get());
+    program.startTest(5);
+    TForm1 &form = *program.form1;
+
+    QSet<QString> shownQuestions;
+    ModalAnswerer answerer;
+    // Three right answers, then two wrong ones.
+    for (int k = 1; k <= 5; ++k) {
+        QVERIFY(program.state.SessionActive);
+        QCOMPARE(program.state.AskedCount, k);
+        const QString text = form.RichMemoTest->toPlainText();
+        QVERIFY2(text.startsWith(u"Вопрос "_qs), qPrintable(text));
+        QVERIFY(!text.contains(u"Вступление"_qs));
+        QVERIFY(!text.contains(u"{test="_qs));
+        shownQuestions.insert(text.section(u'\n', 0, 0));
+        const int correct = program.state.CorrectAnswer;
+        const int field = k <= 3 ? correct : correct % 4 + 1;
+        program.answerAt(Program::fieldCentre(field));
+    }
+    QCOMPARE(shownQuestions.size(), 5);   // each question once
+    QCOMPARE(table.shows, 1);
+    QCOMPARE(program.state.CorrectCount, 3);
+    QCOMPARE(program.state.QuestionsToAsk, 5);
+    QVERIFY(!program.state.SessionActive);
+    QVERIFY(!program.state.TestEnded);
+    QCOMPARE(program.state.AskedCount, 0);
+    QCOMPARE(program.state.PressedField, 0);
+    QCOMPARE(form.windowTitle(), u"Тестирование..."_qs);
+    QVERIFY(form.RichMemoTest->toPlainText().isEmpty());
+    QVERIFY(form.PanelClock->text().isEmpty());
+    QVERIFY(form.N1->menuAction()->isVisible());
+    QVERIFY(!form.N18->isVisible());
+    QVERIFY(!form.isDimmed());
+    QVERIFY(form.RichMemoTest->isVisible());
+    QVERIFY(program.clock.pauses.contains(700));
+    QCOMPARE(program.state.RightStreak, 0);
+    QCOMPARE(program.state.WrongStreak, 0);
+}
+
+void TestMainWindow::counterAndCaptionWithoutBudget()
+{
+    Program program;
+    program.loadDocument(questionDocument({1, 1, 1}));
+    program.startTest(2);
+    TForm1 &form = *program.form1;
+    QCOMPARE(form.windowTitle(), u"Тестирование...   1 из 2"_qs);
+    QCOMPARE(form.PanelClock->text(), u"1 из 2"_qs);
+    program.answerAt(Program::fieldCentre(1));
+    QCOMPARE(form.windowTitle(), u"Тестирование...   2 из 2"_qs);
+    QCOMPARE(form.PanelClock->text(), u"2 из 2"_qs);
+
+    // During the pause after the last answer the clock says "Все..!".
+    QString clockDuringPause;
+    program.clock.onPause = [&](int ms) {
+        if (ms == 700)
+            clockDuringPause = form.PanelClock->text();
+    };
+    ModalAnswerer answerer;
+    program.answerAt(Program::fieldCentre(1));
+    QCOMPARE(clockDuringPause, u"Все..!"_qs);
+    QCOMPARE(program.state.CorrectCount, 2);
+}
+
+void TestMainWindow::onePressPerTick_data()
+{
+    QTest::addColumn<QPoint>("first");
+    QTest::addColumn<int>("firstField");
+    QTest::newRow("field 1") << QPoint(150, 400) << 1;
+    QTest::newRow("gap between 1 and 2") << QPoint(180, 400) << 0;
+    QTest::newRow("gap between the rows") << QPoint(150, 425) << 0;
+    QTest::newRow("field 4 corner") << QPoint(187, 432) << 4;
+    QTest::newRow("field 3 corner") << QPoint(175, 485) << 3;
+    QTest::newRow("field 2 corner") << QPoint(281, 364) << 2;
+}
+
+void TestMainWindow::onePressPerTick()
+{
+    QFETCH(QPoint, first);
+    QFETCH(int, firstField);
+    Program program;
+    program.loadDocument(questionDocument({1, 2, 3, 4, 1, 2}));
+    program.startTest(6);
+    SessionState &state = program.state;
+
+    program.press(first);
+    QCOMPARE(int(state.PressedField), firstField);
+    QVERIFY(!state.ClickAllowed);
+    program.release(first);
+    const int asked = firstField > 0 ? 2 : 1;
+    QCOMPARE(state.AskedCount, asked);
+    QCOMPARE(int(state.PressedField), 0);
+
+    // A second press before the next tick is not taken, wherever it lands.
+    program.press(Program::fieldCentre(2));
+    QCOMPARE(int(state.PressedField), 0);
+    program.release(Program::fieldCentre(2));
+    QCOMPARE(state.AskedCount, asked);
+
+    program.form1->TimerTimer();
+    QVERIFY(state.ClickAllowed);
+    program.press(Program::fieldCentre(2));
+    QCOMPARE(int(state.PressedField), 2);
+    program.release(Program::fieldCentre(2));
+    QCOMPARE(state.AskedCount, asked + 1);
+}
+
+void TestMainWindow::pressOutsideTestDoesNothing()
+{
+    Program program;
+    program.showAndGreet();
+    program.press(QPoint(150, 400));
+    program.release(QPoint(150, 400));
+    QCOMPARE(int(program.state.PressedField), 0);
+    QVERIFY(program.state.ClickAllowed);
+    QVERIFY(program.sink.played.isEmpty());
+}
+
+void TestMainWindow::pokesAtTheTutor()
+{
+    Program program;
+    program.showAndGreet();
+    for (int i = 0; i < 6; ++i) {
+        program.press(QPoint(21 + i * 10, 281 + i * 40));
+        program.release(QPoint(21 + i * 10, 281 + i * 40));
+    }
+    QCOMPARE(without(program.sink.played, u"Hello"_qs),
+             (QStringList{u"Gmm"_qs, u"Gmm"_qs, u"Gmm"_qs, u"Sora"_qs}));
+    QCOMPARE(int(program.state.PokeCount), 10);
+
+    // Just outside the figure: nothing.
+    program.sink.played.clear();
+    program.state.PokeCount = 0;
+    program.press(QPoint(80, 300));
+    program.press(QPoint(50, 500));
+    QVERIFY(program.sink.played.isEmpty());
+
+    // The end of a test lets him speak again.
+    program.state.PokeCount = 10;
+    program.loadDocument(questionDocument({1}));
+    program.startTest(1);
+    ModalAnswerer answerer;
+    program.answerAt(Program::fieldCentre(1));
+    QCOMPARE(int(program.state.PokeCount), 0);
+}
+
+void TestMainWindow::questionViewToggles()
+{
+    Program program;
+    program.showAndGreet();
+    TForm1 &form = *program.form1;
+    QWidget *view = form.RichMemoTest->viewport();
+
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(form.RichMemoTest->height(), 257);
+    QVERIFY(!program.sink.played.contains(u"Down"_qs));
+
+    program.loadDocument(questionDocument({1, 2}));
+    program.startTest(2);
+    program.sink.played.clear();
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(form.RichMemoTest->height(), 493);
+    QCOMPARE(form.RichMemoTest->textCursor().position(), 0);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(form.RichMemoTest->height(), 257);
+    QCOMPARE(program.sink.played, (QStringList{u"Down"_qs, u"Down"_qs}));
+
+    // Left enlarged, the end of the test brings it back.
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(form.RichMemoTest->height(), 493);
+    ModalAnswerer answerer;
+    form.N18Click();
+    QCOMPARE(form.RichMemoTest->height(), 257);
+}
+
+void TestMainWindow::lookZonesReportedOnChange()
+{
+    Program program;
+    program.showAndGreet();
+    QTest::mouseMove(program.surface(), QPoint(100, 400));
+    QCOMPARE(int(program.state.LookZone), 2);
+    QCOMPARE(program.clock.pauses, QList<int>{100});
+    QTest::mouseMove(program.surface(), QPoint(200, 450));
+    QCOMPARE(program.clock.pauses, QList<int>{100});
+    QTest::mouseMove(program.surface(), QPoint(349, 450));
+    QCOMPARE(int(program.state.LookZone), 2);
+    QTest::mouseMove(program.surface(), QPoint(350, 450));
+    QCOMPARE(int(program.state.LookZone), 3);
+    QTest::mouseMove(program.surface(), QPoint(600, 450));
+    QCOMPARE(program.clock.pauses, (QList<int>{100, 100}));
+    QTest::mouseMove(program.form1->RichMemoTest->viewport(), QPoint(100, 100));
+    QCOMPARE(int(program.state.LookZone), 1);
+    QCOMPARE(program.clock.pauses, (QList<int>{100, 100, 100, 100}));
+}
+
+void TestMainWindow::timerCuesAndTimeOut()
+{
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2}));
+    program.startTest(1, "5");   // 15 seconds
+    TForm1 &form = *program.form1;
+    QVERIFY(program.state.TimeLimited);
+    QVERIFY(program.form7->Panel1->isVisibleTo(program.form7.get()));
+
+    ShowCounter table(program.form5.get());
+    QStringList clock;
+    QList<QStringList> cues;
+    for (int tick = 1; tick <= 14; ++tick) {
+        program.sink.played.clear();
+        form.TimerTimer();
+        clock << form.PanelClock->text();
+        cues << program.sink.played;
+        QCOMPARE(program.form7->Panel1->text(), form.PanelClock->text());
+    }
+    QCOMPARE(clock.first(), u"00:00:14"_qs);
+    QCOMPARE(clock.last(), u"00:00:01"_qs);
+    for (int tick = 1; tick <= 14; ++tick) {
+        const int left = 15 - tick;
+        QStringList expected;
+        if (left == 11)
+            expected << u"Time1"_qs;
+        if (left >= 1 && left <= 6)
+            expected << u"Clock"_qs;
+        QCOMPARE(cues.at(tick - 1), expected);
+    }
+    QCOMPARE(table.shows, 0);
+
+    program.sink.played.clear();
+    program.clock.pauses.clear();
+    ModalAnswerer answerer;
+    form.TimerTimer();
+    QCOMPARE(program.sink.played.first(), u"Time"_qs);
+    QCOMPARE(program.clock.pauses.mid(0, 2), (QList<int>{1000, 700}));
+    QCOMPARE(table.shows, 1);
+    QVERIFY(!program.state.SessionActive);
+
+    // Later ticks leave the clock alone.
+    form.TimerTimer();
+    QVERIFY(form.PanelClock->text().isEmpty());
+    QCOMPARE(table.shows, 1);
+}
+
+void TestMainWindow::timeOutDropsPressedField()
+{
+    Program program;
+    program.loadDocument(questionDocument({1, 2}));
+    program.startTest(2, "5");
+    program.state.ClockSeconds = 1;
+    program.state.ClockMinutes = 0;
+    program.press(Program::fieldCentre(1));
+    QCOMPARE(int(program.state.PressedField), 1);
+    {
+        ModalAnswerer answerer;
+        program.form1->TimerTimer();
+    }
+    QCOMPARE(int(program.state.PressedField), 0);
+    program.release(Program::fieldCentre(1));
+    QCOMPARE(program.state.CorrectCount, 0);
+}
+
+void TestMainWindow::timeOutWhileAbortBoxOpenRecordsOnce()
+{
+    Program program;
+    program.loadDocument(questionDocument({1, 2, 3}));
+    program.startTest(3, "5");
+    program.state.ClockMinutes = 0;
+    program.state.ClockSeconds = 1;
+    ShowCounter table(program.form5.get());
+
+    // While the question is open, the time runs out: the test ends by the
+    // time-out and is recorded; the OK given afterwards ends nothing more.
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (!qobject_cast<QMessageBox *>(modal))
+            return false;
+        ModalAnswerer closeResults;
+        program.form1->TimerTimer();
+        ModalAnswerer::press(modal, QMessageBox::Ok);
+        return true;
+    });
+    program.form1->N18Click();
+    QCOMPARE(answerer.seen, QStringList{u"Внимание !!!|Вы действительно хотите прервать тестирование ?"_qs});
+    QCOMPARE(table.shows, 1);
+    QVERIFY(!program.state.SessionActive);
+}
+
+void TestMainWindow::abortCommand_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK ends and records") << true;
+    QTest::newRow("Cancel goes on") << false;
+}
+
+void TestMainWindow::abortCommand()
+{
+    QFETCH(bool, ok);
+    Program program;
+    program.loadDocument(questionDocument({1, 2, 3, 4, 1, 2, 3, 4, 1, 2}));
+    program.startTest(10);
+    // Two right answers and one wrong: the fourth question is shown.
+    for (int k = 0; k < 3; ++k) {
+        const int correct = program.state.CorrectAnswer;
+        program.answerAt(Program::fieldCentre(k < 2 ? correct : correct % 4 + 1));
+    }
+    QCOMPARE(program.state.AskedCount, 4);
+    ShowCounter table(program.form5.get());
+    program.sink.played.clear();
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (qobject_cast<QMessageBox *>(modal))
+            ModalAnswerer::press(modal, ok ? QMessageBox::Ok : QMessageBox::Cancel);
+        else
+            modal->hide();
+        return true;
+    });
+    program.form1->N18Click();
+    QCOMPARE(answerer.seen.first(), u"Внимание !!!|Вы действительно хотите прервать тестирование ?"_qs);
+    QCOMPARE(program.sink.played.first(), u"We"_qs);
+    if (ok) {
+        QCOMPARE(table.shows, 1);
+        QCOMPARE(program.state.CorrectCount, 2);
+        QCOMPARE(program.state.QuestionsToAsk, 10);
+        QVERIFY(!program.state.SessionActive);
+    } else {
+        QCOMPARE(table.shows, 0);
+        QCOMPARE(program.sink.played, (QStringList{u"We"_qs, u"Next"_qs}));
+        QVERIFY(program.state.SessionActive);
+        QCOMPARE(program.state.AskedCount, 4);
+    }
+}
+
+void TestMainWindow::closeQuery_data()
+{
+    QTest::addColumn<bool>("testing");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("text");
+    const QString idle = u"Вы хотите завершить работу с программой ?"_qs;
+    const QString test = u"Вы действительно хотите прервать тестирование и выйти из программы ?"_qs;
+    QTest::newRow("idle, cancel") << false << false << idle;
+    QTest::newRow("idle, ok") << false << true << idle;
+    QTest::newRow("testing, cancel") << true << false << test;
+    QTest::newRow("testing, ok") << true << true << test;
+}
+
+void TestMainWindow::closeQuery()
+{
+    QFETCH(bool, testing);
+    QFETCH(bool, ok);
+    QFETCH(QString, text);
+    Program program;
+    program.showAndGreet();
+    if (testing) {
+        program.loadDocument(questionDocument({1, 2}));
+        program.startTest(2);
+    }
+    program.sink.played.clear();
+    ShowCounter table(program.form5.get());
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (qobject_cast<QMessageBox *>(modal))
+            ModalAnswerer::press(modal, ok ? QMessageBox::Ok : QMessageBox::Cancel);
+        else
+            modal->hide();
+        return true;
+    });
+    const bool closed = program.form1->close();
+    QCOMPARE(answerer.seen.first(), u"Внимание !!!|"_qs + text);
+    QCOMPARE(closed, ok);
+    QCOMPARE(program.form1->isVisible(), !ok);
+    QCOMPARE(program.sink.played.first(), u"We"_qs);
+    QCOMPARE(program.sink.played.contains(u"Next"_qs), !ok);
+    QCOMPARE(table.shows, testing && ok ? 1 : 0);
+    QCOMPARE(program.state.SessionActive, testing && !ok);
+}
+
+void TestMainWindow::brokenBaseEndsTest()
+{
+    Program program;
+    program.loadDocument(questionDocument({1, 2}));
+    // The index names the question text instead of the tag line.
+    program.state.TagIndex[0] = "2";
+    program.state.TagIndex[1] = "2";
+    ShowCounter table(program.form5.get());
+    ModalAnswerer answerer([&](QWidget *modal) {
+        ModalAnswerer::press(modal, QMessageBox::Ok);
+        return true;
+    });
+    program.startTest(2);
+    QCOMPARE(answerer.seen.first(), u"Ошибка !!!|Нарушена структура базы..."_qs);
+    QVERIFY(program.sink.played.contains(u"ErrorNewBaza"_qs));
+    QCOMPARE(table.shows, 1);
+    QVERIFY(!program.state.SessionActive);
+    QVERIFY(program.form1->RichMemoTest->toPlainText().isEmpty());
+}
+
+void TestMainWindow::soundSwitches_data()
+{
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<bool>("voice");
+    QTest::addColumn<bool>("effects");
+    QTest::addColumn<QString>("toggle");
+    QTest::addColumn<QStringList>("heard");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("voice off, turned on") << QByteArray("0\r\n1\r\n") << false << true << u"N11"_qs
+                                          << QStringList{u"OptTestMenu"_qs} << QByteArray("1\r\n1\r\n");
+    QTest::newRow("both on, voice off") << QByteArray("1\r\n1\r\n") << true << true << u"N11"_qs
+                                        << QStringList{u"OptTestMenu"_qs} << QByteArray("0\r\n1\r\n");
+    QTest::newRow("effects off silently") << QByteArray("1\r\n1\r\n") << true << true << u"N7"_qs << QStringList{}
+                                          << QByteArray("1\r\n0\r\n");
+    QTest::newRow("effects on, heard") << QByteArray("1\r\n0\r\n") << true << false << u"N7"_qs
+                                       << QStringList{u"OptTestMenu"_qs} << QByteArray("1\r\n1\r\n");
+    QTest::newRow("no file: both on") << QByteArray() << true << true << u"N7"_qs << QStringList{}
+                                      << QByteArray("1\r\n0\r\n");
+    QTest::newRow("short file: both on") << QByteArray("0\r\n") << true << true << u"N11"_qs
+                                         << QStringList{u"OptTestMenu"_qs} << QByteArray("0\r\n1\r\n");
+}
+
+void TestMainWindow::soundSwitches()
+{
+    QFETCH(QByteArray, start);
+    QFETCH(bool, voice);
+    QFETCH(bool, effects);
+    QFETCH(QString, toggle);
+    QFETCH(QStringList, heard);
+    QFETCH(QByteArray, written);
+    Program program(start);
+    QCOMPARE(program.form1->N11->isChecked(), voice);
+    QCOMPARE(program.form1->N7->isChecked(), effects);
+    program.form1->findChild<QAction *>(toggle)->trigger();
+    QCOMPARE(program.sink.played, heard);
+    const QString cfg = Paths::soundConfig(program.folder());
+    program.quit();
+    const Expected<QByteArray> bytes = LineLists::readBytes(cfg);
+    QVERIFY(bytes);
+    QCOMPARE(*bytes, written);
+}
+
+void TestMainWindow::replayWithoutTopicKeepsCaption()
+{
+    Program program;
+    program.state.LastTopicPath = u"Нет"_qs;
+    program.form1->setReplayCaption(u"Нет"_qs);
+    program.form1->replayClick();
+    QCOMPARE(program.state.CurrentBasePath, u"Нет"_qs);
+    QVERIFY(!program.state.ReplayInProgress);
+    QVERIFY(!program.state.SessionActive);
+    QCOMPARE(program.form1->replay->text(), u"Нет"_qs);
+    QVERIFY(program.sink.played.isEmpty());
+}
+
+void TestMainWindow::openBazaDialogSetup()
+{
+    Program program;
+    QVERIFY(program.form1->openBazaFilter().startsWith(u"Файл с тестами (*.RTF"_qs));
+    QCOMPARE(program.form1->openBazaFolder(), program.folder() + u".."_qs);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
