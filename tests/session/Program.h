@@ -142,8 +142,11 @@ struct Program
         copyTemplate(QStringLiteral(NASTAVNIK_SOURCE_DIR "/resources/Baza"), folder() + QStringLiteral("Baza"));
         const QString cfg = Paths::soundConfig(folder());
         QFile::remove(cfg);
-        if (!soundCfg.isEmpty())
-            (void)LineLists::writeBytes(cfg, soundCfg);
+        if (!soundCfg.isEmpty()) {
+            QFile file(cfg);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(soundCfg);
+        }
         state.ProgramFolder = folder();
         cues = std::make_unique<Cues>(sink, folder());
         context = std::make_unique<AppContext>(AppContext{state, *cues, clock, prompter});
@@ -284,6 +287,9 @@ private:
         QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
+            // The cue files are never played here: the sink only records names.
+            if (file.endsWith(u".wav", Qt::CaseInsensitive))
+                continue;
             const QString target = to + file.mid(from.size());
             QDir().mkpath(QFileInfo(target).path());
             QFile::copy(file, target);
