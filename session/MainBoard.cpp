@@ -59,10 +59,15 @@ void TForm1::loadBitmaps()
 
     // The marker is a star on a plain ground: the colour of its top-left
     // pixel is see-through.
-    const QImage marker(QStringLiteral(":/bitmaps/Marker.png"));
+    QImage marker = QImage(QStringLiteral(":/bitmaps/Marker.png")).convertToFormat(QImage::Format_ARGB32);
+    if (!marker.isNull()) {
+        const QRgb clear = marker.pixel(0, 0);
+        for (int y = 0; y < marker.height(); ++y)
+            for (int x = 0; x < marker.width(); ++x)
+                if (marker.pixel(x, y) == clear)
+                    marker.setPixel(x, y, qRgba(0, 0, 0, 0));
+    }
     m_marker = QPixmap::fromImage(marker);
-    if (!marker.isNull())
-        m_marker.setMask(QBitmap::fromImage(marker.createMaskFromColor(marker.pixel(0, 0), Qt::MaskOutColor)));
 }
 
 // ---------------------------------------------------------------- painting
