@@ -1,5 +1,7 @@
 #include "richtext/LineModel.h"
 
+#include "richtext/RtfReader.h"
+
 #include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,6 +17,10 @@ LineModel::LineModel(const QTextDocument &document)
     m_raw = document.toRawText();
     m_folded = folded(m_raw);
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        // QTextDocument keeps an empty block in front of a table that opens
+        // the document or a cell; word processors show no line there.
+        if (block.blockFormat().boolProperty(RtfReader::SpacerBlockProperty) && block.length() == 1)
+            continue;
         const int position = block.position();
         const int length = block.length() - 1; // without the paragraph separator
         int start = 0;

@@ -1,5 +1,6 @@
 // The line model: hard lines of paragraphs, line breaks and table cells.
 #include "richtext/LineModel.h"
+#include "richtext/RtfReader.h"
 
 #include <QImage>
 #include <QTest>
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void offsetsAndLookup();
     void findIgnoresCase();
     void emptyDocument();
+    void tableSpacerIsNoLine();
     void copyRangeKeepsFormatsAndPictures();
 };
 
@@ -97,6 +99,17 @@ void TestLineModel::emptyDocument()
     QCOMPARE(model.lineCount(), 0);
     QCOMPARE(model.lineText(0), QString());
     QCOMPARE(model.find(QStringLiteral("x"), 0), -1);
+}
+
+void TestLineModel::tableSpacerIsNoLine()
+{
+    QTextDocument doc;
+    RtfReader::load(QByteArrayLiteral("{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000\\intbl A\\cell B\\cell\\row\\pard after\\par}"), doc);
+    LineModel model(doc);
+    QStringList lines;
+    for (int i = 0; i < model.lineCount(); ++i)
+        lines << model.lineText(i);
+    QCOMPARE(lines, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("after")}));
 }
 
 void TestLineModel::copyRangeKeepsFormatsAndPictures()
