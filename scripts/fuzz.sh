@@ -12,12 +12,16 @@ if [[ -z "$targets" ]]; then
     exit 0
 fi
 cmake --build build-fuzz --parallel "$(nproc)" --target $targets
+# Inputs that crash a target are kept here, out of the source tree.
+artifacts=build-fuzz/artifacts
+mkdir -p "$artifacts"
 for t in $targets; do
     corpus=$(mktemp -d)
     seeds=fuzz/corpus/${t#fuzz_}
     [[ -d $seeds ]] && cp -r "$seeds"/. "$corpus"/
     echo "== $t for ${seconds}s"
-    build-fuzz/bin/"$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "$corpus" 2>&1 | tail -n 4
+    build-fuzz/bin/"$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/$t-" "$corpus" 2>&1 | tail -n 4
     rm -rf "$corpus"
 done
 echo "fuzzing: $(wc -w <<<"$targets") targets passed"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, when they are missing.
 # Idempotent and quick when everything is present. Run as root.
+# With --assets it also installs the tools that remake the committed assets
+# (pictures, sounds, reference documents); a build and the tests need none.
 set -euo pipefail
 
 packages=(
@@ -11,18 +13,22 @@ packages=(
     fonts-liberation fonts-dejavu-core
     # pictures: EMF through libemf2svg
     libemf2svg-dev
-    # reference metafiles for the picture tests (tests/data/pictures/make_reference.sh)
-    libreoffice-draw-nogui
     # help: chmcmd builds Help.chm, libchm reads it
     fp-utils libchm-dev
-    # assets: only to redraw the pictures (scripts/make-art.py) and remake
-    # the sounds (scripts/make-sounds.sh); a build needs neither
-    python3 librsvg2-bin sox espeak-ng bc
     # screenshots and real-window checks
     xvfb xauth xdotool imagemagick x11-utils
     # fuzzing and the sanitizer build
     clang libclang-rt-14-dev
 )
+
+if [[ "${1:-}" == "--assets" ]]; then
+    packages+=(
+        # scripts/make-art.py and scripts/make-sounds.sh
+        python3 librsvg2-bin sox espeak-ng bc
+        # reference documents and metafiles under tests/data (make*.sh there)
+        libreoffice-writer-nogui libreoffice-draw-nogui pandoc python3-docx
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
