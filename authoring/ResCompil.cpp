@@ -1,15 +1,20 @@
 #include "authoring/ResCompil.h"
 
+#include "authoring/CompileCheck.h"
 #include "authoring/TopicFiles.h"
 #include "browser/Book.h"
 #include "session/AppContext.h"
 #include "session/Cues.h"
 #include "session/SessionState.h"
+#include "richtext/LineModel.h"
+#include "richtext/RtfReader.h"
 #include "session/TestHost.h"
 
 #include <QFrame>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -78,9 +83,48 @@ void TForm3::Button1Click()
 
 Status TForm3::CreateBase(const QString &sourcePath)
 {
+    SessionState &state = m_context.state;
+    TForm2 *book = m_context.form2;
+    const auto progress = [book](int value) {
+        if (book)
+            book->setProgress(value);
+    };
     m_createConfirmed = false;
     m_sourcePath = sourcePath;
-    return Error{QStringLiteral("Создание базы пока недоступно.")};
+    m_pictureNames.clear();
+    m_testCount = 0;
+
+    progress(3);
+    QTextDocument &document = m_context.host->fullTestDocument();
+    document.clear();
+    state.TagIndex.clear();
+    const Expected<QByteArray> bytes = LineLists::readBytes(sourcePath);
+    if (!bytes)
+        return Error{bytes.error()};
+    RtfReader::load(*bytes, document);
+    progress(10);
+
+    m_button2->setVisible(true);
+    const LineModel &lines = m_context.host->fullTestLines();
+    const CheckResult check = compileCheck(lines, sourcePath, progress);
+    m_raport->setPlainText(QString(check.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QTextCursor all(m_raport->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centred);
+    m_context.cues.PlaySoundCue(cueFor(check.verdict));
+    m_button2->setVisible(check.verdict == Verdict::Ok);
+    state.TagIndex = check.tagIndex;
+    m_testCount = check.testCount;
+    if (check.verdict == Verdict::Ok)
+        m_pictureNames = TopicFiles::pictureNames(lines);
+
+    progress(100);
+    if (book && book->isVisible())
+        book->FormDeactivate();
+    exec();
+    return {};
 }
 
 Status TForm3::WriteTopicFiles(const QString &topicFolder)

@@ -1,8 +1,10 @@
 #include "authoring/TopicFiles.h"
 
+#include "authoring/CompileCheck.h"
 #include "library/Codec.h"
 #include "library/Paths.h"
 #include "results/TopicConfig.h"
+#include "richtext/LineModel.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -27,21 +29,13 @@ Error cannot(const QString &what, const QString &path, const QString &why)
 
 } // namespace
 
-bool isSafeRelativeName(const QString &name)
+QStringList pictureNames(const LineModel &lines)
 {
-    const QString n = normalised(name);
-    if (n.isEmpty() || n.startsWith(u'/') || QDir::isAbsolutePath(n))
-        return false;
-    if (n.size() >= 2 && n.at(1) == u':')
-        return false;
-    const QStringList parts = n.split(u'/', Qt::SkipEmptyParts);
-    if (parts.isEmpty())
-        return false;
-    for (const QString &part : parts) {
-        if (part == QStringLiteral(".."))
-            return false;
-    }
-    return true;
+    static const QString opening = QStringLiteral("{pic=");
+    QStringList names;
+    for (int hit = lines.find(opening, 0); hit >= 0; hit = lines.find(opening, hit + int(opening.size())))
+        names.append(pictureNameFromLine(lines.lineText(lines.lineAt(hit + int(opening.size()) - 1))));
+    return names;
 }
 
 Status copyKeepingDate(const QString &from, const QString &to)
@@ -69,11 +63,13 @@ Status copyKeepingDate(const QString &from, const QString &to)
 Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames)
 {
     for (const QString &name : pictureNames) {
-        if (!isSafeRelativeName(name))
+        if (!isSafePictureName(name))
             return Error{QStringLiteral("Рисунок «%1» указан вне папки теста.").arg(name)};
-        const QString source = Paths::resolve(fromFolder, name);
+        const Expected<QString> source = findPicture(fromFolder, name);
+        if (!source)
+            return Error{QStringLiteral("Рисунок «%1» не найден.").arg(source.error())};
         const QString target = toFolder + u'/' + normalised(name);
-        if (Status copied = copyKeepingDate(source, target); !copied)
+        if (Status copied = copyKeepingDate(*source, target); !copied)
             return copied;
     }
     return {};

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+class LineModel;
+
 namespace TopicFiles {
 
 // Writes a new topic's files into its (existing, empty) folder, in this
@@ -25,18 +27,20 @@ Status writeTopicFiles(const QString &topicFolder, const QString &sourcePath, co
 // document whose pictures are then restored.
 Expected<QByteArray> restoreSource(const QString &basePath, const QString &destFolder);
 
+// The picture names of a loaded document, in document order: for every
+// "{pic=" the name on the line where it ends. A name given twice is listed
+// twice.
+QStringList pictureNames(const LineModel &lines);
+
 // Copies pictures, named as in the document, from one folder to another.
 // The source file is found whatever its letter case; the copy is made under
-// the name as written, keeping the source's modification date.
+// the name as written, keeping the source's modification date. Names that
+// would lead outside either folder are refused.
 Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames);
 
 // Copies one file over another (replacing it), creating missing folders on
 // the way and keeping the source's modification date.
 Status copyKeepingDate(const QString &from, const QString &to);
-
-// True when a picture name stays inside its folder: not absolute, no drive
-// letter, no "..", not empty. Other names are never read or written.
-bool isSafeRelativeName(const QString &name);
 
 // True when a folder holds no ordinary file; sub-folders, hidden and system
 // files do not count.

@@ -1,0 +1,327 @@
+// Creating a topic from a test document through the chooser and the report
+// dialog, and restoring it through the restore dialog: the topic folder's
+// files, the restored document and pictures, compared byte for byte.
+#include "Fixture.h"
+
+#include "authoring/TopicFiles.h"
+#include "library/Codec.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QImage>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const QDateTime PictureDate(QDate(2019, 3, 14), QTime(9, 26, 53));
+
+void makePicture(const QString &path, Qt::GlobalColor colour)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(colour);
+    QVERIFY(image.save(path, "PNG"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(PictureDate, QFileDevice::FileModificationTime));
+}
+
+// A test document in plain Windows-1251 text: three questions, two of them
+// with pictures, one of those in a sub-folder and written with other letter
+// case than the file.
+QByteArray plainDocument(bool finalLineEnd = true)
+{
+    QByteArray bytes = crlf({QStringLiteral("Контрольная работа"), QStringLiteral("{test=2}"), QStringLiteral("{pic=Луна.PNG}"),
+                             QStringLiteral("Какой спутник у Земли?"), QStringLiteral("1) Фобос 2) Луна 3) Ио 4) Титан"),
+                             QStringLiteral("{TEST=1}"), QStringLiteral("Сколько будет 2+2?"), QStringLiteral("1) 4 2) 5 3) 3 4) 22"),
+                             QStringLiteral("{test=4}"), QStringLiteral("{pic=img\\sun.png}"), QStringLiteral("Что это?"),
+                             QStringLiteral("1) Луна 2) Марс 3) Венера 4) Солнце")});
+    if (!finalLineEnd)
+        bytes.chop(2);
+    return bytes;
+}
+
+struct Source
+{
+    QTemporaryDir dir;
+    QString document;
+
+    explicit Source(const QByteArray &bytes, bool pictures = true)
+    {
+        document = dir.path() + QStringLiteral("/тест.rtf");
+        writeFile(document, bytes);
+        if (pictures) {
+            makePicture(dir.path() + QStringLiteral("/луна.png"), Qt::gray);
+            makePicture(dir.path() + QStringLiteral("/img/sun.png"), Qt::yellow);
+        }
+    }
+};
+
+// Presses a button of the report dialog once it is shown, after checking
+// what it says.
+void answerReport(Env &env, const char *button, const QString &expected, bool createVisible, bool *seen)
+{
+    QTimer::singleShot(0, qApp, [&env, button, expected, createVisible, seen] {
+        QTRY_VERIFY(env.form3->isVisible());
+        *seen = true;
+        QCOMPARE(env.form3->findChild<QTextEdit *>(QStringLiteral("Raport"))->toPlainText(), expected);
+        QCOMPARE(env.form3->findChild<QPushButton *>(QStringLiteral("Button2"))->isVisibleTo(env.form3.get()),
+                 createVisible);
+        QCOMPARE(env.form2->findChild<QWidget *>(QStringLiteral("PanelProg"))->isVisible(), false);
+        env.form3->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    });
+}
+
+} // namespace
+
+class TestTopics : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createTopic();
+    void failedCheckWritesNothing();
+    void cancelledTopicNameWritesNothing();
+    void missingSourceStopsSilently();
+    void restore_data();
+    void restore();
+    void restoreRefusesFolderWithFiles();
+    void restoreDeclinedWritesNothing();
+    void newFolderBecomesDestination();
+    void pictureNamesCannotLeaveTheFolder();
+};
+
+void TestTopics::createTopic()
+{
+    Source source(plainDocument());
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Старое=1")});
+    env.makeTopic(1, 1);
+    TForm2 &book = env.open();
+    book.show();
+    env.select("ListPredmet", 0);
+    QList<int> progress;
+    connect(book.findChild<QProgressBar *>(QStringLiteral("ProgressBar")), &QProgressBar::valueChanged, this,
+            [&progress](int value) { progress.append(value); });
+    env.sink.played.clear();
+    env.scripted.files << source.document;
+    env.scripted.inputs << QStringLiteral("Астрономия для начинающих");
+    bool seen = false;
+    answerReport(env, "Button2", QStringLiteral("База создана:\n\nТестов: 3\nРисунков: 2"), true, &seen);
+    book.AddTopic();
+    QVERIFY(seen);
+    QCOMPARE(progress, QList<int>({3, 10, 25, 40, 55, 70, 85, 95, 100}));
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("OkNewBaza"), QStringLiteral("Cancel"),
+                                           QStringLiteral("Ding"), QStringLiteral("Cancel"), QStringLiteral("NewPredmet")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")),
+             crlf({QStringLiteral("Старое=1"), QStringLiteral("Астрономия для =2")}));
+    QCOMPARE(env.rows("ListTema").constLast(), QStringLiteral("Астрономия для "));
+
+    const QString topic = env.data() + QStringLiteral("/1/2");
+    LineList stored = LineLists::read(topic + QStringLiteral("/Baza.dat")).value();
+    const LineList original = LineLists::split(plainDocument());
+    QCOMPARE(stored.size(), original.size());
+    Codec::codeLines(stored);
+    QCOMPARE(stored, original);
+    QCOMPARE(fileBytes(topic + QStringLiteral("/Baza.ini")), QByteArray("1\r\n5\r\n8\r\n12\r\n"));
+    QCOMPARE(fileBytes(topic + QStringLiteral("/Config.dat")), QByteArray("1\r\n1\r\n1\r\n3\r\n"));
+    QCOMPARE(fileBytes(topic + QStringLiteral("/Луна.PNG")), fileBytes(source.dir.path() + QStringLiteral("/луна.png")));
+    QCOMPARE(QFileInfo(topic + QStringLiteral("/Луна.PNG")).lastModified(), PictureDate);
+    QCOMPARE(QFileInfo(topic + QStringLiteral("/img/sun.png")).lastModified(), PictureDate);
+    QCOMPARE(QDir(topic).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({QStringLiteral("Baza.dat"), QStringLiteral("Baza.ini"), QStringLiteral("Config.dat"),
+                          QStringLiteral("img"), QStringLiteral("Луна.PNG")}));
+    QVERIFY(env.state.TagIndex.isEmpty());
+    QVERIFY(env.host.document.isEmpty());
+    book.hide();
+}
+
+void TestTopics::failedCheckWritesNothing()
+{
+    Source source(crlf({QStringLiteral("Просто текст без вопросов")}), false);
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.scripted.files << source.document;
+    bool seen = false;
+    answerReport(env, "Button1", QStringLiteral("Выбранный файл не содержит тестов"), false, &seen);
+    book.AddTopic();
+    QVERIFY(seen);
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("ErrorNewBaza"), QStringLiteral("Cancel")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QCOMPARE(QDir(env.data() + QStringLiteral("/1")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(env.scripted.inputs.isEmpty());
+}
+
+void TestTopics::cancelledTopicNameWritesNothing()
+{
+    Source source(plainDocument());
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.scripted.files << source.document;
+    env.scripted.inputs << QString();
+    bool seen = false;
+    answerReport(env, "Button2", QStringLiteral("База создана:\n\nТестов: 3\nРисунков: 2"), true, &seen);
+    env.sink.played.clear();
+    book.AddTopic();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("OkNewBaza"), QStringLiteral("Ding")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QCOMPARE(QDir(env.data() + QStringLiteral("/1")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestTopics::missingSourceStopsSilently()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.scripted.files << env.dir.path() + QStringLiteral("/нет.rtf");
+    book.AddTopic();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding")}));
+    // A cancelled dialog plays "Cancel".
+    book.AddTopic();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Ding"), QStringLiteral("Cancel")}));
+    QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestTopics::restore_data()
+{
+    QTest::addColumn<bool>("finalLineEnd");
+    QTest::newRow("source ends with CR LF") << true;
+    QTest::newRow("source without final line end") << false;
+}
+
+void TestTopics::restore()
+{
+    QFETCH(bool, finalLineEnd);
+    Source source(plainDocument(finalLineEnd));
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Астрономия=1")});
+    const QString topic = env.data() + QStringLiteral("/1/1");
+    QDir().mkpath(topic);
+    QVERIFY(TopicFiles::writeTopicFiles(topic, source.document, {QStringLiteral("Луна.PNG"), QStringLiteral("img\\sun.png")},
+                                        {"1", "5", "8", "12"}, 3));
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    QTemporaryDir dest;
+    QDir().mkpath(dest.path() + QStringLiteral("/вложенная"));
+    writeFile(dest.path() + QStringLiteral("/.hidden"), "x");
+    TForm8 &restore = *env.form8;
+    restore.show();
+    restore.selectFolder(dest.path());
+    QCOMPARE(QDir::fromNativeSeparators(restore.destination()), dest.path());
+    env.sink.played.clear();
+    env.scripted.confirms << true;
+    restore.Button1Click();
+    QVERIFY(env.scripted.messages.isEmpty());
+    QVERIFY(!restore.isVisible());
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Count"), QStringLiteral("Cancel")}));
+    QCOMPARE(fileBytes(dest.path() + QStringLiteral("/test.rtf")), plainDocument(true));
+    QCOMPARE(fileBytes(dest.path() + QStringLiteral("/Луна.PNG")), fileBytes(source.dir.path() + QStringLiteral("/луна.png")));
+    QCOMPARE(QFileInfo(dest.path() + QStringLiteral("/img/sun.png")).lastModified(), PictureDate);
+    QCOMPARE(QDir(dest.path()).entryList(QDir::Files), QStringList({QStringLiteral("test.rtf"), QStringLiteral("Луна.PNG")}));
+    QVERIFY(env.host.document.isEmpty());
+    Q_UNUSED(book);
+}
+
+void TestTopics::restoreRefusesFolderWithFiles()
+{
+    Source source(plainDocument());
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Астрономия=1")});
+    const QString topic = env.data() + QStringLiteral("/1/1");
+    QDir().mkpath(topic);
+    QVERIFY(TopicFiles::writeTopicFiles(topic, source.document, {}, {"1", "12"}, 1));
+    env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    QTemporaryDir dest;
+    writeFile(dest.path() + QStringLiteral("/чужой.doc"), "mine");
+    env.form8->selectFolder(dest.path());
+    env.form8->Button1Click();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("ErrorNewBaza")}));
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QCOMPARE(env.scripted.messages.at(0).text, QStringLiteral("Папка не пустая !!!"));
+    QVERIFY(!QFileInfo::exists(dest.path() + QStringLiteral("/test.rtf")));
+}
+
+void TestTopics::restoreDeclinedWritesNothing()
+{
+    Source source(plainDocument());
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Астрономия=1")});
+    const QString topic = env.data() + QStringLiteral("/1/1");
+    QDir().mkpath(topic);
+    QVERIFY(TopicFiles::writeTopicFiles(topic, source.document, {}, {"1", "12"}, 1));
+    env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    QTemporaryDir dest;
+    env.form8->selectFolder(dest.path());
+    env.scripted.confirms << false;
+    env.form8->Button1Click();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel")}));
+    QVERIFY(QDir(dest.path()).isEmpty());
+}
+
+void TestTopics::newFolderBecomesDestination()
+{
+    Env env;
+    env.open();
+    QTemporaryDir parent;
+    TForm8 &restore = *env.form8;
+    restore.selectFolder(parent.path());
+    env.scripted.inputs << QStringLiteral("Тесты 7 класс");
+    restore.Button2Click();
+    QVERIFY(QFileInfo(parent.path() + QStringLiteral("/Тесты 7 класс")).isDir());
+    QCOMPARE(QDir::fromNativeSeparators(restore.destination()), parent.path() + QStringLiteral("/Тесты 7 класс"));
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("OptTestCancel")}));
+    // The same name again, or a name that climbs out, cannot be made.
+    restore.selectFolder(parent.path());
+    env.sink.played.clear();
+    env.scripted.inputs << QStringLiteral("Тесты 7 класс") << QStringLiteral("../вне");
+    restore.Button2Click();
+    restore.Button2Click();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("ErrorNewBaza"), QStringLiteral("Ding"),
+                                           QStringLiteral("ErrorNewBaza")}));
+    QCOMPARE(env.scripted.messages.size(), 2);
+    QCOMPARE(env.scripted.messages.at(1).text, QStringLiteral("Невозможно создать папку !!!"));
+    QCOMPARE(QDir::fromNativeSeparators(restore.destination()), parent.path());
+    QVERIFY(!QFileInfo::exists(QFileInfo(parent.path()).absolutePath() + QStringLiteral("/вне")));
+    // An empty answer plays "Cancel".
+    env.sink.played.clear();
+    env.scripted.inputs << QString();
+    restore.Button2Click();
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel")}));
+}
+
+void TestTopics::pictureNamesCannotLeaveTheFolder()
+{
+    QTemporaryDir from;
+    QTemporaryDir to;
+    writeFile(from.path() + QStringLiteral("/a.png"), "a");
+    for (const QString &name : {QStringLiteral("../a.png"), QStringLiteral("/etc/passwd"), QStringLiteral("C:\\x.png"),
+                                QStringLiteral("img\\..\\..\\a.png")}) {
+        const Status copied = TopicFiles::copyPictures(from.path() + QStringLiteral("/"), to.path(), {name});
+        QVERIFY2(!copied, qPrintable(name));
+    }
+    QVERIFY(QDir(to.path()).isEmpty());
+}
+
+QTEST_MAIN(TestTopics)
+#include "tst_topics.moc"
