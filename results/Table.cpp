@@ -46,7 +46,10 @@ public:
         const bool fixed = index.row() == 0 || index.column() == 0;
         painter->save();
         painter->fillRect(option.rect, fixed ? Silver : m_form.gridColor());
+        // The window's 8-point MS Sans Serif is 11 pixels high; sized in
+        // pixels the headers fit their columns whatever the screen's dpi.
         QFont font = option.font;
+        font.setPixelSize(11);
         if (fixed) {
             font.setFamily(QStringLiteral("MS Sans Serif"));
             font.setBold(true);
