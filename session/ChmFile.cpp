@@ -137,7 +137,7 @@ void ChmFile::readSystem()
             m_contents = parseSitemap(decodeText(*sitemap));
     }
 
-    const auto page = [this](const QString &local) { return local.section(u'#', 0, 0); };
+    const auto page = [](const QString &local) { return local.section(u'#', 0, 0); };
     if (!m_defaultTopic.isEmpty() && contains(page(m_defaultTopic)))
         return;
     m_defaultTopic.clear();

@@ -26,6 +26,7 @@
 #include "session/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "session/Windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -263,25 +264,13 @@ int main(int argc, char *argv[])
     WidgetPrompter prompter;
     AppContext context{state, cues, clock, prompter};
 
-    TForm1 form1(context);
-    context.form1 = &form1;
-    context.host = &form1;
-    TForm2 form2(context, &form1);
-    context.form2 = &form2;
-    TForm3 form3(context, &form1);
-    context.form3 = &form3;
-    TForm4 form4(context, &form1);
-    context.form4 = &form4;
-    TForm5 form5(context, &form1);
-    context.form5 = &form5;
-    TForm7 form7(context, &form1);
-    context.form7 = &form7;
-    TForm8 form8(context, &form1);
-    context.form8 = &form8;
-    TForm9 form9(context, &form1);
-    context.form9 = &form9;
-    TForm6 form6(context, &form1);
-    context.form6 = &form6;
+    ProgramWindows windows(context);
+    TForm1 &form1 = windows.form1();
+    TForm2 &form2 = windows.form2();
+    TForm5 &form5 = windows.form5();
+    TForm6 &form6 = windows.form6();
+    TForm7 &form7 = windows.form7();
+    TForm9 &form9 = windows.form9();
 
     bool ok = true;
     form1.show();

@@ -1,0 +1,45 @@
+// The program's nine windows, created once, hidden, in their fixed order:
+// the main window first, then the chooser, the report, the options, the
+// results table, the picture window, the restore dialog, the about window
+// and the result window. Each is registered in the context as it is made;
+// they are destroyed in the reverse order.
+#pragma once
+
+#include "authoring/Reindex.h"
+#include "authoring/ResCompil.h"
+#include "browser/Book.h"
+#include "results/Result.h"
+#include "results/Table.h"
+#include "results/TestOption.h"
+#include "session/About.h"
+#include "session/AppContext.h"
+#include "session/Main.h"
+#include "session/Pic.h"
+
+#include <memory>
+
+class ProgramWindows final
+{
+public:
+    explicit ProgramWindows(AppContext &context);
+    ~ProgramWindows();
+    Q_DISABLE_COPY_MOVE(ProgramWindows)
+
+    TForm1 &form1() { return *m_form1; }
+    TForm2 &form2() { return *m_form2; }
+    TForm5 &form5() { return *m_form5; }
+    TForm6 &form6() { return *m_form6; }
+    TForm7 &form7() { return *m_form7; }
+    TForm9 &form9() { return *m_form9; }
+
+private:
+    std::unique_ptr<TForm1> m_form1;
+    std::unique_ptr<TForm2> m_form2;
+    std::unique_ptr<TForm3> m_form3;
+    std::unique_ptr<TForm4> m_form4;
+    std::unique_ptr<TForm5> m_form5;
+    std::unique_ptr<TForm7> m_form7;
+    std::unique_ptr<TForm8> m_form8;
+    std::unique_ptr<TForm9> m_form9;
+    std::unique_ptr<TForm6> m_form6;
+};
