@@ -26,6 +26,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <limits>
 #include <array>
 #include <cmath>
 #include <iterator>
@@ -35,6 +36,13 @@
 
 namespace RtfReader {
 namespace {
+
+// Cell edges come from the document and may be as large as an int holds;
+// sums of them saturate instead of overflowing.
+int twipsAdd(int a, int b)
+{
+    return int(std::clamp<qint64>(qint64(a) + b, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 // ---------------------------------------------------------------------------
 // Limits that keep damaged or hostile documents bounded.
@@ -1840,8 +1848,8 @@ void Parser::emitTable(Flow &flow, Table &table)
         maxCells = std::max(maxCells, row.cells.size());
         int prev = row.def.left;
         for (size_t i = 0; i < row.cells.size(); ++i) {
-            int right = i < row.def.cells.size() ? row.def.cells[i].right : prev + 1440;
-            right = std::max(right, prev + 1);
+            int right = i < row.def.cells.size() ? row.def.cells[i].right : twipsAdd(prev, 1440);
+            right = std::max(right, twipsAdd(prev, 1));
             edges.push_back(right);
             prev = right;
         }
@@ -1871,8 +1879,8 @@ void Parser::emitTable(Flow &flow, Table &table)
         std::vector<int> newHead(size_t(columns), -1);
         for (size_t i = 0; i < row.cells.size(); ++i) {
             const CellDef &def = i < row.def.cells.size() ? row.def.cells[i] : noDef;
-            int right = i < row.def.cells.size() ? row.def.cells[i].right : prev + 1440;
-            right = std::max(right, prev + 1);
+            int right = i < row.def.cells.size() ? row.def.cells[i].right : twipsAdd(prev, 1440);
+            right = std::max(right, twipsAdd(prev, 1));
             prev = right;
             int end = simple ? col + 1
                              : int(std::lower_bound(edges.begin(), edges.end(), right) - edges.begin()) + 1;
@@ -1883,6 +1891,13 @@ void Parser::emitTable(Flow &flow, Table &table)
                 if (end > head.col + head.colSpan && end <= columns)
                     head.colSpan = end - head.col;
                 col = head.col + head.colSpan;
+                continue;
+            }
+            if (col >= columns) {
+                // No room left after a vertical merge filled the row: the
+                // text joins the last cell placed, so nothing is lost.
+                if (!placed.empty())
+                    appendCell(*placed.back().cell, row.cells[i]);
                 continue;
             }
             end = std::clamp(end, col + 1, columns);
@@ -1928,9 +1943,9 @@ void Parser::emitTable(Flow &flow, Table &table)
         tf.setAlignment(Qt::AlignRight);
     if (!simple) {
         QList<QTextLength> widths;
-        int left = std::min(firstDef.left, edges.front() - 1);
+        int left = std::min(firstDef.left, twipsAdd(edges.front(), -1));
         for (int e : edges) {
-            widths.append(QTextLength(QTextLength::FixedLength, std::clamp(e - left, 1, 30000) / double(TwipsPerPixel)));
+            widths.append(QTextLength(QTextLength::FixedLength, std::clamp<qint64>(qint64(e) - left, 1, 30000) / double(TwipsPerPixel)));
             left = e;
         }
         tf.setColumnWidthConstraints(widths);

@@ -20,8 +20,17 @@ for t in $targets; do
     seeds=fuzz/corpus/${t#fuzz_}
     [[ -d $seeds ]] && cp -r "$seeds"/. "$corpus"/
     echo "== $t for ${seconds}s"
-    build-fuzz/bin/"$t" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$artifacts/$t-" "$corpus" 2>&1 | tail -n 4
+    # A fixed seed makes the run repeatable: a failure here can be replayed,
+    # and a longer run with the same seed covers a shorter one.
+    log=$(mktemp)
+    if ! build-fuzz/bin/"$t" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$artifacts/$t-" "$corpus" >"$log" 2>&1; then
+        grep -v -E '^#[0-9]+' "$log" | tail -n 60
+        echo "$t failed; the input is kept in $artifacts" >&2
+        exit 1
+    fi
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" || true
+    rm -f "$log"
     rm -rf "$corpus"
 done
 echo "fuzzing: $(wc -w <<<"$targets") targets passed"

@@ -643,6 +643,10 @@ void TestRtfReader::malformed_data()
                return r + "}";
            }()
         << u"r299"_qs;
+    // Found by fuzzing: vertically merged cells fill a row and more cells follow.
+    QTest::newRow("cells beyond a merged row")
+        << QByteArray::fromHex("7b5c72746631000274726f77645c636c6d67665c6365626c20775c63656c6c5c63656c6c5c726f775c74726f786577645c636c766d67665c63656c6c78313030305c63656c6c78323030305c696e74626c20745c6365bf6c20625c63656c6c5c726f775c74726f77645c636c766d72675c63656c6c78313030305c63656c6c47323077645c636c766d72675c63656c6c78313030305c63656c6c78323030305c696e74626c5c63656c6c20635c63656c6c5c726f777d")
+        << u""_qs;
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 10) << u"ab"_qs;
     QTest::newRow("only header") << QByteArray("{\\rtf") << u""_qs;
     QTest::newRow("field instruction never closed") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x") << u""_qs;
