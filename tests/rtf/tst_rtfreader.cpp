@@ -183,7 +183,7 @@ void TestRtfReader::fidelity_data()
     QTest::newRow("minimal_table") << QStringLiteral("from-striprtf/minimal_table") << true << 0;
     QTest::newRow("nested_table") << QStringLiteral("from-striprtf/nested_table") << true << 0;
     QTest::newRow("simple_table") << QStringLiteral("from-striprtf/simple_table") << true << 0;
-    QTest::newRow("special characters") << QStringLiteral("from-striprtf/special_characters") << true << 0;
+    QTest::newRow("symbols") << QStringLiteral("from-striprtf/symbols") << true << 0;
     QTest::newRow("unicode") << QStringLiteral("from-striprtf/unicode") << true << 0;
     QTest::newRow("made: LibreOffice, Russian") << QStringLiteral("made/russian") << true << 1;
     QTest::newRow("made: pandoc") << QStringLiteral("made/pandoc") << true << 0;
