@@ -395,27 +395,35 @@ void TForm2::AddSubject()
 
 void TForm2::RenameSubject()
 {
-    const int row = selectedRow(m_listPredmet);
-    if (row < 0 || row >= m_subjects.count())
+    renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
+                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, QStringLiteral("Rename"));
+}
+
+// Gives the selected entry of a list a new name: its index line keeps its
+// folder number, and the index is saved (or the old line put back).
+void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &indexPath, const QString &caption,
+                         const QString &prompt, int maxLength, const QString &doneCue)
+{
+    const int row = selectedRow(list);
+    if (row < 0 || row >= index.count())
         return;
     bool declined = false;
-    const QByteArray name = askName(QStringLiteral("Предмет"), QStringLiteral("Введите новое имя предмета"),
-                                    IndexFile::SubjectNameLength, &declined);
+    const QByteArray name = askName(caption, prompt, maxLength, &declined);
     if (declined) {
         m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
         return;
     }
     if (name.isEmpty())
         return;
-    const QByteArray old = m_subjects.lines().at(row);
-    m_subjects.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
-    if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
-        m_subjects.replace(row, old);
+    const QByteArray old = index.lines().at(row);
+    index.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
+    if (Status saved = index.save(indexPath); !saved) {
+        index.replace(row, old);
         reportError(saved.error());
         return;
     }
-    m_listPredmet->item(row)->setText(Cp1251::decode(name));
-    m_context.cues.PlaySoundCue(QStringLiteral("Rename"));
+    list->item(row)->setText(Cp1251::decode(name));
+    m_context.cues.PlaySoundCue(doneCue);
 }
 
 void TForm2::DeleteSubject()
@@ -556,27 +564,8 @@ void TForm2::AddTopic()
 
 void TForm2::RenameTopic()
 {
-    const int row = selectedRow(m_listTema);
-    if (row < 0 || row >= m_topics.count())
-        return;
-    bool declined = false;
-    const QByteArray name = askName(QStringLiteral("Тема"), QStringLiteral("Введите новое имя темы"),
-                                    IndexFile::TopicNameLength, &declined);
-    if (declined) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
-        return;
-    }
-    if (name.isEmpty())
-        return;
-    const QByteArray old = m_topics.lines().at(row);
-    m_topics.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
-    if (Status saved = m_topics.save(Paths::topicIndex(m_context.state.CurrentSubjectFolder)); !saved) {
-        m_topics.replace(row, old);
-        reportError(saved.error());
-        return;
-    }
-    m_listTema->item(row)->setText(Cp1251::decode(name));
-    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+    renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
+                QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
 }
 
 void TForm2::DeleteTopic()

@@ -78,6 +78,8 @@ private:
     // Asks for a name; an empty string when the answer was empty or the box
     // cancelled, or when the name cannot be stored (said to the user).
     QByteArray askName(const QString &caption, const QString &prompt, int maxLength, bool *declined);
+    void renameEntry(QListWidget *list, IndexFile &index, const QString &indexPath, const QString &caption,
+                     const QString &prompt, int maxLength, const QString &doneCue);
     QString subjectIndexPath() const;
     QMenu *makeMenu(const QString &name, const QList<QString> &captions);
 
