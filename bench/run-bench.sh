@@ -2,14 +2,15 @@
 # Builds the benchmarks, makes the benchmark document once (200 questions,
 # 20 embedded pictures, about 7 MB of RTF written by LibreOffice; cached in
 # the build folder) and times the engine on it, then times the whole
-# nastavnik-check process against pandoc and unrtf on the same file.
+# nastavnik-check process against pandoc and unrtf on the same file, and
+# last the program's start-up and idle memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
 data="$build/bench-data"
 
 [[ -f "$build/build.ninja" ]] || cmake -S . -B "$build" -G Ninja
-cmake --build "$build" --target bench_engine nastavnik-check -j2
+cmake --build "$build" --target bench_engine bench_startup nastavnik-check -j2
 
 # pandoc and unrtf are only what the checker is compared with.
 missing=()
@@ -71,4 +72,15 @@ if command -v unrtf >/dev/null; then
     rm -rf "$scratch"
     printf '  %-28s %7d %7d   unrtf takes %s times as long (processor %s)\n' \
         "unrtf --text" "$w" "$c" "$(ratio "$w" "$check_wall")" "$(ratio "$c" "$check_cpu")"
+fi
+
+# On an X server when there is one; otherwise under Xvfb, as the program
+# would be shown; offscreen when neither is at hand.
+echo "== start-up (10 runs)"
+if [[ -n ${DISPLAY:-} ]]; then
+    "$build/bin/bench_startup" 10 2>/dev/null
+elif command -v xvfb-run >/dev/null; then
+    xvfb-run -a "$build/bin/bench_startup" 10 2>/dev/null
+else
+    QT_QPA_PLATFORM=offscreen "$build/bin/bench_startup" 10 2>/dev/null
 fi
