@@ -68,13 +68,15 @@ void TForm2::FormCreate()
     m_listPredmet = makeList(QStringLiteral("ListPredmet"), QRect(49, 47, 215, 285));
     m_listTema = makeList(QStringLiteral("ListTema"), QRect(326, 48, 232, 283));
     // The keyboard moves the selection too; the selection handlers follow it
-    // so that the topic opened is always the one highlighted.
+    // so that the topic opened is always the one highlighted. A list that
+    // gains focus makes its first row current without selecting it: that
+    // chooses nothing.
     connect(m_listPredmet, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_syncing && row >= 0)
+        if (!m_syncing && row >= 0 && selectedRow(m_listPredmet) == row)
             ListPredmetClick();
     });
     connect(m_listTema, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_syncing && row >= 0)
+        if (!m_syncing && row >= 0 && selectedRow(m_listTema) == row)
             ListTemaClick();
     });
 

@@ -20,6 +20,7 @@ class TestBook : public QObject
 
 private Q_SLOTS:
     void loadsSubjectsAndTopics();
+    void focusAloneChoosesNothing();
     void missingSubjectIndexStartsEmpty();
     void addSubject_data();
     void addSubject();
@@ -63,6 +64,31 @@ void TestBook::loadsSubjectsAndTopics()
     QCOMPARE(env.list("ListTema")->currentRow(), -1);
     QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/2/3/Baza.dat"));
     QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestBook::focusAloneChoosesNothing()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=2"), QStringLiteral("Алгебра=1")});
+    env.setTopics(1, {QStringLiteral("Дроби=1")});
+    env.setTopics(2, {QStringLiteral("Оптика=3")});
+    TForm2 &book = env.open();
+    book.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&book));
+    QListWidget *subjects = env.list("ListPredmet");
+    subjects->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(subjects->hasFocus());
+    QVERIFY(subjects->selectedItems().isEmpty());
+    QVERIFY(env.rows("ListTema").isEmpty());
+    QVERIFY(env.state.CurrentSubjectFolder.isEmpty());
+
+    // The keyboard chooses, and the topics follow the highlighted subject.
+    QTest::keyClick(subjects, Qt::Key_Down);
+    QCOMPARE(subjects->selectedItems().size(), 1);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Дроби")});
+    QTest::keyClick(subjects, Qt::Key_Up);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+    book.hide();
 }
 
 void TestBook::missingSubjectIndexStartsEmpty()
