@@ -136,10 +136,20 @@ struct Program
     std::unique_ptr<TForm9> form9;
     std::unique_ptr<TForm6> form6;
 
-    // soundCfg: the switch file to start with; empty for none.
-    explicit Program(const QByteArray &soundCfg = "1\r\n1\r\n")
+    enum class Library { Template, Demo };
+
+    // soundCfg: the switch file to start with; empty for none. The library
+    // is the empty template, or the demo library the program ships with.
+    explicit Program(const QByteArray &soundCfg = "1\r\n1\r\n", Library library = Library::Template)
     {
         copyTemplate(QStringLiteral(NASTAVNIK_SOURCE_DIR "/resources/Baza"), folder() + QStringLiteral("Baza"));
+#ifdef NASTAVNIK_DEMO_LIBRARY
+        if (library == Library::Demo)
+            copyTemplate(QStringLiteral(NASTAVNIK_DEMO_LIBRARY "/Baza"), folder() + QStringLiteral("Baza"));
+#else
+        if (library == Library::Demo)
+            qFatal("this test program is built without the demo library");
+#endif
         const QString cfg = Paths::soundConfig(folder());
         QFile::remove(cfg);
         if (!soundCfg.isEmpty()) {
@@ -295,6 +305,7 @@ private:
                 continue;
             const QString target = to + file.mid(from.size());
             QDir().mkpath(QFileInfo(target).path());
+            QFile::remove(target);
             QFile::copy(file, target);
         }
     }

@@ -3,7 +3,12 @@
 // questions, and the sound switches, with the real windows and boxes.
 #include "Program.h"
 
+#include "library/Cp1251.h"
+#include "results/ResultsFile.h"
+
+#include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -62,6 +67,7 @@ private Q_SLOTS:
     void soundSwitches_data();
     void soundSwitches();
     void replayWithoutTopicKeepsCaption();
+    void replayThroughChooser();
     void openBazaDialogSetup();
 };
 
@@ -595,6 +601,111 @@ void TestMainWindow::replayWithoutTopicKeepsCaption()
     QVERIFY(!program.state.SessionActive);
     QCOMPARE(program.form1->replay->text(), u"Нет"_qs);
     QVERIFY(program.sink.played.isEmpty());
+}
+
+// Opens a topic of the demo library through the chooser, runs it to the
+// end, picks another topic in the chooser without opening it, then replays:
+// the replay opens the first topic again, asks for a new surname and never
+// shows the chooser, and both results name the topic that ran.
+void TestMainWindow::replayThroughChooser()
+{
+    Program program("1\r\n1\r\n", Program::Library::Demo);
+    program.showAndGreet();
+    TForm1 &form = *program.form1;
+    TForm2 &book = *program.form2;
+    auto *subjects = book.findChild<QListWidget *>(u"ListPredmet"_qs);
+    auto *topics = book.findChild<QListWidget *>(u"ListTema"_qs);
+    auto *open = book.findChild<QWidget *>(u"ButtonOpen"_qs);
+    QVERIFY(subjects && topics && open);
+
+    struct Choice
+    {
+        QString subject;
+        QString topic;
+        bool open;
+    } choice;
+    QString surname;
+    QStringList prompts;
+    const auto pick = [](QListWidget *list, const QString &text) {
+        const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+        if (found.size() == 1)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    };
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (modal == &book) {
+            // Opening shows the input box, which this answerer must be free
+            // to answer: the press comes after it returns.
+            QTimer::singleShot(0, &book, [&] {
+                pick(subjects, choice.subject);
+                pick(topics, choice.topic);
+                if (choice.open)
+                    QTest::mouseClick(open, Qt::LeftButton, {}, QPoint(50, 10));
+                else
+                    book.CloseBook();
+            });
+        } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            prompts << input->windowTitle();
+            input->setTextValue(surname);
+            input->accept();
+        } else {
+            ModalAnswerer::press(modal, QMessageBox::Ok);   // the table and the result window
+        }
+        return true;
+    });
+    const auto runToEnd = [&] {
+        for (int k = 0; k < 10 && program.state.SessionActive; ++k)
+            program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+    };
+    const auto newestResult = [&](int row) {
+        const Expected<LineList> lines = ResultsFile::load(Paths::resultsFile(program.folder()));
+        return lines ? QStringList{Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 1))),
+                                   Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 3))),
+                                   Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 6)))}
+                     : QStringList{lines.error()};
+    };
+
+    choice = {u"Физика"_qs, u"Оптика"_qs, true};
+    surname = u"Иванов"_qs;
+    form.N2->trigger();
+    QVERIFY(program.state.SessionActive);
+    const QString optics = program.state.CurrentBasePath;
+    QCOMPARE(program.state.LastTopicPath, optics);
+    QCOMPARE(form.replay->text(), u"Физика - ( Оптика )"_qs);
+    QCOMPARE(program.state.QuestionsToAsk, 2);
+    QVERIFY(form.RichAllTest->toPlainText().contains(u"линза"_qs));
+    runToEnd();
+    QVERIFY(!program.state.SessionActive);
+    QCOMPARE(newestResult(14), (QStringList{u"Иванов"_qs, u"Физика - ( Оптика )"_qs, u"[5-я]: 5"_qs}));
+
+    // Another topic chosen but not opened.
+    choice = {u"Математика"_qs, u"Дроби"_qs, false};
+    form.N2->trigger();
+    QVERIFY(!program.state.SessionActive);
+    QVERIFY(program.state.CurrentBasePath != optics);
+    QCOMPARE(form.replay->text(), u"Физика - ( Оптика )"_qs);
+
+    surname = u"Петров"_qs;
+    const qsizetype shownBefore = answerer.seen.size();
+    program.sink.played.clear();
+    form.replay->trigger();
+    QVERIFY(program.state.SessionActive);
+    QVERIFY(!program.state.ReplayInProgress);
+    QCOMPARE(program.state.CurrentBasePath, optics);
+    QCOMPARE(program.state.StudentName, u"Петров"_qs);
+    QCOMPARE(program.state.AskedCount, 1);
+    QCOMPARE(program.state.CorrectCount, 0);
+    QVERIFY(form.RichAllTest->toPlainText().contains(u"линза"_qs));
+    QCOMPARE(form.replay->text(), u"Физика - ( Оптика )"_qs);
+    QVERIFY(!answerer.seen.mid(shownBefore).contains(u"TForm2"_qs));
+    QVERIFY(program.sink.played.contains(u"Gong"_qs));
+    QCOMPARE(prompts, (QStringList{u"Представтесь..."_qs, u"Представтесь..."_qs}));
+
+    // One wrong answer this time.
+    program.answerAt(Program::fieldCentre(program.state.CorrectAnswer % 4 + 1));
+    runToEnd();
+    QVERIFY(!program.state.SessionActive);
+    QCOMPARE(newestResult(14), (QStringList{u"Петров"_qs, u"Физика - ( Оптика )"_qs, u"[5-я]: 3"_qs}));
+    QCOMPARE(newestResult(13), (QStringList{u"Иванов"_qs, u"Физика - ( Оптика )"_qs, u"[5-я]: 5"_qs}));
 }
 
 void TestMainWindow::openBazaDialogSetup()
