@@ -12,13 +12,7 @@
 // The child lives beside the program, so it reads the same library and
 // sounds. Use the platform the program would use: under xvfb-run, or with
 // QT_QPA_PLATFORM=offscreen for the painting without any X server.
-#include "library/Paths.h"
-#include "session/AppContext.h"
-#include "session/Cues.h"
-#include "session/Prompter.h"
-#include "session/SessionState.h"
-#include "session/SystemServices.h"
-#include "session/Windows.h"
+#include "session/RunningProgram.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -77,16 +71,9 @@ int runChild(int argc, char *argv[])
     sinceMain.start();
     QApplication app(argc, argv);
 
-    SessionState state;
-    state.ProgramFolder = Paths::programFolder();
-    SystemClock clock;
-    SoundEffectSink sink;
-    Cues cues(sink, state.ProgramFolder);
-    WidgetPrompter prompter;
-    AppContext context{state, cues, clock, prompter};
-
-    ProgramWindows windows(context);
-    QWidget *page = windows.form1().findChild<QWidget *>(QStringLiteral("Surface"));
+    RunningProgram program;
+    TForm1 &form1 = program.windows.form1();
+    QWidget *page = form1.findChild<QWidget *>(QStringLiteral("Surface"));
     if (!page) {
         std::fprintf(stderr, "the main window has no page\n");
         return 1;
@@ -97,7 +84,7 @@ int runChild(int argc, char *argv[])
     int idleTicks = 0;
     QObject::connect(&idle, &QTimer::timeout, &app, [&] {
         // A second after the greeting has been played out.
-        idleTicks = state.GreetingPending ? 0 : idleTicks + 1;
+        idleTicks = program.state.GreetingPending ? 0 : idleTicks + 1;
         if (idleTicks < 20)
             return;
         idle.stop();
@@ -113,7 +100,7 @@ int runChild(int argc, char *argv[])
     });
     page->installEventFilter(&firstPaint);
 
-    windows.form1().show();
+    form1.show();
     return app.exec();
 }
 

@@ -1,0 +1,38 @@
+// The program as it runs for real: the shared state, whose program folder
+// is the executable's own, the system clock, the sound player, the real
+// message and input boxes, and the nine windows made from them.
+#pragma once
+
+#include "library/Paths.h"
+#include "session/AppContext.h"
+#include "session/Cues.h"
+#include "session/Prompter.h"
+#include "session/SessionState.h"
+#include "session/SystemServices.h"
+#include "session/Windows.h"
+
+struct RunningProgram
+{
+    RunningProgram()
+        : state(withProgramFolder()), cues(sink, state.ProgramFolder), context{state, cues, clock, prompter},
+          windows(context)
+    {
+    }
+    Q_DISABLE_COPY_MOVE(RunningProgram)
+
+    SessionState state;
+    SystemClock clock;
+    SoundEffectSink sink;
+    Cues cues;
+    WidgetPrompter prompter;
+    AppContext context;
+    ProgramWindows windows;   // made last, destroyed first
+
+private:
+    static SessionState withProgramFolder()
+    {
+        SessionState fresh;
+        fresh.ProgramFolder = Paths::programFolder();
+        return fresh;
+    }
+};
