@@ -292,6 +292,8 @@ int main(int argc, char *argv[])
     // A question with its picture.
     loadTest(form1, state);
     startTest(form1, state, topicFolder);
+    // A second into the test, so the countdown shows.
+    form1.TimerTimer();
     ok &= save(&form1, out, QStringLiteral("main-question.png"));
 
     // The picture window over the question.
