@@ -17,6 +17,7 @@ public:
 class SoundEffectSink final : public CueSink
 {
 public:
+    SoundEffectSink();
     void play(const QString &wavPath) override;
 
 private:

@@ -5,6 +5,7 @@
 
 #include "library/Cp1251.h"
 #include "results/ResultsFile.h"
+#include "session/SystemServices.h"
 
 #include <QInputDialog>
 #include <QLabel>
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void brokenBaseEndsTest();
     void soundSwitches_data();
     void soundSwitches();
+    void cuesAskForShortBuffer();
     void replayWithoutTopicKeepsCaption();
     void replayThroughChooser();
     void openBazaDialogSetup();
@@ -588,6 +590,28 @@ void TestMainWindow::soundSwitches()
     const Expected<QByteArray> bytes = LineLists::readBytes(cfg);
     QVERIFY(bytes);
     QCOMPARE(*bytes, written);
+}
+
+// The real player asks the sound server for a short buffer, so a cue is
+// heard with the tutor's movement rather than most of a second after it,
+// and leaves a buffer the user chose alone.
+void TestMainWindow::cuesAskForShortBuffer()
+{
+    const QByteArray before = qgetenv("PULSE_LATENCY_MSEC");
+    qunsetenv("PULSE_LATENCY_MSEC");
+    {
+        SoundEffectSink sink;
+        QCOMPARE(qgetenv("PULSE_LATENCY_MSEC"), QByteArray("60"));
+    }
+    qputenv("PULSE_LATENCY_MSEC", "200");
+    {
+        SoundEffectSink sink;
+        QCOMPARE(qgetenv("PULSE_LATENCY_MSEC"), QByteArray("200"));
+    }
+    if (before.isNull())
+        qunsetenv("PULSE_LATENCY_MSEC");
+    else
+        qputenv("PULSE_LATENCY_MSEC", before);
 }
 
 void TestMainWindow::replayWithoutTopicKeepsCaption()
