@@ -27,9 +27,12 @@ public:
 
     TForm1 &form1() { return *m_form1; }
     TForm2 &form2() { return *m_form2; }
+    TForm3 &form3() { return *m_form3; }
+    TForm4 &form4() { return *m_form4; }
     TForm5 &form5() { return *m_form5; }
     TForm6 &form6() { return *m_form6; }
     TForm7 &form7() { return *m_form7; }
+    TForm8 &form8() { return *m_form8; }
     TForm9 &form9() { return *m_form9; }
 
 private:

@@ -4,24 +4,16 @@
 // records what would have been heard, and the real message boxes.
 #pragma once
 
-#include "authoring/Reindex.h"
-#include "authoring/ResCompil.h"
-#include "browser/Book.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
-#include "results/Result.h"
-#include "results/Table.h"
-#include "results/TestOption.h"
 #include "richtext/LineModel.h"
-#include "session/About.h"
 #include "session/AppContext.h"
 #include "session/Comp.h"
 #include "session/Cues.h"
-#include "session/Main.h"
-#include "session/Pic.h"
 #include "session/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "session/Windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -126,15 +118,17 @@ struct Program
     WidgetPrompter prompter;
     std::unique_ptr<AppContext> context;
 
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm3> form3;
-    std::unique_ptr<TForm4> form4;
-    std::unique_ptr<TForm5> form5;
-    std::unique_ptr<TForm7> form7;
-    std::unique_ptr<TForm8> form8;
-    std::unique_ptr<TForm9> form9;
-    std::unique_ptr<TForm6> form6;
+    // The windows as the program makes them; the pointers are theirs.
+    std::unique_ptr<ProgramWindows> windows;
+    TForm1 *form1 = nullptr;
+    TForm2 *form2 = nullptr;
+    TForm3 *form3 = nullptr;
+    TForm4 *form4 = nullptr;
+    TForm5 *form5 = nullptr;
+    TForm6 *form6 = nullptr;
+    TForm7 *form7 = nullptr;
+    TForm8 *form8 = nullptr;
+    TForm9 *form9 = nullptr;
 
     enum class Library { Template, Demo };
 
@@ -160,43 +154,33 @@ struct Program
         state.ProgramFolder = folder();
         cues = std::make_unique<Cues>(sink, folder());
         context = std::make_unique<AppContext>(AppContext{state, *cues, clock, prompter});
-        AppContext &c = *context;
-        form1 = std::make_unique<TForm1>(c);
-        c.form1 = form1.get();
-        c.host = form1.get();
-        form2 = std::make_unique<TForm2>(c, form1.get());
-        c.form2 = form2.get();
-        form3 = std::make_unique<TForm3>(c, form1.get());
-        c.form3 = form3.get();
-        form4 = std::make_unique<TForm4>(c, form1.get());
-        c.form4 = form4.get();
-        form5 = std::make_unique<TForm5>(c, form1.get());
-        c.form5 = form5.get();
-        form7 = std::make_unique<TForm7>(c, form1.get());
-        c.form7 = form7.get();
-        form8 = std::make_unique<TForm8>(c, form1.get());
-        c.form8 = form8.get();
-        form9 = std::make_unique<TForm9>(c, form1.get());
-        c.form9 = form9.get();
-        form6 = std::make_unique<TForm6>(c, form1.get());
-        c.form6 = form6.get();
+        windows = std::make_unique<ProgramWindows>(*context);
+        form1 = &windows->form1();
+        form2 = &windows->form2();
+        form3 = &windows->form3();
+        form4 = &windows->form4();
+        form5 = &windows->form5();
+        form6 = &windows->form6();
+        form7 = &windows->form7();
+        form8 = &windows->form8();
+        form9 = &windows->form9();
     }
 
     ~Program() { quit(); }
 
-    // Destroys the windows as the end of the program does: the dialogs
-    // (children of the main window) first.
+    // Destroys the windows as the end of the program does.
     void quit()
     {
-        form6.reset();
-        form9.reset();
-        form8.reset();
-        form7.reset();
-        form5.reset();
-        form4.reset();
-        form3.reset();
-        form2.reset();
-        form1.reset();
+        windows.reset();
+        form1 = nullptr;
+        form2 = nullptr;
+        form3 = nullptr;
+        form4 = nullptr;
+        form5 = nullptr;
+        form6 = nullptr;
+        form7 = nullptr;
+        form8 = nullptr;
+        form9 = nullptr;
     }
 
     QString folder() const { return dir.path() + u'/'; }
@@ -207,11 +191,11 @@ struct Program
     void showAndGreet()
     {
         form1->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form1.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form1));
         QTRY_VERIFY(!state.GreetingPending);
         // The pointer is left where an earlier test put it, and a move to
         // the same place is no move at all: start it off the page.
-        QTest::mouseMove(form1.get(), QPoint(form1->width() - 1, 0));
+        QTest::mouseMove(form1, QPoint(form1->width() - 1, 0));
         sink.played.clear();
         clock.pauses.clear();
     }

@@ -123,7 +123,7 @@ void TestMainPaint::greetingFramesOnFirstPaint()
     QList<int> frames;
     program.clock.onPause = [&](int) { frames << frameShown(grabbed(program.surface(), kHead)); };
     program.form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(program.form1.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(program.form1));
     QTRY_VERIFY(!program.state.GreetingPending);
     using A = Animate;
     QCOMPARE(frames, (QList<int>{A::Yes1, A::Yes2, A::Yes1, A::Normal, A::Yes3, A::Yes4, A::Yes3}));

@@ -158,7 +158,7 @@ void TestMainWindow::wholeTestToResultsTable()
     Program program;
     program.showAndGreet();
     program.loadDocument(questionDocument({1, 2, 3, 4, 2}));
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
     program.startTest(5);
     TForm1 &form = *program.form1;
 
@@ -360,9 +360,9 @@ void TestMainWindow::timerCuesAndTimeOut()
     program.startTest(1, "5");   // 15 seconds
     TForm1 &form = *program.form1;
     QVERIFY(program.state.TimeLimited);
-    QVERIFY(program.form7->Panel1->isVisibleTo(program.form7.get()));
+    QVERIFY(program.form7->Panel1->isVisibleTo(program.form7));
 
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
     QStringList clock;
     QList<QStringList> cues;
     for (int tick = 1; tick <= 14; ++tick) {
@@ -425,7 +425,7 @@ void TestMainWindow::timeOutWhileAbortBoxOpenRecordsOnce()
     program.startTest(3, "5");
     program.state.ClockMinutes = 0;
     program.state.ClockSeconds = 1;
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
 
     // While the question is open, the time runs out: the test ends by the
     // time-out and is recorded; the OK given afterwards ends nothing more.
@@ -462,7 +462,7 @@ void TestMainWindow::abortCommand()
         program.answerAt(Program::fieldCentre(k < 2 ? correct : correct % 4 + 1));
     }
     QCOMPARE(program.state.AskedCount, 4);
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
     program.sink.played.clear();
     ModalAnswerer answerer([&](QWidget *modal) {
         if (qobject_cast<QMessageBox *>(modal))
@@ -512,7 +512,7 @@ void TestMainWindow::closeQuery()
         program.startTest(2);
     }
     program.sink.played.clear();
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
     ModalAnswerer answerer([&](QWidget *modal) {
         if (qobject_cast<QMessageBox *>(modal))
             ModalAnswerer::press(modal, ok ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -537,7 +537,7 @@ void TestMainWindow::brokenBaseEndsTest()
     // The index names the question text instead of the tag line.
     program.state.TagIndex[0] = "2";
     program.state.TagIndex[1] = "2";
-    ShowCounter table(program.form5.get());
+    ShowCounter table(program.form5);
     ModalAnswerer answerer([&](QWidget *modal) {
         ModalAnswerer::press(modal, QMessageBox::Ok);
         return true;
