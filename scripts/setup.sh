@@ -9,6 +9,8 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+    # Qt's own texts (box buttons, the file dialog) in Russian
+    qt6-translations-l10n
     # fonts the windows and the tests rely on
     fonts-liberation fonts-dejavu-core
     # pictures: EMF through libemf2svg

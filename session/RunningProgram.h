@@ -1,6 +1,7 @@
 // The program as it runs for real: the shared state, whose program folder
 // is the executable's own, the system clock, the sound player, the real
-// message and input boxes, and the nine windows made from them.
+// message and input boxes with Qt's texts in Russian, and the nine windows
+// made from them. Made once the application object exists.
 #pragma once
 
 #include "library/Paths.h"
@@ -10,6 +11,9 @@
 #include "session/SessionState.h"
 #include "session/SystemServices.h"
 #include "session/Windows.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
 
 struct RunningProgram
 {
@@ -26,6 +30,9 @@ struct RunningProgram
     Cues cues;
     WidgetPrompter prompter;
     AppContext context;
+    QTranslator qtTexts;
+    bool qtTextsInRussian =
+        loadQtRussian(qtTexts, state.ProgramFolder) && QCoreApplication::installTranslator(&qtTexts);
     ProgramWindows windows;   // made last, destroyed first
 
 private:

@@ -1,7 +1,9 @@
 #include "session/SystemServices.h"
 
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QThread>
+#include <QTranslator>
 #include <QUrl>
 
 QTime SystemClock::currentTime() const
@@ -34,4 +36,11 @@ void SoundEffectSink::play(const QString &wavPath)
         return;
     m_effect.setSource(QUrl::fromLocalFile(wavPath));
     m_effect.play();
+}
+
+bool loadQtRussian(QTranslator &translator, const QString &programFolder)
+{
+    const QString name = QStringLiteral("qtbase_ru");
+    return translator.load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || translator.load(name, programFolder + QStringLiteral("translations"));
 }

@@ -5,6 +5,8 @@
 
 #include <QSoundEffect>
 
+class QTranslator;
+
 class SystemClock final : public Clock
 {
 public:
@@ -23,3 +25,10 @@ public:
 private:
     QSoundEffect m_effect;
 };
+
+// Qt's own texts (the buttons of message and input boxes, the file dialog,
+// the context menu of a text view) in Russian, like the rest of the program.
+// Looks where Qt keeps its translations, then in "translations" beside the
+// program (where an installation for Windows puts them). False when neither
+// has them; Qt's texts then stay in English.
+bool loadQtRussian(QTranslator &translator, const QString &programFolder);

@@ -8,6 +8,7 @@
 #include "session/SystemServices.h"
 
 #include <QInputDialog>
+#include <QTranslator>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void soundSwitches_data();
     void soundSwitches();
     void cuesAskForShortBuffer();
+    void boxesSpeakRussian();
     void replayWithoutTopicKeepsCaption();
     void replayThroughChooser();
     void openBazaDialogSetup();
@@ -612,6 +614,31 @@ void TestMainWindow::cuesAskForShortBuffer()
         qunsetenv("PULSE_LATENCY_MSEC");
     else
         qputenv("PULSE_LATENCY_MSEC", before);
+}
+
+// Qt's own texts follow the program's language: the exit question offers
+// "Отмена", not "Cancel".
+void TestMainWindow::boxesSpeakRussian()
+{
+    Program program;
+    QTranslator translator;
+    QVERIFY(loadQtRussian(translator, program.folder()));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    QStringList buttons;
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text().remove(u'&');
+        }
+        ModalAnswerer::press(modal, QMessageBox::Cancel);
+        return true;
+    });
+    program.form1->show();
+    program.form1->N5->trigger();
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY(program.form1->isVisible());
+    QVERIFY2(buttons.contains(u"Отмена"_qs), qPrintable(buttons.join(u", "_qs)));
+    QVERIFY(!buttons.contains(u"Cancel"_qs));
 }
 
 void TestMainWindow::replayWithoutTopicKeepsCaption()
