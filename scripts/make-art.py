@@ -328,8 +328,10 @@ def fonp():
     body = [f'<rect width="388" height="255" fill="{PAPER}"/>',
             grid(0, 0, 388, 255, step=16, colour="#d3e3f2", offset=(5, 3)),
             '<path d="M0 64.5H388" stroke="#ef9a9a" stroke-width="1.2"/>',
-            '<rect x="1" y="1" width="386" height="253" fill="none" stroke="#b7c9dd" stroke-width="2"/>',
-            '<g transform="translate(346 213) rotate(-12)">'
+            # The window shows the top-left 380 x 228 pixels: the frame and
+            # the star lie within them, the star clear of the meaning line.
+            '<rect x="1" y="1" width="378" height="226" fill="none" stroke="#b7c9dd" stroke-width="2"/>',
+            '<g transform="translate(352 198) rotate(-12)">'
             '<circle r="21" fill="#f7d774" stroke="#c79a2e" stroke-width="1.5"/>'
             '<path d="M0 -13 L3.8 -4.2 L13 -4 L5.8 2 L8.2 11 L0 5.8 L-8.2 11 L-5.8 2 L-13 -4 L-3.8 -4.2 Z" '
             'fill="#e4572e" stroke="#9e3219" stroke-width="0.8"/></g>']
