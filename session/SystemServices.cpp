@@ -26,7 +26,7 @@ SoundEffectSink::SoundEffectSink()
     // own thread, so the tutor's blocking pauses do not starve it. Nothing
     // else reads it, and a value the user set is kept.
     if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC"))
-        qputenv("PULSE_LATENCY_MSEC", "60");
+        qputenv("PULSE_LATENCY_MSEC", "80");
 }
 
 void SoundEffectSink::play(const QString &wavPath)

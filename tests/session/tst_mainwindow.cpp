@@ -603,7 +603,7 @@ void TestMainWindow::cuesAskForShortBuffer()
     qunsetenv("PULSE_LATENCY_MSEC");
     {
         SoundEffectSink sink;
-        QCOMPARE(qgetenv("PULSE_LATENCY_MSEC"), QByteArray("60"));
+        QCOMPARE(qgetenv("PULSE_LATENCY_MSEC"), QByteArray("80"));
     }
     qputenv("PULSE_LATENCY_MSEC", "200");
     {
