@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -269,15 +270,21 @@ bool isSymbolFace(const QString &face)
     return face.compare(u"Symbol", Qt::CaseInsensitive) == 0;
 }
 
+bool isMtExtraFace(const QString &face)
+{
+    return face.compare(u"MT Extra", Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 QString metafileText(const QByteArray &bytes, int charset, const QString &face)
 {
-    if (isSymbolFace(face)) {
+    const bool symbol = isSymbolFace(face);
+    if (symbol || isMtExtraFace(face)) {
         QString text;
         text.reserve(bytes.size());
         for (char c : bytes)
-            text.append(symbolToUnicode(uchar(c)));
+            text.append(symbol ? symbolToUnicode(uchar(c)) : mtExtraToUnicode(uchar(c)));
         return text;
     }
     if (charset == SYMBOL_CHARSET)
@@ -303,6 +310,7 @@ QString familyFor(const QString &face, QFont::StyleHint &hint)
         {u"Book Antiqua", u"Liberation Serif", QFont::Serif},
         {u"Georgia", u"DejaVu Serif", QFont::Serif},
         {u"Symbol", u"DejaVu Serif", QFont::Serif},
+        {u"MT Extra", u"DejaVu Sans", QFont::SansSerif},
         {u"Arial", u"Liberation Sans", QFont::SansSerif},
         {u"Arial Cyr", u"Liberation Sans", QFont::SansSerif},
         {u"Helvetica", u"Liberation Sans", QFont::SansSerif},
@@ -1410,6 +1418,51 @@ QChar symbolToUnicode(uchar byte)
         return QChar(u' ');
     const char16_t c = table[byte - 0x20];
     return c ? QChar(c) : QChar(u' ');
+}
+
+QChar mtExtraToUnicode(uchar byte)
+{
+    // Code, character; codes not listed show nothing.
+    struct Sign
+    {
+        uchar code;
+        char16_t character;
+    };
+    static constexpr Sign signs[] = {
+        // Accents set over a letter, as spacing marks: grave, hat, tilde, dot.
+        {0x23, 0x0060}, {0x24, 0x005E}, {0x25, 0x007E}, {0x26, 0x02D9},
+        // Relations and operators.
+        {0x3A, 0x223C}, {0x3B, 0x2243}, {0x3C, 0x22B2}, {0x3D, 0x226A}, {0x3E, 0x22B3}, {0x3F, 0x226B},
+        {0x40, 0x225C}, {0x41, 0x2259}, {0x42, 0x2250}, {0x43, 0x2210}, {0x44, 0x019B},
+        {0x49, 0x2229}, {0x4A, 0x2127},
+        // Ellipses: on the baseline, on the axis, upright, rising, falling.
+        {0x4B, 0x2026}, {0x4C, 0x22EF}, {0x4D, 0x22EE}, {0x4E, 0x22F0}, {0x4F, 0x22F1},
+        // Geometry: parallel, because, angles, union, figures.
+        {0x50, 0x2225}, {0x51, 0x2235}, {0x52, 0x2221}, {0x53, 0x2222}, {0x55, 0x222A},
+        {0x56, 0x25B3}, {0x57, 0x25A1}, {0x58, 0x25AD}, {0x59, 0x25B1},
+        // Diagonal and other arrows.
+        {0x5A, 0x2197}, {0x5B, 0x2199}, {0x5D, 0x2198}, {0x5E, 0x2196},
+        {0x60, 0x2035}, {0x61, 0x21A6}, {0x62, 0x2195}, {0x63, 0x21D5},
+        {0x64, 0x25CB}, {0x65, 0x2299}, {0x66, 0x227B},
+        // Planck's constant over two pi, script l, minus-plus, ring, precedes.
+        {0x68, 0x210F}, {0x6C, 0x2113}, {0x6D, 0x2213}, {0x6F, 0x2218}, {0x70, 0x227A},
+        // Arrows and harpoons set over a letter (the vector arrow first), and
+        // the piece that lengthens them.
+        {0x72, 0x2192}, {0x73, 0x2190}, {0x74, 0x2194}, {0x75, 0x2500}, {0x76, 0x21C0}, {0x77, 0x21BC},
+        // Reaction arrows.
+        {0x80, 0x21C4}, {0x83, 0x21CC}, {0x86, 0x21C0}, {0x87, 0x21BD},
+        // Number sets: R, Z, C, Q, N; double square brackets.
+        {0xA1, 0x211D}, {0xA2, 0x2124}, {0xA3, 0x2102}, {0xA4, 0x211A}, {0xA5, 0x2115},
+        {0xA7, 0x27E6}, {0xA8, 0x27E7},
+        // Ligatures, dotless i, small figures and fractions.
+        {0xF0, 0xFB01}, {0xF1, 0xFB02}, {0xF2, 0x0131}, {0xF3, 0x00B9}, {0xF4, 0x00B2}, {0xF5, 0x00B3},
+        {0xF6, 0x00BD}, {0xF7, 0x00BC}, {0xF8, 0x00BE}, {0xF9, 0x2044},
+    };
+    static_assert(std::is_sorted(std::begin(signs), std::end(signs),
+                                 [](const Sign &a, const Sign &b) { return a.code < b.code; }));
+    const auto found = std::lower_bound(std::begin(signs), std::end(signs), byte,
+                                        [](const Sign &sign, uchar code) { return sign.code < code; });
+    return found != std::end(signs) && found->code == byte ? QChar(found->character) : QChar(u' ');
 }
 
 } // namespace Pictures
