@@ -245,8 +245,10 @@ def tetrad(dx=0, dy=0, dark=False):
 
 def book():
     body = [
-        '<rect x="7" y="11" width="600" height="405" rx="13" fill="#000000" opacity="0.18"/>',
-        '<rect x="4.5" y="7.5" width="600" height="405" rx="13" fill="#8c3b2e" stroke="#5b2219" stroke-width="2"/>',
+        # The cover fills the part of the picture the chooser shows (609 x 413),
+        # so no paper-white strip is left beside it.
+        '<rect width="610" height="420" fill="#5b2219"/>',
+        '<rect x="1" y="1" width="607" height="411" rx="6" fill="#8c3b2e" stroke="#5b2219" stroke-width="2"/>',
         # Page edges under the top pages.
         '<path d="M16 20 Q160 8 302 20 L302 410 Q160 400 16 410 Z" fill="#e9dfc4" stroke="#b7a47c" stroke-width="1"/>',
         '<path d="M308 20 Q450 8 594 20 L594 410 Q450 400 308 410 Z" fill="#e9dfc4" stroke="#b7a47c" stroke-width="1"/>',
