@@ -67,7 +67,7 @@ struct Fixture
         // Four questions, the second with a picture line, and a table.
         QTextCursor cursor(&document);
         const char *const paragraphs[] = {
-            "Вступление", "{test=2}", "Вопрос один", "1) а 2) б 3) в 4) г", "{test=4}", "{picture=Рис.wmf}",
+            "Вступление", "{test=2}", "Вопрос один", "1) а 2) б 3) в 4) г", "{test=4}", "{pic=Рис.wmf}",
             "Вопрос два", "1) а 2) б 3) в 4) г", "{test=1}", "Вопрос три", "{test=9}", "Вопрос четыре",
         };
         bool first = true;
