@@ -265,9 +265,11 @@ const char *codecForCharset(int charset)
     }
 }
 
+// Symbol and the equation editors' copies of it, which share its encoding.
 bool isSymbolFace(const QString &face)
 {
-    return face.compare(u"Symbol", Qt::CaseInsensitive) == 0;
+    return face.compare(u"Symbol", Qt::CaseInsensitive) == 0 || face.compare(u"MT Symbol", Qt::CaseInsensitive) == 0
+        || face.compare(u"Euclid Symbol", Qt::CaseInsensitive) == 0;
 }
 
 bool isMtExtraFace(const QString &face)
@@ -310,6 +312,8 @@ QString familyFor(const QString &face, QFont::StyleHint &hint)
         {u"Book Antiqua", u"Liberation Serif", QFont::Serif},
         {u"Georgia", u"DejaVu Serif", QFont::Serif},
         {u"Symbol", u"DejaVu Serif", QFont::Serif},
+        {u"MT Symbol", u"DejaVu Serif", QFont::Serif},
+        {u"Euclid Symbol", u"DejaVu Serif", QFont::Serif},
         {u"MT Extra", u"DejaVu Sans", QFont::SansSerif},
         {u"Arial", u"Liberation Sans", QFont::SansSerif},
         {u"Arial Cyr", u"Liberation Sans", QFont::SansSerif},

@@ -435,6 +435,8 @@ void TestPictures::metafileText_data()
                                  << 2 << u"Symbol"_qs << u"√≠≤≥×±∞∫∑∂∈"_qs;
     QTest::newRow("symbol face with ansi charset") << QByteArray("p=3") << 0 << u"symbol"_qs << u"π=3"_qs;
     QTest::newRow("symbol minus and prime") << QByteArray("-\xa2") << 2 << u"Symbol"_qs << u"−′"_qs;
+    QTest::newRow("equation editors' symbol fonts") << QByteArray("aD") << 2 << u"MT Symbol"_qs << u"αΔ"_qs;
+    QTest::newRow("euclid symbol") << QByteArray("\xb9") << 2 << u"Euclid Symbol"_qs << u"≠"_qs;
     QTest::newRow("mt extra signs") << QByteArray("KhlmPQV") << 2 << u"MT Extra"_qs << u"…ℏℓ∓∥∵△"_qs;
     QTest::newRow("mt extra vector arrow and number sets") << QByteArray("r\xa1\xa5") << 2 << u"mt extra"_qs
                                                            << u"→ℝℕ"_qs;
