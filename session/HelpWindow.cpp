@@ -58,6 +58,8 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_browser = new ChmBrowser(splitter);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 3);
+    // Wide enough for the contents' longest titles at the usual font.
+    splitter->setSizes({330, 570});
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -85,6 +87,7 @@ void HelpWindow::setFile(std::shared_ptr<ChmFile> file)
         parents.resize(level);
         auto *item = parents.isEmpty() ? new QTreeWidgetItem(m_contents) : new QTreeWidgetItem(parents.last());
         item->setText(0, entry.name);
+        item->setToolTip(0, entry.name);
         item->setData(0, Qt::UserRole, entry.local);
         parents.append(item);
     }
