@@ -14,6 +14,7 @@
 
 #include "library/Cp1251.h"
 #include "richtext/Pictures.h"
+#include "richtext/SymbolFonts.h"
 
 #include <QColor>
 #include <QHash>
@@ -239,80 +240,16 @@ bool isMultiByte(int codepage)
         || codepage == 65001;
 }
 
-// The Symbol font's characters 0x20..0xFF as Unicode (0 where the font has
-// no character). Formulas typed with it are Greek letters and math signs.
-constexpr std::array<char16_t, 224> SymbolToUnicode = {
-    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, // 20
-    0x0028, 0x0029, 0x2217, 0x002B, 0x002C, 0x2212, 0x002E, 0x002F, // 28
-    0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037, // 30
-    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, // 38
-    0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393, // 40
-    0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F, // 48
-    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, // 50
-    0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F, // 58
-    0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3, // 60
-    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, // 68
-    0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9, // 70
-    0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0x0000, // 78
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                 // 80
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                 // 90
-    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, // A0
-    0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193, // A8
-    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022, // B0
-    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5, // B8
-    0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229, // C0
-    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209, // C8
-    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5, // D0
-    0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3, // D8
-    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, // E0
-    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA, // E8
-    0x0000, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F, // F0
-    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0x0000, // F8
-};
-
-// Wingdings characters that have a Unicode counterpart and turn up in
-// tests (list bullets, check marks, arrows).
-char16_t wingdingsToUnicode(uchar c)
-{
-    switch (c) {
-    case 0x20: return 0x0020;
-    case 0x22: return 0x2702;
-    case 0x28: return 0x260E;
-    case 0x41: return 0x270C;
-    case 0x46: return 0x261E;
-    case 0x4A: return 0x263A;
-    case 0x4C: return 0x2639;
-    case 0x6C: return 0x25CF;
-    case 0x6E: return 0x25A0;
-    case 0x6F: return 0x25A1;
-    case 0x71: return 0x2751;
-    case 0x75: return 0x25C6;
-    case 0x76: return 0x2756;
-    case 0x77: return 0x2B25;
-    case 0x9F: return 0x2022;
-    case 0xA1: return 0x25CB;
-    case 0xA7: return 0x25AA;
-    case 0xA8: return 0x25FB;
-    case 0xD8: return 0x27A2;
-    case 0xE0: return 0x2192;
-    case 0xE8: return 0x2794;
-    case 0xF0: return 0x21E8;
-    case 0xFB: return 0x2718;
-    case 0xFC: return 0x2714;
-    case 0xFE: return 0x2611;
-    default: return 0;
-    }
-}
-
-enum class SymbolKind : quint8 { None, Symbol, Wingdings, OtherSymbol };
-
 struct Font
 {
     QString name;
     QByteArray nameBytes;
     int charset = -1;
     int cpg = 0;
-    SymbolKind symbol = SymbolKind::None;
+    // A font whose characters are its own codes, not a code page's letters;
+    // those of a known symbol font are turned into Unicode.
+    bool symbolCodes = false;
+    SymbolFonts::Kind symbol = SymbolFonts::Kind::None;
 };
 
 // ---------------------------------------------------------------------------
@@ -686,12 +623,9 @@ void Parser::finishFontName()
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
     const QString lower = f.name.toLower();
-    if (lower == u"symbol")
-        f.symbol = SymbolKind::Symbol;
-    else if (lower == u"wingdings")
-        f.symbol = SymbolKind::Wingdings;
-    else if (f.charset == 2 || lower.startsWith(u"wingdings") || lower == u"webdings")
-        f.symbol = SymbolKind::OtherSymbol;
+    f.symbol = SymbolFonts::kindOf(f.name);
+    f.symbolCodes = f.symbol != SymbolFonts::Kind::None || f.charset == 2 || lower.startsWith(u"wingdings")
+        || lower == u"webdings";
 }
 
 // --- tokenizer --------------------------------------------------------------
@@ -1341,7 +1275,7 @@ const Font *Parser::font(int index) const
 int Parser::codepageOf(const CharState &c) const
 {
     if (const Font *f = font(c.font)) {
-        if (f->symbol != SymbolKind::None)
+        if (f->symbolCodes)
             return 42;
         if (f->cpg > 0)
             return f->cpg;
@@ -1366,15 +1300,12 @@ void Parser::flushBytes()
     QString text;
     if (cp == 42) {
         const Font *f = font(c.font);
-        const SymbolKind kind = f ? f->symbol : SymbolKind::OtherSymbol;
+        const SymbolFonts::Kind kind = f ? f->symbol : SymbolFonts::Kind::None;
         text.resize(m_bytes.size());
         for (qsizetype i = 0; i < m_bytes.size(); ++i) {
             const uchar b = uchar(m_bytes[i]);
-            char16_t u = 0;
-            if (kind == SymbolKind::Symbol && b >= 0x20)
-                u = SymbolToUnicode[b - 0x20];
-            else if (kind == SymbolKind::Wingdings)
-                u = wingdingsToUnicode(b);
+            const char16_t u = SymbolFonts::toUnicode(kind, b);
+            // An unknown code keeps the private-use code that stands for it.
             text[i] = QChar(u ? u : char16_t(0xF000 + b));
         }
     } else if (isMultiByte(cp)) {
@@ -1416,10 +1347,8 @@ void Parser::addUnicode(int value)
     // Private-use codes of a symbol font stand for the font's own characters.
     if (u >= 0xF020 && u <= 0xF0FF) {
         const Font *f = font(state().chr.font);
-        if (f && f->symbol == SymbolKind::Symbol && SymbolToUnicode[u - 0xF020])
-            u = SymbolToUnicode[u - 0xF020];
-        else if (f && f->symbol == SymbolKind::Wingdings && wingdingsToUnicode(uchar(u - 0xF000)))
-            u = wingdingsToUnicode(uchar(u - 0xF000));
+        if (const char16_t mapped = f ? SymbolFonts::toUnicode(f->symbol, uchar(u - 0xF000)) : 0)
+            u = mapped;
     }
     if (QChar::isHighSurrogate(u)) {
         if (m_highSurrogate)
@@ -1483,8 +1412,9 @@ QTextCharFormat Parser::charFormat(const CharState &c) const
 {
     QTextCharFormat f;
     if (const Font *fo = font(c.font)) {
-        // Symbol fonts were mapped to Unicode: the text font shows them.
-        if (fo->symbol != SymbolKind::Symbol && !fo->name.trimmed().isEmpty())
+        // Symbol and MT Extra were mapped to Unicode: the text font shows them.
+        if (fo->symbol != SymbolFonts::Kind::Symbol && fo->symbol != SymbolFonts::Kind::MtExtra
+            && !fo->name.trimmed().isEmpty())
             f.setFontFamilies(QStringList{fo->name});
     }
     f.setFontPointSize(c.size / 2.0);

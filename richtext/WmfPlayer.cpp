@@ -1,6 +1,7 @@
 #include "richtext/WmfPlayer.h"
 
 #include "richtext/Pictures.h"
+#include "richtext/SymbolFonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -265,28 +266,17 @@ const char *codecForCharset(int charset)
     }
 }
 
-// Symbol and the equation editors' copies of it, which share its encoding.
-bool isSymbolFace(const QString &face)
-{
-    return face.compare(u"Symbol", Qt::CaseInsensitive) == 0 || face.compare(u"MT Symbol", Qt::CaseInsensitive) == 0
-        || face.compare(u"Euclid Symbol", Qt::CaseInsensitive) == 0;
-}
-
-bool isMtExtraFace(const QString &face)
-{
-    return face.compare(u"MT Extra", Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 QString metafileText(const QByteArray &bytes, int charset, const QString &face)
 {
-    const bool symbol = isSymbolFace(face);
-    if (symbol || isMtExtraFace(face)) {
+    if (const SymbolFonts::Kind kind = SymbolFonts::kindOf(face); kind != SymbolFonts::Kind::None) {
         QString text;
         text.reserve(bytes.size());
-        for (char c : bytes)
-            text.append(symbol ? symbolToUnicode(uchar(c)) : mtExtraToUnicode(uchar(c)));
+        for (char c : bytes) {
+            const char16_t u = SymbolFonts::toUnicode(kind, uchar(c));
+            text.append(QChar(u ? u : u' '));
+        }
         return text;
     }
     if (charset == SYMBOL_CHARSET)
@@ -315,6 +305,7 @@ QString familyFor(const QString &face, QFont::StyleHint &hint)
         {u"MT Symbol", u"DejaVu Serif", QFont::Serif},
         {u"Euclid Symbol", u"DejaVu Serif", QFont::Serif},
         {u"MT Extra", u"DejaVu Sans", QFont::SansSerif},
+        {u"Wingdings", u"DejaVu Sans", QFont::SansSerif},
         {u"Arial", u"Liberation Sans", QFont::SansSerif},
         {u"Arial Cyr", u"Liberation Sans", QFont::SansSerif},
         {u"Helvetica", u"Liberation Sans", QFont::SansSerif},
@@ -1371,102 +1362,6 @@ Expected<QImage> WmfPlayer::render(const QByteArray &data, QSize targetSize)
         return Error{played.error()};
     painter.end();
     return image;
-}
-
-QChar symbolToUnicode(uchar byte)
-{
-    // The Symbol font's encoding from 0x20 on; 0 marks an unused code.
-    static const char16_t table[224] = {
-        // 0x20
-        0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B,
-        0x0028, 0x0029, 0x2217, 0x002B, 0x002C, 0x2212, 0x002E, 0x002F,
-        // 0x30
-        0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
-        0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F,
-        // 0x40
-        0x2245, 0x0391, 0x0392, 0x03A7, 0x0394, 0x0395, 0x03A6, 0x0393,
-        0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
-        // 0x50
-        0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9,
-        0x039E, 0x03A8, 0x0396, 0x005B, 0x2234, 0x005D, 0x22A5, 0x005F,
-        // 0x60
-        0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
-        0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF,
-        // 0x70
-        0x03C0, 0x03B8, 0x03C1, 0x03C3, 0x03C4, 0x03C5, 0x03D6, 0x03C9,
-        0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0,
-        // 0x80
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        // 0x90
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        // 0xA0
-        0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663,
-        0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193,
-        // 0xB0
-        0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
-        0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5,
-        // 0xC0
-        0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229,
-        0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209,
-        // 0xD0
-        0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5,
-        0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
-        // 0xE0
-        0x25CA, 0x27E8, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C,
-        0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA,
-        // 0xF0
-        0, 0x27E9, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
-        0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0,
-    };
-    if (byte < 0x20)
-        return QChar(u' ');
-    const char16_t c = table[byte - 0x20];
-    return c ? QChar(c) : QChar(u' ');
-}
-
-QChar mtExtraToUnicode(uchar byte)
-{
-    // Code, character; codes not listed show nothing.
-    struct Sign
-    {
-        uchar code;
-        char16_t character;
-    };
-    static constexpr Sign signs[] = {
-        // Accents set over a letter, as spacing marks: grave, hat, tilde, dot.
-        {0x23, 0x0060}, {0x24, 0x005E}, {0x25, 0x007E}, {0x26, 0x02D9},
-        // Relations and operators.
-        {0x3A, 0x223C}, {0x3B, 0x2243}, {0x3C, 0x22B2}, {0x3D, 0x226A}, {0x3E, 0x22B3}, {0x3F, 0x226B},
-        {0x40, 0x225C}, {0x41, 0x2259}, {0x42, 0x2250}, {0x43, 0x2210}, {0x44, 0x019B},
-        {0x49, 0x2229}, {0x4A, 0x2127},
-        // Ellipses: on the baseline, on the axis, upright, rising, falling.
-        {0x4B, 0x2026}, {0x4C, 0x22EF}, {0x4D, 0x22EE}, {0x4E, 0x22F0}, {0x4F, 0x22F1},
-        // Geometry: parallel, because, angles, union, figures.
-        {0x50, 0x2225}, {0x51, 0x2235}, {0x52, 0x2221}, {0x53, 0x2222}, {0x55, 0x222A},
-        {0x56, 0x25B3}, {0x57, 0x25A1}, {0x58, 0x25AD}, {0x59, 0x25B1},
-        // Diagonal and other arrows.
-        {0x5A, 0x2197}, {0x5B, 0x2199}, {0x5D, 0x2198}, {0x5E, 0x2196},
-        {0x60, 0x2035}, {0x61, 0x21A6}, {0x62, 0x2195}, {0x63, 0x21D5},
-        {0x64, 0x25CB}, {0x65, 0x2299}, {0x66, 0x227B},
-        // Planck's constant over two pi, script l, minus-plus, ring, precedes.
-        {0x68, 0x210F}, {0x6C, 0x2113}, {0x6D, 0x2213}, {0x6F, 0x2218}, {0x70, 0x227A},
-        // Arrows and harpoons set over a letter (the vector arrow first), and
-        // the piece that lengthens them.
-        {0x72, 0x2192}, {0x73, 0x2190}, {0x74, 0x2194}, {0x75, 0x2500}, {0x76, 0x21C0}, {0x77, 0x21BC},
-        // Reaction arrows.
-        {0x80, 0x21C4}, {0x83, 0x21CC}, {0x86, 0x21C0}, {0x87, 0x21BD},
-        // Number sets: R, Z, C, Q, N; double square brackets.
-        {0xA1, 0x211D}, {0xA2, 0x2124}, {0xA3, 0x2102}, {0xA4, 0x211A}, {0xA5, 0x2115},
-        {0xA7, 0x27E6}, {0xA8, 0x27E7},
-        // Ligatures, dotless i, small figures and fractions.
-        {0xF0, 0xFB01}, {0xF1, 0xFB02}, {0xF2, 0x0131}, {0xF3, 0x00B9}, {0xF4, 0x00B2}, {0xF5, 0x00B3},
-        {0xF6, 0x00BD}, {0xF7, 0x00BC}, {0xF8, 0x00BE}, {0xF9, 0x2044},
-    };
-    static_assert(std::is_sorted(std::begin(signs), std::end(signs),
-                                 [](const Sign &a, const Sign &b) { return a.code < b.code; }));
-    const auto found = std::lower_bound(std::begin(signs), std::end(signs), byte,
-                                        [](const Sign &sign, uchar code) { return sign.code < code; });
-    return found != std::end(signs) && found->code == byte ? QChar(found->character) : QChar(u' ');
 }
 
 } // namespace Pictures

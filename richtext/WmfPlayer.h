@@ -56,20 +56,10 @@ private:
     int m_objectCount = 0;
 };
 
-// Maps a byte of the Symbol font to the Unicode character it shows.
-QChar symbolToUnicode(uchar byte);
-
-// Maps a byte of the MT Extra font, which equation editors use beside
-// Symbol for the signs Symbol lacks (ellipses, the vector arrow, hbar, script
-// l, minus-plus...), to the character it shows. Embellishments that sit
-// over a letter become their spacing forms; codes of stretched bracket pieces
-// and other marks with no fitting character become a space.
-QChar mtExtraToUnicode(uchar byte);
-
 // The text that the bytes of a text record show in a font with this charset
 // (204 Cyrillic, 0 Western, 2 Symbol, 1 the default of a Russian system...)
-// and face name: the Symbol and MT Extra fonts' codes become Greek letters
-// and math signs.
+// and face name: the codes of Symbol, MT Extra and Wingdings become the
+// Greek letters, math signs and marks they show.
 QString metafileText(const QByteArray &bytes, int charset, const QString &face);
 
 } // namespace Pictures

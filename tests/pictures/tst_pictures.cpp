@@ -440,6 +440,7 @@ void TestPictures::metafileText_data()
     QTest::newRow("mt extra signs") << QByteArray("KhlmPQV") << 2 << u"MT Extra"_qs << u"…ℏℓ∓∥∵△"_qs;
     QTest::newRow("mt extra vector arrow and number sets") << QByteArray("r\xa1\xa5") << 2 << u"mt extra"_qs
                                                            << u"→ℝℕ"_qs;
+    QTest::newRow("wingdings check marks") << QByteArray("\xfc\xfe") << 2 << u"Wingdings"_qs << u"✔☑"_qs;
     QTest::newRow("mt extra bracket pieces show nothing") << QByteArray("12\x01") << 2 << u"MT Extra"_qs
                                                           << u"   "_qs;
 }

@@ -320,6 +320,10 @@ void TestRtfReader::encodings_data()
         << QByteArray("{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}{\\f1 \\u-3999\\'61}}") << u"α"_qs;
     QTest::newRow("Wingdings check mark")
         << QByteArray("{\\rtf1{\\fonttbl{\\f3\\fcharset2 Wingdings;}}{\\f3 \\'fc}}") << u"\u2714"_qs;
+    QTest::newRow("MT Extra signs, as bytes and as private-use codes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f4\\fcharset2 MT Extra;}}{\\f4 \\'4b\\'68\\u-3982\\'72}}") << u"…ℏ→"_qs;
+    QTest::newRow("MT Symbol reads as Symbol")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f5\\fcharset2 MT Symbol;}}{\\f5 \\'61\\'b3}}") << u"α≥"_qs;
     QTest::newRow("Cyrillic font name")
         << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f0 \\'c0}") << u"А"_qs;
     QTest::newRow("no ansicpg is Windows-1252") << QByteArray("{\\rtf1\\ansi \\'e9}") << u"é"_qs;
