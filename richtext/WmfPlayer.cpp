@@ -368,6 +368,13 @@ private:
     {
         return QRectF(map(left, top), map(right, bottom)).normalized();
     }
+    // The destination of a blit record: its x at word `at`, then y, width
+    // and height in the words before it (records store their parameters
+    // last to first).
+    QRectF blitRect(const Record &r, int at) const
+    {
+        return mapRect(r.s(at), r.s(at - 1), r.s(at) + r.s(at - 2), r.s(at - 1) + r.s(at - 3));
+    }
     double mapWidth(double w) const { return std::abs(w * m_sx); }
     double mapHeight(double h) const { return std::abs(h * m_sy); }
 
@@ -1171,43 +1178,39 @@ void Playback::play(const Record &r)
     }
     case META_PATBLT:
         if (r.words >= 6)
-            fillWithRop(mapRect(r.s(5), r.s(4), r.s(5) + r.s(3), r.s(4) + r.s(2)), r.u32(0));
+            fillWithRop(blitRect(r, 5), r.u32(0));
         break;
     case META_STRETCHDIB:
         if (r.words > 11) {
-            const QRectF dest = QRectF(map(r.s(10), r.s(9)), map(r.s(10) + r.s(8), r.s(9) + r.s(7)));
-            drawDib(r.tail(11), r.u32(0), dest.normalized(), r.s(6), r.s(5), r.s(4), r.s(3));
+            drawDib(r.tail(11), r.u32(0), blitRect(r, 10), r.s(6), r.s(5), r.s(4), r.s(3));
         }
         break;
     case META_DIBSTRETCHBLT:
         if (r.words == 11) {
-            fillWithRop(mapRect(r.s(10), r.s(9), r.s(10) + r.s(8), r.s(9) + r.s(7)), r.u32(0));
+            fillWithRop(blitRect(r, 10), r.u32(0));
         } else if (r.words > 10) {
-            const QRectF dest = QRectF(map(r.s(9), r.s(8)), map(r.s(9) + r.s(7), r.s(8) + r.s(6)));
-            drawDib(r.tail(10), r.u32(0), dest.normalized(), r.s(5), r.s(4), r.s(3), r.s(2));
+            drawDib(r.tail(10), r.u32(0), blitRect(r, 9), r.s(5), r.s(4), r.s(3), r.s(2));
         }
         break;
     case META_DIBBITBLT:
         if (r.words == 9) {
-            fillWithRop(mapRect(r.s(8), r.s(7), r.s(8) + r.s(6), r.s(7) + r.s(5)), r.u32(0));
+            fillWithRop(blitRect(r, 8), r.u32(0));
         } else if (r.words > 8) {
-            const QRectF dest = QRectF(map(r.s(7), r.s(6)), map(r.s(7) + r.s(5), r.s(6) + r.s(4)));
-            drawDib(r.tail(8), r.u32(0), dest.normalized(), r.s(3), r.s(2), r.s(5), r.s(4));
+            drawDib(r.tail(8), r.u32(0), blitRect(r, 7), r.s(3), r.s(2), r.s(5), r.s(4));
         }
         break;
     case META_STRETCHBLT:
         // The old device-dependent bitmaps are not drawn; only the pattern form.
         if (r.words == 11)
-            fillWithRop(mapRect(r.s(10), r.s(9), r.s(10) + r.s(8), r.s(9) + r.s(7)), r.u32(0));
+            fillWithRop(blitRect(r, 10), r.u32(0));
         break;
     case META_BITBLT:
         if (r.words == 9)
-            fillWithRop(mapRect(r.s(8), r.s(7), r.s(8) + r.s(6), r.s(7) + r.s(5)), r.u32(0));
+            fillWithRop(blitRect(r, 8), r.u32(0));
         break;
     case META_SETDIBTODEV:
         if (r.words > 9) {
-            const QRectF dest = QRectF(map(r.s(8), r.s(7)), map(r.s(8) + r.s(6), r.s(7) + r.s(5)));
-            drawDib(r.tail(9), SRCCOPY, dest.normalized(), r.s(4), r.s(3), r.s(6), r.s(5));
+            drawDib(r.tail(9), SRCCOPY, blitRect(r, 8), r.s(4), r.s(3), r.s(6), r.s(5));
         }
         break;
 

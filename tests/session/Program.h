@@ -14,6 +14,7 @@
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/Windows.h"
+#include "tests/engine/DocBuilder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <functional>
@@ -207,14 +207,7 @@ struct Program
     // and builds its tag index.
     void loadDocument(const QStringList &paragraphs)
     {
-        QTextDocument &doc = form1->fullTestDocument();
-        doc.clear();
-        QTextCursor cursor(&doc);
-        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
-            if (i > 0)
-                cursor.insertBlock();
-            cursor.insertText(paragraphs.at(i));
-        }
+        buildDocument(form1->fullTestDocument(), paragraphs);
         const LineModel &lines = form1->fullTestLines();
         state.TagIndex.clear();
         for (int n = 0; n < lines.lineCount(); ++n)
