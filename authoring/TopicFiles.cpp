@@ -2,6 +2,7 @@
 
 #include "authoring/CompileCheck.h"
 #include "library/Codec.h"
+#include "library/FileErrors.h"
 #include "library/Paths.h"
 #include "results/TopicConfig.h"
 #include "richtext/LineModel.h"
@@ -52,11 +53,11 @@ Status copyKeepingDate(const QString &from, const QString &to)
         return cannot(QStringLiteral("Не удается заменить файл"), to, QStringLiteral("отказано"));
     QFile in(from);
     if (!in.copy(to))
-        return cannot(QStringLiteral("Не удается скопировать файл"), from, in.errorString());
+        return cannot(QStringLiteral("Не удается скопировать файл"), from, FileErrors::reason(in));
     QFile out(to);
     if (!out.open(QIODevice::ReadWrite)
         || !out.setFileTime(source.lastModified(), QFileDevice::FileModificationTime))
-        return cannot(QStringLiteral("Не удается установить дату файла"), to, out.errorString());
+        return cannot(QStringLiteral("Не удается установить дату файла"), to, FileErrors::reason(out));
     return {};
 }
 
@@ -131,7 +132,7 @@ Status removeTopicFolder(const QString &folder)
         } else {
             QFile file(path);
             if (!file.remove())
-                return cannot(QStringLiteral("Не удается удалить файл"), path, file.errorString());
+                return cannot(QStringLiteral("Не удается удалить файл"), path, FileErrors::reason(file));
         }
     }
     if (!QDir().rmdir(folder))

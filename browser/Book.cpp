@@ -376,9 +376,9 @@ void TForm2::AddSubject()
     const auto undo = [this, &before](const QString &error) {
         // The index must not list a subject whose folder could not be made.
         m_subjects.setLines(before);
-        (void)m_subjects.save(subjectIndexPath());
+        const Status restored = m_subjects.save(subjectIndexPath());
         fillList(m_listPredmet, m_subjects);
-        reportError(error);
+        reportError(restored ? error : error + u'\n' + restored.error());
     };
     if (Status saved = m_subjects.save(subjectIndexPath()); !saved)
         return undo(saved.error());
@@ -554,8 +554,8 @@ void TForm2::AddTopic()
         // A topic without its base would be listed as broken: take it back.
         (void)TopicFiles::removeTopicFolder(folder);
         m_topics.setLines(before);
-        (void)m_topics.save(topicIndex);
-        return failed(written.error());
+        const Status restored = m_topics.save(topicIndex);
+        return failed(restored ? written.error() : written.error() + u'\n' + restored.error());
     }
     m_syncing = true;
     const int current = selectedRow(m_listTema);

@@ -1,7 +1,14 @@
 #include "library/LineList.h"
 
+#include "library/FileErrors.h"
+
 #include <QFile>
 #include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 namespace LineLists {
 
@@ -47,10 +54,10 @@ Expected<QByteArray> readBytes(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("Не удается открыть файл %1: %2").arg(path, file.errorString())};
+        return Error{QStringLiteral("Не удается открыть файл %1: %2").arg(path, FileErrors::reason(file))};
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return Error{QStringLiteral("Ошибка чтения файла %1: %2").arg(path, file.errorString())};
+        return Error{QStringLiteral("Ошибка чтения файла %1: %2").arg(path, FileErrors::reason(file))};
     return bytes;
 }
 
@@ -65,10 +72,36 @@ Expected<LineList> read(const QString &path)
 Status writeBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Error{QStringLiteral("Не удается записать файл %1: %2").arg(path, file.errorString())};
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return Error{QStringLiteral("Ошибка записи файла %1: %2").arg(path, file.errorString())};
+    // Unbuffered: the bytes go to the system at once, so that a write it
+    // refuses fails here, with the system's reason. Through Qt's buffer
+    // they would go out only inside commit(), which (Qt 6.4) then puts the
+    // temporary file in place of the real one all the same: on a full disk
+    // that empties the file and reports success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Error{QStringLiteral("Не удается записать файл %1: %2").arg(path, FileErrors::reason(file))};
+    const auto failed = [&] {
+        return Error{QStringLiteral("Ошибка записи файла %1: %2").arg(path, FileErrors::reason(file))};
+    };
+    // A write the system takes only in part is followed by one for the
+    // rest, which fails with the reason (disk full, file too large). Any
+    // failure keeps the old file: the QSaveFile removes its temporary file.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return failed();
+        done += written;
+    }
+    if (!file.flush())
+        return failed();
+#ifdef Q_OS_UNIX
+    // Some file systems find out only now that the data has no room.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+        const int error = errno;
+        return Error{QStringLiteral("Ошибка записи файла %1: %2").arg(path, FileErrors::reason(qt_error_string(error)))};
+    }
+#endif
+    if (!file.commit())
+        return failed();
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "richtext/Pictures.h"
 
+#include "library/FileErrors.h"
 #include "richtext/EmfRenderer.h"
 #include "richtext/WmfPlayer.h"
 
@@ -280,7 +281,7 @@ Expected<QImage> loadFile(const QString &path, QSize targetSize)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("Не удается открыть рисунок %1: %2").arg(path, file.errorString())};
+        return Error{QStringLiteral("Не удается открыть рисунок %1: %2").arg(path, FileErrors::reason(file))};
     // Question pictures are small; a file this big is not one.
     constexpr qint64 MaxFileSize = 256LL * 1024 * 1024;
     if (file.size() > MaxFileSize)

@@ -21,6 +21,7 @@
 #include "session/TimeBudget.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -293,19 +294,44 @@ void TForm1::FormCreate()
 
 void TForm1::FormDestroy()
 {
-    // The switches survive to the next start; a file that cannot be written
-    // (a read-only program folder) only loses the change.
-    (void)m_context.cues.saveSwitches();
+    // The switches were saved when they were changed (saveSoundSwitches),
+    // while a window was there to say that they could not be.
 }
 
 void TForm1::placeWindow()
 {
     adjustSize();
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect desktop = screen->virtualGeometry();
-    move(desktop.topLeft() + PictureFit::windowPosition(desktop.size(), frameGeometry().size()));
+    move(PictureFit::windowPosition(screen->availableGeometry(), frameGeometry().size()));
+}
+
+void TForm1::saveSoundSwitches()
+{
+    const Status saved = m_context.cues.saveSwitches();
+    if (!saved)
+        m_context.prompter.message(this, kWarningCaption,
+                                   QStringLiteral("Настройка звука не сохранена: при следующем запуске "
+                                                  "программы она будет прежней.\n%1")
+                                       .arg(saved.error()),
+                                   Prompter::Icon::Exclamation);
+}
+
+void TForm1::StartWarnings()
+{
+    // Without a font that has Cyrillic letters every text of the program is
+    // a row of empty boxes, this warning's Russian included: it says it in
+    // English too.
+    if (QFontDatabase::families(QFontDatabase::Cyrillic).isEmpty())
+        m_context.prompter.message(
+            this, QStringLiteral("Наставник"),
+            QStringLiteral("Не установлен ни один шрифт с русскими буквами: надписи программы не будут видны. "
+                           "Установите шрифты, например DejaVu или Liberation.\n\n"
+                           "No font with Cyrillic letters is installed, so the program's Russian texts cannot "
+                           "be shown. Please install fonts such as DejaVu or Liberation "
+                           "(Debian: fonts-dejavu-core, fonts-liberation)."),
+            Prompter::Icon::Exclamation);
 }
 
 QString TForm1::openBazaFilter() const
@@ -493,12 +519,14 @@ void TForm1::N11Click()
     // The action has already inverted its check mark.
     m_context.cues.setVoiceOn(N11->isChecked());
     m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    saveSoundSwitches();
 }
 
 void TForm1::N7Click()
 {
     m_context.cues.setSoundOn(N7->isChecked());
     m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    saveSoundSwitches();
 }
 
 void TForm1::N12Click()
@@ -571,6 +599,10 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!m_startWarned) {
+        m_startWarned = true;
+        QTimer::singleShot(0, this, &TForm1::StartWarnings);
+    }
     // Whenever the window is exposed again (uncovered, restored), the whole
     // page is painted anew and a head frame drawn over it is gone.
     if (!m_exposeWatched && windowHandle()) {

@@ -113,6 +113,9 @@ private:
     void buildControls();
     void loadBitmaps();
     void placeWindow();
+    void saveSoundSwitches();
+    // Told once, when the window is first shown.
+    void StartWarnings();
     // Draws at once, bypassing the event loop, as the tutor's sequences and
     // the board do: the frame shows while the thread is blocked.
     void drawHeadFrame(int frame);
@@ -144,6 +147,7 @@ private:
     bool m_dimmed = false;
     bool m_greetingQueued = false;
     bool m_exposeWatched = false;
+    bool m_startWarned = false;
 
     QWidget *m_surface = nullptr;
     HelpWindow *m_help = nullptr;

@@ -41,9 +41,13 @@ QSize usable(QSize picture)
 
 } // namespace
 
-QPoint windowPosition(QSize desktop, QSize window)
+QPoint windowPosition(QRect area, QSize window)
 {
-    return {half(desktop.width() - window.width()), half(desktop.height() - 20 - window.height())};
+    const auto within = [](int start, int length, int offset, int size) {
+        return start + std::max(0, std::min(offset, length - size));
+    };
+    return {within(area.left(), area.width(), half(area.width() - window.width()), window.width()),
+            within(area.top(), area.height(), half(area.height() - 20 - window.height()), window.height())};
 }
 
 QRect fitInBox(QSize picture)

@@ -17,9 +17,12 @@ namespace PictureFit {
 // The denominator must not be 0; a negative one flips both signs.
 std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator);
 
-// The main window's top-left corner on a desktop: centred horizontally, and
-// vertically in the desktop less 20 pixels at the bottom (the task bar).
-QPoint windowPosition(QSize desktop, QSize window);
+// The main window's top-left corner on the screen it starts on, given the
+// screen's area free of task bars: centred horizontally, and vertically in
+// the area less 20 pixels at the bottom. A window larger than the area is
+// kept inside it from the top left, so that its title and menu bar can be
+// reached on a small screen.
+QPoint windowPosition(QRect area, QSize window);
 
 // The picture box of the main window: the picture scaled to 312 wide (or to
 // 171 high when it would be taller), centred in the 322 x 181 frame at

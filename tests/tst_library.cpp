@@ -7,10 +7,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 class TestLibrary : public QObject
 {
@@ -33,7 +40,30 @@ private Q_SLOTS:
     void sortRussianIgnoringCase();
     void lookupIgnoresLetterCase();
     void interruptedSaveKeepsOldFile();
+    void fullDiskKeepsOldFile();
+    void failedWriteKeepsOldFile();
+    void fileErrorsInRussian();
 };
+
+namespace {
+
+// Writes over a file whose old bytes must survive a failed write: the
+// write reports the failure with the file's name, and the folder holds the
+// old file and nothing else.
+void checkFailedWriteKeepsOldFile(const QString &folder, const QString &reason)
+{
+    const QString path = folder + QStringLiteral("/Index.dat");
+    const Expected<QByteArray> before = LineLists::readBytes(path);
+    QVERIFY(before);
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    const Status written = LineLists::write(path, {"Физика=1", "Химия=2", QByteArray(6000, 'x')});
+    QVERIFY(!written);
+    QVERIFY2(written.error().contains(path) && written.error().contains(reason), qPrintable(written.error()));
+    QCOMPARE(*LineLists::readBytes(path), *before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), files);
+}
+
+} // namespace
 
 void TestLibrary::codecVectors()
 {
@@ -248,6 +278,70 @@ void TestLibrary::interruptedSaveKeepsOldFile()
     QVERIFY(!LineLists::write(dir.filePath(QStringLiteral("missing/Index.dat")), {"x=1"}));
     QVERIFY(LineLists::write(path, {"new=1", "more=2"}));
     QCOMPARE(*LineLists::read(path), (LineList{"new=1", "more=2"}));
+}
+
+// A full disk: the write fails, the file keeps its old bytes, and the
+// message says that the disk is full.
+void TestLibrary::fullDiskKeepsOldFile()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("a small file system is mounted with Linux's mount command");
+#else
+    QTemporaryDir dir;
+    const QString disk = dir.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(disk));
+    if (QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                                    QStringLiteral("size=64k"), QStringLiteral("tmpfs"), disk})
+        != 0)
+        QSKIP("mounting a small tmpfs was refused (not root?); failedWriteKeepsOldFile covers the rule");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    QVERIFY(LineLists::write(disk + QStringLiteral("/Index.dat"), {"old=1", "older=2"}));
+    {
+        QFile filler(disk + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    checkFailedWriteKeepsOldFile(disk, QStringLiteral("на диске нет свободного места"));
+#endif
+}
+
+// The same rule wherever no file system can be mounted: a file size limit
+// makes the system refuse the write part way, as a full disk does.
+void TestLibrary::failedWriteKeepsOldFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("file size limits are a POSIX facility");
+#else
+    QTemporaryDir dir;
+    QVERIFY(LineLists::write(dir.filePath(QStringLiteral("Index.dat")), {"old=1", "older=2"}));
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto restore = qScopeGuard([&] {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    });
+    checkFailedWriteKeepsOldFile(dir.path(), QStringLiteral("файл слишком велик"));
+#endif
+}
+
+// The system's reasons come in Russian even when the system speaks English
+// (the tests run under LC_ALL=C.UTF-8).
+void TestLibrary::fileErrorsInRussian()
+{
+    QTemporaryDir dir;
+    const Expected<LineList> missing = LineLists::read(dir.filePath(QStringLiteral("Index.dat")));
+    QVERIFY(!missing);
+    QVERIFY2(missing.error().endsWith(QStringLiteral("файл или папка не найдены")), qPrintable(missing.error()));
+    QVERIFY(LineLists::write(dir.filePath(QStringLiteral("Index.dat")), {}));
+    const Status underFile = LineLists::write(dir.filePath(QStringLiteral("Index.dat/1.dat")), {"x"});
+    QVERIFY(!underFile);
+    QVERIFY2(underFile.error().endsWith(QStringLiteral("часть пути не является папкой")), qPrintable(underFile.error()));
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

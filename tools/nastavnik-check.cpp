@@ -8,6 +8,7 @@
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
 // any could not be read (or the command line was wrong).
 #include "authoring/CompileCheck.h"
+#include "library/FileErrors.h"
 #include "richtext/LineModel.h"
 #include "richtext/RtfReader.h"
 #include "session/Comp.h"
@@ -88,13 +89,13 @@ int main(int argc, char *argv[])
         print(QStringLiteral("== ") + path + u'\n');
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            print(QStringLiteral("Ошибка открытия файла: ") + file.errorString() + u'\n');
+            print(QStringLiteral("Ошибка открытия файла: ") + FileErrors::reason(file) + u'\n');
             unreadable = true;
             continue;
         }
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
-            print(QStringLiteral("Ошибка чтения файла: ") + file.errorString() + u'\n');
+            print(QStringLiteral("Ошибка чтения файла: ") + FileErrors::reason(file) + u'\n');
             unreadable = true;
             continue;
         }

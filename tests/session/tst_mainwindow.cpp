@@ -68,6 +68,7 @@ private Q_SLOTS:
     void brokenBaseEndsTest();
     void soundSwitches_data();
     void soundSwitches();
+    void soundSwitchNotSaved();
     void cuesAskForShortBuffer();
     void boxesSpeakRussian();
     void replayWithoutTopicKeepsCaption();
@@ -592,6 +593,27 @@ void TestMainWindow::soundSwitches()
     const Expected<QByteArray> bytes = LineLists::readBytes(cfg);
     QVERIFY(bytes);
     QCOMPARE(*bytes, written);
+}
+
+// A switch change that cannot be saved holds for this run, and the user is
+// told that the next start will not have it.
+void TestMainWindow::soundSwitchNotSaved()
+{
+    Program program;
+    // The sound folder has become a file: no Sound.cfg can be written in it.
+    const QString soundFolder = QFileInfo(Paths::soundConfig(program.folder())).path();
+    QVERIFY(QDir(soundFolder).removeRecursively());
+    QVERIFY(LineLists::writeBytes(soundFolder, "not a folder"));
+    ModalAnswerer answerer;
+    program.form1->N11->trigger();
+    QVERIFY(!program.form1->N11->isChecked());
+    QVERIFY(!program.cues->voiceOn());
+    QCOMPARE(answerer.seen.size(), 1);
+    const QString box = answerer.seen.first();
+    QVERIFY2(box.startsWith(u"Внимание !!!|Настройка звука не сохранена"_qs)
+                 && box.contains(u"Sound.cfg: часть пути не является папкой"_qs),
+             qPrintable(box));
+    QCOMPARE(*LineLists::readBytes(soundFolder), QByteArray("not a folder"));
 }
 
 // The real player asks the sound server for a short buffer, so a cue is

@@ -96,21 +96,27 @@ void TestSessionParts::roundHalfEven()
 
 void TestSessionParts::windowPosition_data()
 {
-    QTest::addColumn<QSize>("desktop");
+    QTest::addColumn<QRect>("area");
     QTest::addColumn<QSize>("window");
     QTest::addColumn<QPoint>("expected");
-    QTest::newRow("1024x768, 790x560") << QSize(1024, 768) << QSize(790, 560) << QPoint(117, 94);
-    QTest::newRow("odd halves go to even") << QSize(1025, 769) << QSize(790, 560) << QPoint(118, 94);
-    QTest::newRow("1.5 up to 2") << QSize(793, 583) << QSize(790, 560) << QPoint(2, 2);
-    QTest::newRow("two monitors") << QSize(3840, 1080) << QSize(790, 533) << QPoint(1525, 264);
+    QTest::newRow("1024x768, 790x560") << QRect(0, 0, 1024, 768) << QSize(790, 560) << QPoint(117, 94);
+    QTest::newRow("odd halves go to even") << QRect(0, 0, 1025, 769) << QSize(790, 560) << QPoint(118, 94);
+    QTest::newRow("1.5 up to 2") << QRect(0, 0, 793, 583) << QSize(790, 560) << QPoint(2, 2);
+    QTest::newRow("wide screen") << QRect(0, 0, 3840, 1080) << QSize(790, 533) << QPoint(1525, 264);
+    // The screen the window starts on, wherever it lies on the desktop.
+    QTest::newRow("second screen") << QRect(1024, -200, 1024, 768) << QSize(790, 560) << QPoint(1141, -106);
+    // Too small a screen: the title and the menu bar stay on it.
+    QTest::newRow("640x480") << QRect(0, 0, 640, 480) << QSize(790, 560) << QPoint(0, 0);
+    QTest::newRow("640x480 below a top panel") << QRect(0, 28, 640, 452) << QSize(790, 560) << QPoint(0, 28);
+    QTest::newRow("fits, but not with 20 to spare") << QRect(0, 0, 800, 570) << QSize(790, 560) << QPoint(5, 0);
 }
 
 void TestSessionParts::windowPosition()
 {
-    QFETCH(QSize, desktop);
+    QFETCH(QRect, area);
     QFETCH(QSize, window);
     QFETCH(QPoint, expected);
-    QCOMPARE(PictureFit::windowPosition(desktop, window), expected);
+    QCOMPARE(PictureFit::windowPosition(area, window), expected);
 }
 
 void TestSessionParts::fitInBox_data()
