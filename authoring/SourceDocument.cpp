@@ -48,7 +48,7 @@ bool holdsLineBreakOrNul(const char *data, qsizetype n)
 }
 
 // An RTF document rewritten so that a line list holds it: raw \bin data of
-// a picture as hex digits, NUL bytes (which RTF readers skip) left out, and
+// a picture as hex digits, NUL bytes as the line breaks they read as, and
 // nothing after the brace that ends the document. The tokens are read the
 // way the program's RTF reader reads them, so that the rewritten document
 // reads the same. The error says what cannot be rewritten.
@@ -62,24 +62,16 @@ Expected<QByteArray> rewriteRtf(const QByteArray &in, const QString &path)
     std::vector<bool> picture{false};
     const QString damaged = QStringLiteral("повреждён: в нём есть нулевые байты.");
     const QString outsidePicture = QStringLiteral("содержит двоичные данные вне рисунка.");
-    bool wordJustEnded = false; // a control word ended without its space
     while (p < end) {
         const char c = *p;
         if (c == '\0') {
-            // The reader skips it where a token may begin. Right after a
-            // control word, though, leaving it out could join the word with
-            // what follows.
-            if (wordJustEnded) {
-                const char *next = p;
-                while (next < end && *next == '\0')
-                    ++next;
-                if (next < end && (isLetter(*next) || isDigit(*next) || *next == '-' || *next == ' '))
-                    return Error{refusal(path, damaged)};
-            }
+            // The reader passes over a NUL byte exactly as over a line
+            // break: between tokens, inside text and where a control word
+            // or an escape ends. A line list holds line breaks.
+            out += '\n';
             ++p;
             continue;
         }
-        wordJustEnded = false;
         if (c == '{') {
             picture.push_back(picture.back());
             out += c;
@@ -92,7 +84,9 @@ Expected<QByteArray> rewriteRtf(const QByteArray &in, const QString &path)
             ++p;
         } else if (c == '\\') {
             if (p + 1 == end) {
-                out += c;
+                // A backslash that ends the file stands for nothing, but
+                // the line end the stored copy adds would make it a
+                // paragraph mark.
                 ++p;
             } else if (!isLetter(p[1])) {
                 if (p[1] == '\0')
@@ -120,8 +114,6 @@ Expected<QByteArray> rewriteRtf(const QByteArray &in, const QString &path)
                 }
                 if (q < end && *q == ' ')
                     ++q;
-                else
-                    wordJustEnded = true;
                 if (name == "pict")
                     picture.back() = true;
                 const qsizetype n = name == "bin" && !negative ? qsizetype(std::min<qint64>(value, end - q)) : 0;
@@ -129,11 +121,8 @@ Expected<QByteArray> rewriteRtf(const QByteArray &in, const QString &path)
                     if (!picture.back())
                         return Error{refusal(path, outsidePicture)};
                     appendHex(out, q, n);
-                    wordJustEnded = false;
                 } else {
                     out.append(p, q + n - p);
-                    if (n > 0)
-                        wordJustEnded = false;
                 }
                 p = q + n;
             }

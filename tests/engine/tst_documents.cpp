@@ -326,7 +326,7 @@ void TestDocuments::filesNoTopicCanHold_data()
     QTest::newRow("UTF-16 text") << QByteArray("\xFF\xFE{\0t\0e\0s\0t\0", 12) << u"UTF-16"_qs;
     QTest::newRow("NUL in plain text") << tags + QByteArray("\0\0", 2) + tags << u"не текст"_qs;
     QTest::newRow("binary data in the text") << QByteArray("{\\rtf1 \\bin3 a\r\nb}") << u"вне рисунка"_qs;
-    QTest::newRow("NUL inside a control word") << QByteArray("{\\rtf1 \\pa\0r a}", 15) << u"нулевые байты"_qs;
+    QTest::newRow("NUL escaped") << QByteArray("{\\rtf1 \\\0par a}", 15) << u"нулевые байты"_qs;
 }
 
 void TestDocuments::filesNoTopicCanHold()
