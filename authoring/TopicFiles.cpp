@@ -80,7 +80,12 @@ PictureCopy copyPictures(const QString &fromFolder, const QString &toFolder, con
             return result;
         }
         const QString real = QFileInfo(folder).canonicalFilePath() + u'/';
-        if (!real.startsWith(root)) {
+#ifdef Q_OS_WIN
+        const bool inside = real.startsWith(root, Qt::CaseInsensitive);
+#else
+        const bool inside = real.startsWith(root);
+#endif
+        if (!inside) {
             result.status = cannot(QStringLiteral("Не удается записать рисунок"), target,
                                    QStringLiteral("его папка ведет за пределы папки ") + QDir::toNativeSeparators(toFolder));
             return result;

@@ -41,6 +41,12 @@ QString resolve(const QString &base, const QString &relative)
 
 namespace {
 
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseSensitive;
+#endif
+
 // True when a relative name cannot leave its folder by its spelling alone.
 bool staysInside(const QString &relative)
 {
@@ -77,7 +83,7 @@ QString fileInside(const QString &folder, const QString &relative)
     if (!root.endsWith(u'/'))
         root += u'/';
     // Links are followed: where the file really is decides, not its name.
-    if (!target.startsWith(root, Qt::CaseSensitive))
+    if (!target.startsWith(root, FileNameCase))
         return {};
     return target;
 }
