@@ -56,7 +56,7 @@ bool staysInside(const QString &relative)
         return false;
     const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/');
     for (QString part : parts) {
-        // Windows drops trailing spaces and dots: ".. " climbs there too.
+        // Windows drops trailing spaces: ".. " climbs there too.
         while (!part.isEmpty() && part.back().unicode() <= 32)
             part.chop(1);
         while (!part.isEmpty() && part.front().unicode() <= 32)
