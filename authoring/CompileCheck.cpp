@@ -55,27 +55,11 @@ QString picturePathAsWritten(const QString &folder, const QString &name)
     return trimLine(folder + u'/' + name);
 }
 
-bool isSafePictureName(const QString &name)
-{
-    if (name.isEmpty() || name.startsWith(u'/') || name.startsWith(u'\\'))
-        return false;
-    if (name.size() >= 2 && name.at(1) == u':' && name.at(0).isLetter())
-        return false;
-    const QStringList parts = QString(name).replace(u'\\', u'/').split(u'/');
-    for (const QString &part : parts) {
-        if (trimLine(part) == QStringLiteral(".."))
-            return false;
-    }
-    return true;
-}
-
 Expected<QString> findPicture(const QString &folder, const QString &name)
 {
     const QString asWritten = picturePathAsWritten(folder, name);
-    if (!isSafePictureName(name))
-        return Error{asWritten};
-    const QString path = Paths::resolve(folder, name);
-    if (!QFileInfo(path).isFile())
+    const QString path = Paths::fileInside(folder, name);
+    if (path.isEmpty())
         return Error{asWritten};
     return path;
 }

@@ -28,6 +28,7 @@ enum class Verdict {
     PictureNotAfterTag,
     TagLineHasOtherText,
     EmptyQuestion,
+    NotStorable,  // a file a topic cannot hold (SourceDocument), never from the check itself
 };
 
 struct CheckResult
@@ -63,13 +64,10 @@ QString pictureNameFromLine(const QString &line);
 // the name as written, trimmed.
 QString picturePathAsWritten(const QString &folder, const QString &name);
 
-// Finds a picture file named in a document, inside the document's folder.
-// Sub-folders may be written with '\' or '/', and letter case does not
-// matter. A name that is absolute (starting with '/', '\' or a drive
-// letter) or that climbs out with ".." is never looked up: a document must
-// not make the program read, and later copy, files from outside its folder.
-// The error is the path as written (picturePathAsWritten).
+// Finds a picture file named in a document, inside the document's folder,
+// by the one rule of Paths::fileInside: sub-folders written with '\' or
+// '/', any letter case, and never a file that is (or, through a symbolic
+// link, leads) outside the folder. The check, the checker, base creation
+// and restore all find pictures here. The error is the path as written
+// (picturePathAsWritten).
 Expected<QString> findPicture(const QString &folder, const QString &name);
-
-// True when a picture name stays inside the document's folder.
-bool isSafePictureName(const QString &name);

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -210,8 +211,25 @@ void TForm8::Button1Click()
     RtfReader::load(*source, host.fullTestDocument());
     const QStringList pictures = TopicFiles::pictureNames(host.fullTestLines());
     host.fullTestDocument().clear();
-    if (Status copied = TopicFiles::copyPictures(Paths::folderOf(state.CurrentBasePath), dest, pictures); !copied)
-        return failed(copied.error());
+    const TopicFiles::PictureCopy copy = TopicFiles::copyPictures(Paths::folderOf(state.CurrentBasePath), dest, pictures);
+    if (!copy.status) {
+        // Take back what this restore wrote: the folder is empty again and
+        // a second attempt, once the cause is removed, is accepted.
+        QFile::remove(dest + QStringLiteral("/test.rtf"));
+        for (const QString &file : copy.copied)
+            QFile::remove(file);
+        return failed(copy.status.error());
+    }
+    if (!copy.missing.isEmpty()) {
+        // Every picture the topic holds is restored; the author learns, in
+        // one message, which names led nowhere inside the topic folder.
+        QStringList names;
+        for (const QString &name : copy.missing)
+            names.append(QStringLiteral("«%1»").arg(name));
+        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        warn(QStringLiteral("Тест восстановлен, но не скопированы рисунки, которых нет в папке темы:\n")
+             + names.join(QStringLiteral("\n")));
+    }
     m_context.cues.PlaySoundCue(QStringLiteral("Count"));
     accept();
 }

@@ -1,6 +1,7 @@
 #include "authoring/ResCompil.h"
 
 #include "authoring/CompileCheck.h"
+#include "authoring/SourceDocument.h"
 #include "authoring/TopicFiles.h"
 #include "browser/Book.h"
 #include "session/AppContext.h"
@@ -10,6 +11,7 @@
 #include "richtext/RtfReader.h"
 #include "session/TestHost.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QPushButton>
 #include <QShowEvent>
@@ -98,15 +100,26 @@ Status TForm3::CreateBase(const QString &sourcePath)
     QTextDocument &document = m_context.host->fullTestDocument();
     document.clear();
     state.TagIndex.clear();
+    m_sourceLines.clear();
     const Expected<QByteArray> bytes = LineLists::readBytes(sourcePath);
     if (!bytes)
         return Error{bytes.error()};
-    RtfReader::load(*bytes, document);
+    // One reading: the lines checked here are the lines Baza.dat will hold.
+    const Expected<LineList> source = SourceDocument::prepare(*bytes, sourcePath);
+    if (source)
+        RtfReader::load(SourceDocument::checkedBytes(*source), document);
     progress(10);
 
     m_button2->setVisible(true);
     const LineModel &lines = m_context.host->fullTestLines();
-    const CheckResult check = compileCheck(lines, sourcePath, progress);
+    CheckResult check;
+    if (source) {
+        check = compileCheck(lines, sourcePath, progress);
+    } else {
+        // A file a topic cannot hold is reported like a fault of the document.
+        check.verdict = Verdict::NotStorable;
+        check.message = source.error();
+    }
     m_raport->setPlainText(QString(check.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor all(m_raport->document());
     all.select(QTextCursor::Document);
@@ -117,8 +130,10 @@ Status TForm3::CreateBase(const QString &sourcePath)
     m_button2->setVisible(check.verdict == Verdict::Ok);
     state.TagIndex = check.tagIndex;
     m_testCount = check.testCount;
-    if (check.verdict == Verdict::Ok)
+    if (check.verdict == Verdict::Ok) {
         m_pictureNames = TopicFiles::pictureNames(lines);
+        m_sourceLines = *source;
+    }
 
     progress(100);
     if (book && book->isVisible())
@@ -130,8 +145,8 @@ Status TForm3::CreateBase(const QString &sourcePath)
 Status TForm3::WriteTopicFiles(const QString &topicFolder)
 {
     SessionState &state = m_context.state;
-    const Status written = TopicFiles::writeTopicFiles(topicFolder, m_sourcePath, m_pictureNames, state.TagIndex,
-                                                       m_testCount);
+    const Status written = TopicFiles::writeTopicFiles(topicFolder, m_sourceLines, QFileInfo(m_sourcePath).absolutePath(),
+                                                       m_pictureNames, state.TagIndex, m_testCount);
     if (!written)
         return written;
     m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));

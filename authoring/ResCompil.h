@@ -47,6 +47,7 @@ private:
     QPushButton *m_button1 = nullptr;
     bool m_createConfirmed = false;
     QString m_sourcePath;
+    LineList m_sourceLines; // the checked document, as Baza.dat will hold it
     QStringList m_pictureNames;
     int m_testCount = 0;
 };

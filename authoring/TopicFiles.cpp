@@ -1,6 +1,7 @@
 #include "authoring/TopicFiles.h"
 
 #include "authoring/CompileCheck.h"
+#include "authoring/SourceDocument.h"
 #include "library/Codec.h"
 #include "library/FileErrors.h"
 #include "library/Paths.h"
@@ -61,35 +62,70 @@ Status copyKeepingDate(const QString &from, const QString &to)
     return {};
 }
 
-Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames)
+PictureCopy copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames)
 {
+    PictureCopy result;
+    QString root = QFileInfo(toFolder).canonicalFilePath();
+    if (!root.endsWith(u'/'))
+        root += u'/';
     for (const QString &name : pictureNames) {
-        if (!isSafePictureName(name))
-            return Error{QStringLiteral("Рисунок «%1» указан вне папки теста.").arg(name)};
         const Expected<QString> source = findPicture(fromFolder, name);
-        if (!source)
-            return Error{QStringLiteral("Рисунок «%1» не найден.").arg(source.error())};
+        if (!source) {
+            result.missing.append(name);
+            continue;
+        }
         const QString target = toFolder + u'/' + normalised(name);
-        if (Status copied = copyKeepingDate(*source, target); !copied)
-            return copied;
+        const QString folder = QFileInfo(target).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            result.status = cannot(QStringLiteral("Не удается создать папку"), folder, QStringLiteral("отказано"));
+            return result;
+        }
+        const QString real = QFileInfo(folder).canonicalFilePath() + u'/';
+#ifdef Q_OS_WIN
+        const bool inside = real.startsWith(root, Qt::CaseInsensitive);
+#else
+        const bool inside = real.startsWith(root);
+#endif
+        if (!inside) {
+            result.status = cannot(QStringLiteral("Не удается записать рисунок"), target,
+                                   QStringLiteral("его папка ведет за пределы папки ") + QDir::toNativeSeparators(toFolder));
+            return result;
+        }
+        if (Status copied = copyKeepingDate(*source, target); !copied) {
+            result.status = copied;
+            return result;
+        }
+        result.copied.append(target);
     }
-    return {};
+    return result;
+}
+
+Status writeTopicFiles(const QString &topicFolder, const LineList &sourceLines, const QString &pictureFolder,
+                       const QStringList &pictureNames, const LineList &tagIndex, int testCount)
+{
+    LineList coded = sourceLines;
+    Codec::codeLines(coded);
+    if (Status written = LineLists::write(Paths::baseFile(topicFolder), coded); !written)
+        return written;
+    const PictureCopy pictures = copyPictures(pictureFolder, topicFolder, pictureNames);
+    if (!pictures.status)
+        return pictures.status;
+    if (!pictures.missing.isEmpty())
+        return Error{QStringLiteral("Рисунок «%1» не найден.")
+                         .arg(QDir::toNativeSeparators(picturePathAsWritten(pictureFolder, pictures.missing.constFirst())))};
+    if (Status written = LineLists::write(Paths::tagIndexFile(topicFolder), tagIndex); !written)
+        return written;
+    return LineLists::write(Paths::configFile(topicFolder), TopicConfig::defaults(testCount));
 }
 
 Status writeTopicFiles(const QString &topicFolder, const QString &sourcePath, const QStringList &pictureNames,
                        const LineList &tagIndex, int testCount)
 {
-    Expected<LineList> source = LineLists::read(sourcePath);
+    const Expected<LineList> source = SourceDocument::read(sourcePath);
     if (!source)
         return Error{source.error()};
-    Codec::codeLines(*source);
-    if (Status written = LineLists::write(Paths::baseFile(topicFolder), *source); !written)
-        return written;
-    if (Status copied = copyPictures(QFileInfo(sourcePath).absolutePath(), topicFolder, pictureNames); !copied)
-        return copied;
-    if (Status written = LineLists::write(Paths::tagIndexFile(topicFolder), tagIndex); !written)
-        return written;
-    return LineLists::write(Paths::configFile(topicFolder), TopicConfig::defaults(testCount));
+    return writeTopicFiles(topicFolder, *source, QFileInfo(sourcePath).absolutePath(), pictureNames, tagIndex,
+                           testCount);
 }
 
 Expected<QByteArray> restoreSource(const QString &basePath, const QString &destFolder)

@@ -15,10 +15,15 @@ class LineModel;
 namespace TopicFiles {
 
 // Writes a new topic's files into its (existing, empty) folder, in this
-// order: Baza.dat (the source read as a line list and coded), the pictures
-// named in the document (copied from the source's folder with their dates
-// kept; sub-folders are created), Baza.ini (the tag index) and Config.dat
-// with the options of a new topic. Files written before a failure stay.
+// order: Baza.dat (the document's lines as they were checked, coded), the
+// pictures named in the document (copied from pictureFolder with their
+// dates kept; sub-folders are created), Baza.ini (the tag index) and
+// Config.dat with the options of a new topic. Files written before a
+// failure stay.
+Status writeTopicFiles(const QString &topicFolder, const LineList &sourceLines, const QString &pictureFolder,
+                       const QStringList &pictureNames, const LineList &tagIndex, int testCount);
+
+// The same for a document file, read once by SourceDocument::read.
 Status writeTopicFiles(const QString &topicFolder, const QString &sourcePath, const QStringList &pictureNames,
                        const LineList &tagIndex, int testCount);
 
@@ -32,11 +37,20 @@ Expected<QByteArray> restoreSource(const QString &basePath, const QString &destF
 // twice.
 QStringList pictureNames(const LineModel &lines);
 
+// What copying a document's pictures did.
+struct PictureCopy
+{
+    QStringList copied;  // the files written, in the destination folder
+    QStringList missing; // names as written that were not found (findPicture)
+    Status status;       // the first failure to write; copying stops there
+};
+
 // Copies pictures, named as in the document, from one folder to another.
-// The source file is found whatever its letter case; the copy is made under
-// the name as written, keeping the source's modification date. Names that
-// would lead outside either folder are refused.
-Status copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames);
+// Each is found by findPicture (any letter case, never outside fromFolder);
+// one that is not found is listed and the others are copied. The copy is
+// made under the name as written, keeping the source's modification date,
+// and never lands outside toFolder (a sub-folder there may be a link).
+PictureCopy copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames);
 
 // Copies one file over another (replacing it), creating missing folders on
 // the way and keeping the source's modification date.

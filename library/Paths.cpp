@@ -39,6 +39,55 @@ QString resolve(const QString &base, const QString &relative)
     return path;
 }
 
+namespace {
+
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseSensitive;
+#endif
+
+// True when a relative name cannot leave its folder by its spelling alone.
+bool staysInside(const QString &relative)
+{
+    if (relative.isEmpty() || relative.startsWith(u'/') || relative.startsWith(u'\\'))
+        return false;
+    if (relative.size() >= 2 && relative.at(1) == u':' && relative.at(0).isLetter())
+        return false;
+    const QStringList parts = QString(relative).replace(u'\\', u'/').split(u'/');
+    for (QString part : parts) {
+        // Windows drops trailing spaces: ".. " climbs there too.
+        while (!part.isEmpty() && part.back().unicode() <= 32)
+            part.chop(1);
+        while (!part.isEmpty() && part.front().unicode() <= 32)
+            part.remove(0, 1);
+        if (part == QStringLiteral(".."))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString fileInside(const QString &folder, const QString &relative)
+{
+    if (!staysInside(relative))
+        return {};
+    const QFileInfo file(resolve(folder, relative));
+    if (!file.isFile())
+        return {};
+    QString root = QFileInfo(folder).canonicalFilePath();
+    const QString target = file.canonicalFilePath();
+    if (root.isEmpty() || target.isEmpty())
+        return {};
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    // Links are followed: where the file really is decides, not its name.
+    if (!target.startsWith(root, FileNameCase))
+        return {};
+    return target;
+}
+
 QString subjectIndex(const QString &programFolder)
 {
     return resolve(programFolder, QStringLiteral("Baza/Data/Index.dat"));

@@ -19,6 +19,16 @@ QString programFolder();
 // do not exist keep the spelling given.
 QString resolve(const QString &base, const QString &relative);
 
+// A file that a document names (a picture) inside the folder that holds
+// it: relative may use '/' or '\' and any letter case, as resolve(). The
+// file is found only when it is a regular file that, with every symbolic
+// link on the way followed, lies inside the folder. A name that is absolute
+// (starting with '/', '\' or a drive letter) or climbs out with ".." is
+// never looked up. Otherwise a document could make the program read, and
+// copy into the library or back out of it, any file the user can read.
+// Returns the file's canonical path, or an empty string when not found.
+QString fileInside(const QString &folder, const QString &relative);
+
 // Fixed places of the library, resolved under a program folder.
 QString subjectIndex(const QString &programFolder);                           // Baza/Data/Index.dat
 QString subjectFolder(const QString &programFolder, const QString &number);   // Baza/Data/<n>

@@ -41,29 +41,14 @@ int rounded(double value)
     return int(std::nearbyint(value));
 }
 
-Status rebuild(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues, EngineUi &ui)
+Status rebuild(SessionState &state, LineList rebuilt, const QString &topicFolder, Cues &cues, EngineUi &ui)
 {
     cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
     ui.warn(QStringLiteral("Внимание !!!"), QStringLiteral("Будет произведена переиндексация выбранной базы..."));
     ui.showProgress(true);
     ui.setProgress(0);
-    state.TagIndex.clear();
-
-    const int count = lines.lineCount();
-    const double step = count > 1 ? 100.0 / (count - 1) : 100.0;
-    double value = 0;
-    int shown = 0;
-    for (int n = 0; n < count; ++n) {
-        if (rounded(value) != shown) {
-            shown = rounded(value);
-            ui.setProgress(shown);
-        }
-        value += step;
-        if (lowerTrimmedLine(lines, n).contains(kTagOpening))
-            state.TagIndex.append(QByteArray::number(n));
-    }
-    state.TagIndex.append(QByteArray::number(count));
-
+    state.TagIndex = std::move(rebuilt);
+    ui.setProgress(100);
     const Status saved = LineLists::write(Paths::tagIndexFile(topicFolder), state.TagIndex);
     ui.showProgress(false);
     return saved;
@@ -78,31 +63,53 @@ int tagIndexEntry(const SessionState &state, int i)
     return parseEntry(state.TagIndex.at(i));
 }
 
+LineList tagIndexOf(const LineModel &lines)
+{
+    LineList index;
+    int last = -1;
+    for (int hit = lines.find(kTagOpening, 0); hit >= 0; hit = lines.find(kTagOpening, hit + 1)) {
+        const int line = lines.lineAt(hit);
+        // A hit that runs over the end of its line does not count: the line
+        // itself must hold the opening.
+        if (line == last || !lowerTrimmedLine(lines, line).contains(kTagOpening))
+            continue;
+        index.append(QByteArray::number(line));
+        last = line;
+    }
+    index.append(QByteArray::number(lines.lineCount()));
+    return index;
+}
+
 Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
                      EngineUi &ui)
 {
     ui.showProgress(true);
-    const int count = int(state.TagIndex.size());
-    // An empty index has no line count to compare: it cannot be right.
-    if (count == 0)
-        return rebuild(state, lines, topicFolder, cues, ui);
-    const bool stale = tagIndexEntry(state, count - 1) != lines.lineCount();
-    if (count < 2) {
+    LineList expected = tagIndexOf(lines);
+    if (expected.size() < 2) {
+        // The document holds no tag line: the base itself is damaged. Its
+        // index is left alone (it may well be right for the base that is
+        // copied back); the caller finds no question and says so.
+        state.TagIndex = std::move(expected);
         ui.showProgress(false);
         return {};
     }
 
+    const int count = int(state.TagIndex.size());
+    // An index that lists fewer or more tag lines than the base holds (a
+    // single line, say, left by a damaged base) is stale too.
+    const bool stale = count != expected.size() || state.TagIndex.constLast() != expected.constLast();
     double value = 0;
     for (int i = 0; i <= count - 2; ++i) {
-        const int line = tagIndexEntry(state, i);
         ui.setProgress(rounded(value));
         if (count > 2)
             value += 100.0 / (count - 2);
         else
             value = 100;
-        if (stale || line < 0 || line >= lines.lineCount() || !lowerTrimmedLine(lines, line).contains(kTagOpening))
-            return rebuild(state, lines, topicFolder, cues, ui);
+        if (stale || state.TagIndex.at(i) != expected.at(i))
+            return rebuild(state, std::move(expected), topicFolder, cues, ui);
     }
+    if (stale)
+        return rebuild(state, std::move(expected), topicFolder, cues, ui);
     ui.showProgress(false);
     return {};
 }

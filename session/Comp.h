@@ -7,6 +7,7 @@
 #pragma once
 
 #include "library/Expected.h"
+#include "library/LineList.h"
 
 #include <QString>
 
@@ -28,15 +29,20 @@ public:
 
 namespace Comp {
 
-// Checks state.TagIndex against the document's lines and, when it is stale
-// (its last entry is not the line count, a listed line holds no "{test=",
-// an entry is not a number or names no line, or the index is empty),
-// rebuilds it from the document after a warning and saves it as the topic
-// folder's Baza.ini. An index of a single entry is accepted unchecked. The
-// error is that of saving the rebuilt file; state.TagIndex is rebuilt even
-// then.
+// Checks state.TagIndex against the document's lines and, when it does not
+// match the base (an entry that is not the line of a tag line, a missing or
+// extra entry, a last entry that is not the line count), rebuilds it from
+// the document after a warning and saves it as the topic folder's
+// Baza.ini. A document without any tag line is a damaged base: the index
+// file is left as it is and state.TagIndex lists no question, which the
+// caller reports. The error is that of saving the rebuilt file;
+// state.TagIndex is rebuilt even then.
 Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
                      EngineUi &ui);
+
+// The tag index the document's lines call for: the line of every line that
+// holds "{test=" (any letter case), then the line count.
+LineList tagIndexOf(const LineModel &lines);
 
 // The number of questions the tag index lists.
 int questionsInBase(const SessionState &state);

@@ -1,13 +1,15 @@
 // nastavnik-check: the authors' checker. Checks test documents exactly as
-// the program's "Добавить новую тему" does (the same reader, line model and
-// compile check, pictures looked up beside each document) and prints the
-// report the program would show, so that an author or a script can check a
-// folder of tests without opening the program. With --questions it also
-// prints each question as the program would cut it out of the document.
+// the program's "Добавить новую тему" does (the same bytes a topic would
+// store, reader, line model and compile check, pictures looked up beside
+// each document) and prints the report the program would show, so that an
+// author or a script can check a folder of tests without opening the
+// program. With --questions it also prints each question as the program
+// would cut it out of the document.
 //
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
 // any could not be read (or the command line was wrong).
 #include "authoring/CompileCheck.h"
+#include "authoring/SourceDocument.h"
 #include "library/FileErrors.h"
 #include "richtext/LineModel.h"
 #include "richtext/RtfReader.h"
@@ -100,8 +102,16 @@ int main(int argc, char *argv[])
             continue;
         }
 
+        // As base creation does: the lines a topic would store are the
+        // lines checked, and a file no topic can hold is a failed check.
+        const Expected<LineList> source = SourceDocument::prepare(bytes, path);
+        if (!source) {
+            print(QString(source.error()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+            failed = true;
+            continue;
+        }
         QTextDocument document;
-        RtfReader::load(bytes, document);
+        RtfReader::load(SourceDocument::checkedBytes(*source), document);
         const LineModel lines(document);
         const CheckResult result = compileCheck(lines, path);
         print(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');

@@ -84,6 +84,7 @@ class TestTopics : public QObject
 
 private Q_SLOTS:
     void createTopic();
+    void failedCheckWritesNothing_data();
     void failedCheckWritesNothing();
     void cancelledTopicNameWritesNothing();
     void missingSourceStopsSilently();
@@ -92,6 +93,8 @@ private Q_SLOTS:
     void restoreRefusesFolderWithFiles();
     void restoreDeclinedWritesNothing();
     void newFolderBecomesDestination();
+    void restoreCopiesWhatTheTopicHolds();
+    void failedRestoreLeavesFolderEmpty();
     void pictureNamesCannotLeaveTheFolder();
 };
 
@@ -141,9 +144,24 @@ void TestTopics::createTopic()
     book.hide();
 }
 
+void TestTopics::failedCheckWritesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("no tests") << crlf({QStringLiteral("Просто текст без вопросов")})
+                              << QStringLiteral("Выбранный файл не содержит тестов");
+    // A Word 97 file saved under an .rtf name: its text holds tags, but a
+    // topic could not store it.
+    QTest::newRow("Word document") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) + plainDocument()
+                                   << QStringLiteral("Файл «тест.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
+                                                     "Сохраните документ в формате RTF.");
+}
+
 void TestTopics::failedCheckWritesNothing()
 {
-    Source source(crlf({QStringLiteral("Просто текст без вопросов")}), false);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, report);
+    Source source(bytes, false);
     Env env;
     env.setSubjects({QStringLiteral("Природа=1")});
     env.setTopics(1, {});
@@ -151,7 +169,7 @@ void TestTopics::failedCheckWritesNothing()
     env.select("ListPredmet", 0);
     env.scripted.files << source.document;
     bool seen = false;
-    answerReport(env, "Button1", QStringLiteral("Выбранный файл не содержит тестов"), false, &seen);
+    answerReport(env, "Button1", report, false, &seen);
     book.AddTopic();
     QVERIFY(seen);
     QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("ErrorNewBaza"), QStringLiteral("Cancel")}));
@@ -310,16 +328,107 @@ void TestTopics::newFolderBecomesDestination()
     QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel")}));
 }
 
+// An old topic whose document names pictures the topic folder cannot give:
+// one outside it by "..", one through a link that leads out of it.
+QString storeOldTopic(Env &env, const QTemporaryDir &outside)
+{
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Астрономия=1")});
+    const QString topic = env.data() + QStringLiteral("/1/1");
+    LineList lines = LineLists::split(plainDocument() + crlf({QStringLiteral("{test=1}"), QStringLiteral("{pic=..\\чужой.png}"),
+                                                              QStringLiteral("Вопрос"), QStringLiteral("{test=2}"),
+                                                              QStringLiteral("{pic=ссылка.png}"), QStringLiteral("Вопрос")}));
+    Codec::codeLines(lines);
+    [&] {
+        QVERIFY(QDir().mkpath(topic + QStringLiteral("/img")));
+        QVERIFY(LineLists::write(topic + QStringLiteral("/Baza.dat"), lines));
+        makePicture(topic + QStringLiteral("/Луна.PNG"), Qt::gray);
+        makePicture(topic + QStringLiteral("/img/sun.png"), Qt::yellow);
+        writeFile(env.data() + QStringLiteral("/1/чужой.png"), "other topic");
+        writeFile(outside.path() + QStringLiteral("/secret"), "secret");
+        QVERIFY(QFile::link(outside.path() + QStringLiteral("/secret"), topic + QStringLiteral("/ссылка.png")));
+    }();
+    return topic;
+}
+
+void TestTopics::restoreCopiesWhatTheTopicHolds()
+{
+    Env env;
+    QTemporaryDir outside;
+    const QString topic = storeOldTopic(env, outside);
+    env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    QTemporaryDir dest;
+    TForm8 &restore = *env.form8;
+    restore.show();
+    restore.selectFolder(dest.path());
+    env.sink.played.clear();
+    env.scripted.confirms << true;
+    restore.Button1Click();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QCOMPARE(env.scripted.messages.at(0).text,
+             QStringLiteral("Тест восстановлен, но не скопированы рисунки, которых нет в папке темы:\n"
+                            "«..\\чужой.png»\n«ссылка.png»"));
+    QVERIFY(!restore.isVisible());
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("ErrorNewBaza"), QStringLiteral("Count"),
+                                           QStringLiteral("Cancel")}));
+    QCOMPARE(QDir(dest.path()).entryList(QDir::Files), QStringList({QStringLiteral("test.rtf"), QStringLiteral("Луна.PNG")}));
+    QCOMPARE(fileBytes(dest.path() + QStringLiteral("/img/sun.png")), fileBytes(topic + QStringLiteral("/img/sun.png")));
+    QVERIFY(!QFileInfo::exists(QFileInfo(dest.path()).absolutePath() + QStringLiteral("/чужой.png")));
+}
+
+void TestTopics::failedRestoreLeavesFolderEmpty()
+{
+    // The destination's picture sub-folder is a link to another place: the
+    // picture is not written there, and the restore is taken back.
+    Env env;
+    QTemporaryDir outside;
+    storeOldTopic(env, outside);
+    env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    QTemporaryDir dest;
+    QTemporaryDir elsewhere;
+    QVERIFY(QFile::link(elsewhere.path(), dest.path() + QStringLiteral("/img")));
+    TForm8 &restore = *env.form8;
+    restore.show();
+    restore.selectFolder(dest.path());
+    env.scripted.confirms << true;
+    restore.Button1Click();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY2(env.scripted.messages.at(0).text.contains(QStringLiteral("sun.png")),
+             qPrintable(env.scripted.messages.at(0).text));
+    QVERIFY(restore.isVisible());
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
+    QVERIFY(TopicFiles::hasNoFiles(dest.path()));
+
+    // Once the link is gone, the same folder is accepted.
+    QVERIFY(QFile::remove(dest.path() + QStringLiteral("/img")));
+    env.scripted.messages.clear();
+    env.scripted.confirms << true;
+    restore.Button1Click();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(!restore.isVisible());
+    QVERIFY(QFileInfo(dest.path() + QStringLiteral("/img/sun.png")).isFile());
+}
+
 void TestTopics::pictureNamesCannotLeaveTheFolder()
 {
     QTemporaryDir from;
     QTemporaryDir to;
+    QTemporaryDir outside;
     writeFile(from.path() + QStringLiteral("/a.png"), "a");
-    for (const QString &name : {QStringLiteral("../a.png"), QStringLiteral("/etc/passwd"), QStringLiteral("C:\\x.png"),
-                                QStringLiteral("img\\..\\..\\a.png")}) {
-        const Status copied = TopicFiles::copyPictures(from.path() + QStringLiteral("/"), to.path(), {name});
-        QVERIFY2(!copied, qPrintable(name));
-    }
+    writeFile(outside.path() + QStringLiteral("/secret"), "secret");
+    QVERIFY(QFile::link(outside.path() + QStringLiteral("/secret"), from.path() + QStringLiteral("/link.png")));
+    QVERIFY(QFile::link(outside.path(), from.path() + QStringLiteral("/linkdir")));
+    const QStringList names{QStringLiteral("../a.png"), QStringLiteral("/etc/passwd"), QStringLiteral("C:\\x.png"),
+                            QStringLiteral("img\\..\\..\\a.png"), QStringLiteral("link.png"),
+                            QStringLiteral("linkdir/secret")};
+    const TopicFiles::PictureCopy copy = TopicFiles::copyPictures(from.path() + QStringLiteral("/"), to.path(), names);
+    QVERIFY(copy.status);
+    QCOMPARE(copy.missing, names);
+    QVERIFY(copy.copied.isEmpty());
     QVERIFY(QDir(to.path()).isEmpty());
 }
 

@@ -1,6 +1,7 @@
 // The authors' checker, run as the process an author or a script runs:
 // its output and its exit status.
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void goodDocumentWithQuestions();
     void exitStatus_data();
     void exitStatus();
+    void refusesWhatTheProgramRefuses();
 };
 
 void TestChecker::goodDocumentWithQuestions()
@@ -87,6 +89,34 @@ void TestChecker::exitStatus()
     QCOMPARE(run.status, status);
     if (!output.isEmpty())
         QCOMPARE(run.out, output);
+}
+
+void TestChecker::refusesWhatTheProgramRefuses()
+{
+    // A Word 97 file under an .rtf name, and a picture that is a link to a
+    // file outside the document's folder.
+    QTemporaryDir outside;
+    QTemporaryDir dir;
+    const QByteArray tags = "{test=1}\r\n{pic=link.png}\r\nQuestion\r\n";
+    QFile word(dir.path() + u"/word.rtf"_qs);
+    QVERIFY(word.open(QIODevice::WriteOnly));
+    word.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) + tags);
+    word.close();
+    QFile linked(dir.path() + u"/linked.txt"_qs);
+    QVERIFY(linked.open(QIODevice::WriteOnly));
+    linked.write(tags);
+    linked.close();
+    QFile secret(outside.path() + u"/secret"_qs);
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("secret");
+    secret.close();
+    QVERIFY(QFile::link(secret.fileName(), dir.path() + u"/link.png"_qs));
+
+    const Run run = check({dir.path() + u"/word.rtf"_qs, dir.path() + u"/linked.txt"_qs});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, u"== %1/word.rtf\nФайл «word.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
+                      u"Сохраните документ в формате RTF.\n"
+                      u"== %1/linked.txt\nРисунок \"%1/link.png\" не найден...\n"_qs.arg(dir.path()));
 }
 
 QTEST_GUILESS_MAIN(TestChecker)

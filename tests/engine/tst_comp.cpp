@@ -93,7 +93,8 @@ private Q_SLOTS:
     void badIndexIsRebuilt_data();
     void badIndexIsRebuilt();
     void rebuildReplacesFileOfOtherCase();
-    void singleEntryAccepted();
+    void singleEntryIsStaleOnQuestions();
+    void damagedBaseKeepsItsIndex();
     void poolShowsEachOnce();
     void ordersDifferBetweenSeeds();
     void poolIsClamped_data();
@@ -180,6 +181,7 @@ void TestComp::badIndexIsRebuilt_data()
     QTest::newRow("line count not a number") << QStringList{u"1"_qs, u"5"_qs, u"7"_qs, u"eleven"_qs};
     QTest::newRow("blank entry") << QStringList{u"1"_qs, QString(), u"7"_qs, u"11"_qs};
     QTest::newRow("two entries, stale") << QStringList{u"1"_qs, u"10"_qs};
+    QTest::newRow("a question left out") << QStringList{u"1"_qs, u"7"_qs, u"11"_qs};
 }
 
 void TestComp::badIndexIsRebuilt()
@@ -212,17 +214,43 @@ void TestComp::rebuildReplacesFileOfOtherCase()
     QCOMPARE(*LineLists::read(m_topic + u"/BAZA.INI"_qs), (LineList{"1", "5", "7", "11"}));
 }
 
-void TestComp::singleEntryAccepted()
+void TestComp::singleEntryIsStaleOnQuestions()
 {
+    // A single line is the index of a base without questions; this base
+    // has three, so the index is rebuilt like any other stale one.
     LineModel lines(m_doc);
     SessionState state;
-    state.TagIndex = {"7"};
+    state.TagIndex = {"11"};
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
     QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
-    QVERIFY(ui.warnings.isEmpty());
-    QCOMPARE(state.TagIndex, LineList{"7"});
+    QCOMPARE(ui.warnings.size(), 1);
+    QCOMPARE(state.TagIndex, (LineList{"1", "5", "7", "11"}));
+    QCOMPARE(*LineLists::read(m_topic + u"/Baza.ini"_qs), state.TagIndex);
+}
+
+void TestComp::damagedBaseKeepsItsIndex()
+{
+    // A base that lost its tag lines gives no question, and its index file
+    // stays as it is: once a good base is put back, the topic opens again.
+    const LineList good{"1", "5", "7", "11"};
+    QVERIFY(LineLists::write(m_topic + u"/Baza.ini"_qs, good));
+    QTextDocument damaged;
+    buildDocument(damaged, {u"\u0001\u0002 мусор"_qs, u"ещё мусор"_qs});
+    SessionState state;
+    state.TagIndex = good;
+    Cues cues(m_sink, m_dir.path());
+    RecordingUi ui;
+    QVERIFY(Comp::CheckTagIndex(state, LineModel(damaged), m_topic, cues, ui));
     QCOMPARE(Comp::questionsInBase(state), 0);
+    QVERIFY(ui.warnings.isEmpty());
+    QVERIFY(!ui.visible);
+    QCOMPARE(*LineLists::read(m_topic + u"/Baza.ini"_qs), good);
+
+    state.TagIndex = good;
+    QVERIFY(Comp::CheckTagIndex(state, LineModel(m_doc), m_topic, cues, ui));
+    QVERIFY(ui.warnings.isEmpty());
+    QCOMPARE(state.TagIndex, good);
 }
 
 void TestComp::poolShowsEachOnce()

@@ -222,6 +222,12 @@ void TestCompileCheck::findPicture_data()
     QTest::newRow("climbing") << u"..\\outside.png"_qs << QString();
     QTest::newRow("climbing inside") << u"img/../../outside.png"_qs << QString();
     QTest::newRow("climbing and back") << u"img\\..\\pic.png"_qs << QString();
+    // Symbolic links count where they lead.
+    QTest::newRow("link to a file outside") << u"link.png"_qs << QString();
+    QTest::newRow("through a linked folder outside") << u"linkdir\\outside.png"_qs << QString();
+    QTest::newRow("link to a folder, not a file") << u"linkdir"_qs << QString();
+    QTest::newRow("link inside the folder") << u"Inlink.png"_qs << u"pic.png"_qs;
+    QTest::newRow("link up to the folder") << u"img/up.png"_qs << u"pic.png"_qs;
 }
 
 void TestCompileCheck::findPicture()
@@ -234,6 +240,10 @@ void TestCompileCheck::findPicture()
     QDir().mkpath(folder);
     touch(folder, {u"pic.png"_qs, u"img/рис.jpg"_qs});
     touch(dir.path(), {u"outside.png"_qs});
+    QVERIFY(QFile::link(dir.path() + u"/outside.png"_qs, folder + u"/link.png"_qs));
+    QVERIFY(QFile::link(dir.path(), folder + u"/linkdir"_qs));
+    QVERIFY(QFile::link(u"pic.png"_qs, folder + u"/inlink.png"_qs));
+    QVERIFY(QFile::link(u"../pic.png"_qs, folder + u"/img/up.png"_qs));
 
     const Expected<QString> result = ::findPicture(folder, name);
     if (found.isEmpty()) {

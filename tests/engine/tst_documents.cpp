@@ -2,6 +2,8 @@
 // in Word's style by hand and converted by LibreOffice, read by the
 // program's own reader, as base creation and the opening of a test do.
 #include "authoring/CompileCheck.h"
+#include "authoring/SourceDocument.h"
+#include "authoring/TopicFiles.h"
 #include "library/Codec.h"
 #include "library/LineList.h"
 #include "richtext/LineModel.h"
@@ -10,12 +12,14 @@
 #include "session/Cues.h"
 #include "session/SessionState.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QImage>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
@@ -48,6 +52,28 @@ public:
     void warn(const QString &caption, const QString &text) override { warnings << caption + u'|' + text; }
 };
 
+// The first picture a document shows, as an image.
+QImage firstPicture(const QTextDocument &doc)
+{
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat())
+                return qvariant_cast<QImage>(
+                    doc.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name())));
+        }
+    }
+    return {};
+}
+
+QByteArray writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return bytes;
+}
+
 QString bodyText(const QTextDocument &doc, const Comp::QuestionPlace &place)
 {
     QTextDocument view;
@@ -69,6 +95,9 @@ private Q_SLOTS:
     void questionsOfLibreOfficeDocument();
     void storedBaseOpensWithSameIndex_data();
     void storedBaseOpensWithSameIndex();
+    void storedDocumentIsTheCheckedOne();
+    void filesNoTopicCanHold_data();
+    void filesNoTopicCanHold();
 };
 
 void TestDocuments::verdicts_data()
@@ -220,6 +249,95 @@ void TestDocuments::storedBaseOpensWithSameIndex()
     QVERIFY(ui.warnings.isEmpty());
     QVERIFY(sink.played.isEmpty());
     QCOMPARE(state.TagIndex, result.tagIndex);
+}
+
+void TestDocuments::storedDocumentIsTheCheckedOne()
+{
+    // A picture stored as raw bytes (\bin): a PNG holds CR, LF and NUL
+    // bytes, which no line of a line list can. NUL bytes between the RTF's
+    // tokens and after its end mean nothing and may go.
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    image.setPixel(2, 3, qRgb(255, 0, 0));
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    QVERIFY(png.contains('\r') && png.contains('\n') && png.contains('\0'));
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Times New Roman;}}\r\n"
+                           "\\pard\\{test=2\\}\\par\r\n"
+                           "What is drawn? {\\pict\\pngblip\\picw8\\pich6\\bin" + QByteArray::number(png.size()) + " "
+                           + png + "}\\par\r\n"
+                           "1) a 2) b 3) c 4) d\\par" + QByteArray(1, '\0') + "\r\n"
+                           "\\{test=3\\}\\par\r\n"
+                           "Second question\\par\r\n"
+                           "1) a 2) b 3) c 4) d\\par\r\n}" + QByteArray(2, '\0');
+    QTemporaryDir dir;
+    const QString path = dir.path() + u"/picture.rtf"_qs;
+    writeAll(path, rtf);
+
+    // Base creation: one reading, checked as it will be stored.
+    const Expected<LineList> source = SourceDocument::read(path);
+    QVERIFY2(source, qPrintable(source.error()));
+    QTextDocument checked;
+    RtfReader::load(SourceDocument::checkedBytes(*source), checked);
+    const LineModel checkedLines(checked);
+    const CheckResult result = compileCheck(checkedLines, path);
+    QCOMPARE(result.message, u"База создана:\r\n\r\nТестов: 2\r\nРисунков: 0"_qs);
+    const QString topic = dir.path() + u"/topic"_qs;
+    QVERIFY(QDir().mkpath(topic));
+    QVERIFY(TopicFiles::writeTopicFiles(topic, *source, dir.path(), {}, result.tagIndex, result.testCount));
+
+    // Opening the topic: Baza.dat decoded, Baza.ini as stored.
+    Expected<LineList> base = LineLists::read(topic + u"/Baza.dat"_qs);
+    QVERIFY(base);
+    Codec::codeLines(*base);
+    QTextDocument opened;
+    RtfReader::load(LineLists::join(*base), opened);
+    const LineModel lines(opened);
+    SilentSink sink;
+    Cues cues(sink, dir.path());
+    RecordingUi ui;
+    SessionState state;
+    state.TagIndex = *LineLists::read(topic + u"/Baza.ini"_qs);
+    QVERIFY(Comp::CheckTagIndex(state, lines, topic, cues, ui));
+    QVERIFY(ui.warnings.isEmpty());
+    QCOMPARE(Comp::questionsInBase(state), 2);
+
+    SessionState asChecked;
+    asChecked.TagIndex = result.tagIndex;
+    for (int n = 1; n <= 2; ++n) {
+        state.DrawnQuestion = asChecked.DrawnQuestion = n;
+        const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+        QVERIFY(!place.broken);
+        QCOMPARE(place.correct, n + 1);
+        QCOMPARE(bodyText(opened, place), bodyText(checked, Comp::locateQuestion(asChecked, checkedLines)));
+    }
+    QCOMPARE(firstPicture(opened).convertToFormat(QImage::Format_RGB32), image);
+    QCOMPARE(firstPicture(checked).convertToFormat(QImage::Format_RGB32), image);
+}
+
+void TestDocuments::filesNoTopicCanHold_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("says");
+    const QByteArray tags = "{test=1}\r\n{test=2}\r\nquestion\r\n";
+    QTest::newRow("Word 97 document") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0\0", 11) + tags << u"DOC"_qs;
+    QTest::newRow("DOCX or ODT") << QByteArray("PK\x03\x04\x14\0\x06\0", 8) + tags << u"DOCX"_qs;
+    QTest::newRow("UTF-16 text") << QByteArray("\xFF\xFE{\0t\0e\0s\0t\0", 12) << u"UTF-16"_qs;
+    QTest::newRow("NUL in plain text") << tags + QByteArray("\0\0", 2) + tags << u"не текст"_qs;
+    QTest::newRow("binary data in the text") << QByteArray("{\\rtf1 \\bin3 a\r\nb}") << u"вне рисунка"_qs;
+    QTest::newRow("NUL escaped") << QByteArray("{\\rtf1 \\\0par a}", 15) << u"нулевые байты"_qs;
+}
+
+void TestDocuments::filesNoTopicCanHold()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, says);
+    const Expected<LineList> lines = SourceDocument::prepare(bytes, u"/уроки/Тест 5.rtf"_qs);
+    QVERIFY(!lines);
+    QVERIFY2(lines.error().startsWith(u"Файл «Тест 5.rtf»"_qs), qPrintable(lines.error()));
+    QVERIFY2(lines.error().contains(says), qPrintable(lines.error()));
+    QVERIFY2(lines.error().endsWith(u"Сохраните документ в формате RTF."_qs), qPrintable(lines.error()));
 }
 
 QTEST_MAIN(TestDocuments)

@@ -168,6 +168,7 @@ void TestHelp::checkMessagesAreExplained_data()
     QTest::newRow("tag line text")
         << QStringLiteral("Строки с тегом {Test=*} не должны содержать другой информации.");
     QTest::newRow("empty question") << QStringLiteral("Найдены вопросы не содержащие ни одной строки");
+    QTest::newRow("not stored as RTF") << QStringLiteral("Сохраните документ в формате RTF.");
     QTest::newRow("unreadable") << QStringLiteral("Ошибка открытия файла...");
 }
 
