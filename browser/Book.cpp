@@ -31,6 +31,37 @@ namespace {
 
 const QString Attention = QStringLiteral("Внимание !!!");
 
+// A list of the book. Only a press on a row changes the highlighted row: a
+// press, a drag or a release off the rows leaves it as it is (a plain list
+// clears it), so "Открыть" always opens the row the user sees.
+class BookList final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (onRow(event))
+            QListWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (event->buttons() == Qt::NoButton || onRow(event))
+            QListWidget::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const QModelIndexList kept = selectedIndexes();
+        QListWidget::mouseReleaseEvent(event);
+        if (!onRow(event) && !kept.isEmpty() && selectedIndexes().isEmpty())
+            selectionModel()->select(kept.constFirst(), QItemSelectionModel::ClearAndSelect);
+    }
+
+private:
+    bool onRow(const QMouseEvent *event) const { return itemAt(event->position().toPoint()) != nullptr; }
+};
+
 } // namespace
 
 TForm2::TForm2(AppContext &context, QWidget *parent)
@@ -55,7 +86,7 @@ void TForm2::FormCreate()
     listFont.setBold(true);
     listFont.setItalic(true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
-        auto *list = new QListWidget(this);
+        auto *list = new BookList(this);
         list->setObjectName(name);
         list->setGeometry(place);
         list->setFont(listFont);
@@ -251,16 +282,10 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
     const bool tema = watched == m_listTema->viewport();
     if (predmet || tema) {
         QListWidget *list = predmet ? m_listPredmet : m_listTema;
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) {
+        if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            const bool overRow = list->itemAt(mouse->position().toPoint()) != nullptr;
-            if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && overRow)
+            if (mouse->button() == Qt::LeftButton && list->itemAt(mouse->position().toPoint()))
                 m_context.cues.PlaySoundCue(predmet ? QStringLiteral("SelectPredmet") : QStringLiteral("SelectTema"));
-            // A press (or a drag) off the rows would clear the highlighted
-            // row, leaving "Открыть" with nothing to open: the list never
-            // sees it.
-            if (!overRow && mouse->buttons() != Qt::NoButton)
-                return true;
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const bool handled = QObject::eventFilter(watched, event);
