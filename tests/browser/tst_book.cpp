@@ -39,6 +39,7 @@ private Q_SLOTS:
     void deleteTopicIndexUnwritableKeepsLine();
     void sort();
     void sortEmptyLibrary();
+    void sortPassesDamagedSubjectLine();
     void menus();
     void rightClickSelectsAndOpensMenu();
     void closeCues();
@@ -515,6 +516,21 @@ void TestBook::sortEmptyLibrary()
     QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), QByteArray());
     QVERIFY(env.rows("ListPredmet").isEmpty());
     QVERIFY(env.rows("ListTema").isEmpty());
+}
+
+void TestBook::sortPassesDamagedSubjectLine()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("физика=2"), QStringLiteral("Плохой=z"), QStringLiteral("Алгебра=1")});
+    env.setTopics(1, {});
+    env.setTopics(2, {QStringLiteral("b=2"), QStringLiteral("A=1")});
+    TForm2 &book = env.open();
+    book.ButtonSortClick();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("Алгебра=1"), QStringLiteral("Плохой=z"), QStringLiteral("физика=2")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")), crlf({QStringLiteral("A=1"), QStringLiteral("b=2")}));
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("строка 2")));
 }
 
 void TestBook::menus()
