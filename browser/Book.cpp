@@ -5,12 +5,14 @@
 #include "authoring/TopicFiles.h"
 #include "browser/BookButton.h"
 #include "library/Cp1251.h"
+#include "library/Library.h"
 #include "library/Paths.h"
 #include "results/TestOption.h"
 #include "session/AppContext.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
+#include "session/TestHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,9 +25,42 @@
 #include <QPainter>
 #include <QProgressBar>
 
+#include <utility>
+
 namespace {
 
 const QString Attention = QStringLiteral("Внимание !!!");
+
+// A list of the book. Only a press on a row changes the highlighted row: a
+// press, a drag or a release off the rows leaves it as it is (a plain list
+// clears it), so "Открыть" always opens the row the user sees.
+class BookList final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (onRow(event))
+            QListWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (event->buttons() == Qt::NoButton || onRow(event))
+            QListWidget::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const QModelIndexList kept = selectedIndexes();
+        QListWidget::mouseReleaseEvent(event);
+        if (!onRow(event) && !kept.isEmpty() && selectedIndexes().isEmpty())
+            selectionModel()->select(kept.constFirst(), QItemSelectionModel::ClearAndSelect);
+    }
+
+private:
+    bool onRow(const QMouseEvent *event) const { return itemAt(event->position().toPoint()) != nullptr; }
+};
 
 } // namespace
 
@@ -51,7 +86,7 @@ void TForm2::FormCreate()
     listFont.setBold(true);
     listFont.setItalic(true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
-        auto *list = new QListWidget(this);
+        auto *list = new BookList(this);
         list->setObjectName(name);
         list->setGeometry(place);
         list->setFont(listFont);
@@ -122,12 +157,15 @@ void TForm2::FormCreate()
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
 
-    // A missing subject index is said and the chooser starts empty; the first
-    // subject added writes a new index.
-    const Status loaded = m_subjects.load(subjectIndexPath());
+    // Temporary files of a save cut short by a crash would otherwise stay
+    // in the library for good, and keep a subject's folder from being removed.
+    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
+    // A subject index that cannot be read is said when the chooser first
+    // opens, and the lists start empty; the first subject added writes a new
+    // index.
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
+        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
     fillList(m_listPredmet, m_subjects);
-    if (!loaded && QFileInfo::exists(subjectIndexPath()))
-        reportError(loaded.error());
 }
 
 QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
@@ -208,8 +246,11 @@ void TForm2::setProgress(int value)
 void TForm2::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        m_context.cues.PlayVoiceCue(QStringLiteral("Book"));
+    if (event->spontaneous())
+        return;
+    m_context.cues.PlayVoiceCue(QStringLiteral("Book"));
+    if (!m_openingError.isEmpty())
+        reportError(std::exchange(m_openingError, QString()));
 }
 
 void TForm2::hideEvent(QHideEvent *event)
@@ -302,6 +343,9 @@ void TForm2::ListPredmetClick()
     m_topicsLoaded = false;
     fillList(m_listTema, m_topics);
     if (!number) {
+        // A line whose folder cannot be read stands for no subject: nothing
+        // may act on the folder of the subject chosen before it.
+        state.CurrentSubjectFolder.clear();
         reportError(number.error());
         return;
     }
@@ -318,12 +362,15 @@ void TForm2::ListTemaClick()
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return;
+    SessionState &state = m_context.state;
     const Expected<int> number = m_topics.folderNumber(row);
     if (!number) {
+        // The row is selected but has no topic behind it; the topic chosen
+        // before it must not be opened, edited or deleted in its name.
+        state.CurrentBasePath.clear();
         reportError(number.error());
         return;
     }
-    SessionState &state = m_context.state;
     state.CurrentBasePath = Paths::baseFile(Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number)));
 }
 
@@ -356,7 +403,8 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
 void TForm2::AddSubject()
 {
     SessionState &state = m_context.state;
-    const Expected<int> number = m_subjects.allocateFolderNumber();
+    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
     if (!number) {
         reportError(number.error());
         return;
@@ -371,20 +419,27 @@ void TForm2::AddSubject()
     if (name.isEmpty())
         return;
 
+    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
+    bool folderMade = false;
     const LineList before = m_subjects.lines();
     m_subjects.append(IndexFile::makeLine(name, *number));
-    const auto undo = [this, &before](const QString &error) {
+    const auto undo = [&](const QString &error) {
         // The index must not list a subject whose folder could not be made.
         m_subjects.setLines(before);
         const Status restored = m_subjects.save(subjectIndexPath());
+        if (folderMade)
+            (void)snapshot.rollBack();
         fillList(m_listPredmet, m_subjects);
         reportError(restored ? error : error + u'\n' + restored.error());
     };
+    // A library that lost its Data folder gets it back with the first subject.
+    QDir().mkpath(Paths::folderOf(subjectIndexPath()));
     if (Status saved = m_subjects.save(subjectIndexPath()); !saved)
         return undo(saved.error());
-    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
-    if (!QDir().mkpath(folder))
-        return undo(QStringLiteral("Не удается создать папку %1.").arg(QDir::toNativeSeparators(folder)));
+    if (Status made = Library::makeNewFolder(folder); !made)
+        return undo(made.error());
+    folderMade = true;
     if (Status written = LineLists::writeBytes(Paths::topicIndex(folder), {}); !written)
         return undo(written.error());
     m_syncing = true;
@@ -428,14 +483,55 @@ void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &ind
     m_context.cues.PlaySoundCue(doneCue);
 }
 
+QString TForm2::unreadableRow(const QListWidget *list, const IndexFile &index)
+{
+    const int row = selectedRow(list);
+    if (row < 0 || row >= index.count())
+        return {};
+    const Expected<int> number = index.folderNumber(row);
+    return number ? QString() : number.error();
+}
+
+// A line whose folder number cannot be read names no folder, so deleting
+// its row takes out the line alone, after the user has seen which line it
+// is; inside a subject's deletion (silent) no question is asked.
+TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile &index, const QString &indexPath,
+                                                   int row, const QString &error, bool silent)
+{
+    if (!silent) {
+        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+        if (!m_context.prompter.confirm(this, Attention,
+                                        error + QStringLiteral("\n\nУдалить из списка только эту строку? "
+                                                               "Папки и файлы останутся как есть."))) {
+            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            return TopicDeletion::Declined;
+        }
+        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+    }
+    const LineList before = index.lines();
+    index.remove(row);
+    if (Status saved = index.save(indexPath); !saved) {
+        index.setLines(before);
+        reportError(saved.error());
+        return TopicDeletion::Failed;
+    }
+    m_syncing = true;
+    delete list->takeItem(row);
+    list->setCurrentRow(-1);
+    m_syncing = false;
+    return TopicDeletion::Done;
+}
+
 void TForm2::DeleteSubject()
 {
     SessionState &state = m_context.state;
     const int row = selectedRow(m_listPredmet);
     if (row < 0 || row >= m_subjects.count())
         return;
-    // Only failures met by this deletion keep the subject.
-    state.BrokenTopic = false;
+    if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
+        (void)removeUnreadableLine(m_listPredmet, m_subjects, subjectIndexPath(), row, unreadable, false);
+        return;
+    }
     m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
     if (!m_context.prompter.confirm(this, Attention,
                                     QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
@@ -445,59 +541,63 @@ void TForm2::DeleteSubject()
     // The topics are those of the selected subject, whatever the list shows.
     ListPredmetClick();
     const QString subjectFolder = state.CurrentSubjectFolder;
+    // A topic index that is there but cannot be read hides the subject's
+    // topics (the selection has said so); one that is missing lists none.
+    if (!m_topicsLoaded && QFileInfo(Paths::topicIndex(subjectFolder)).exists())
+        return;
     const int topicCount = m_listTema->count();
     for (int i = 0; i < topicCount; ++i) {
         m_syncing = true;
         m_listTema->setCurrentRow(0);
         m_syncing = false;
-        ListTemaClick();
         state.SilentDelete = true;
-        const TopicDeletion result = deleteSelectedTopic();
-        state.SilentDelete = false;
-        if (result == TopicDeletion::Failed) {
-            state.BrokenTopic = false;
-            return;
-        }
-    }
-    if (!state.BrokenTopic) {
-        // The subject folder must hold nothing but its topic index, or it
-        // could not be removed after the index had gone.
-        const QString index = Paths::topicIndex(subjectFolder);
-        const QStringList left = QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                               | QDir::NoDotAndDotDot);
-        const QString indexName = QFileInfo(index).fileName();
-        QStringList others;
-        for (const QString &entry : left) {
-            if (entry != indexName)
-                others.append(entry);
-        }
-        if (!others.isEmpty()) {
-            reportError(QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
-                            .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", "))));
-        } else if (QFileInfo::exists(index) && !QFile::remove(index)) {
-            reportError(QStringLiteral("Предмет не удален: не удается удалить файл %1.")
-                            .arg(QDir::toNativeSeparators(index)));
-        } else if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
-            reportError(QStringLiteral("Предмет не удален: не удается удалить папку %1.")
-                            .arg(QDir::toNativeSeparators(subjectFolder)));
+        TopicDeletion result = TopicDeletion::Done;
+        if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+            result = removeUnreadableLine(m_listTema, m_topics, Paths::topicIndex(subjectFolder), 0, unreadable, true);
         } else {
-            const LineList before = m_subjects.lines();
-            m_subjects.remove(row);
-            if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
-                m_subjects.setLines(before);
-                reportError(saved.error());
-            } else {
-                m_syncing = true;
-                delete m_listPredmet->takeItem(row);
-                m_listPredmet->setCurrentRow(-1);
-                m_syncing = false;
-                m_topics.setLines({});
-                fillList(m_listTema, m_topics);
-                m_context.cues.PlaySoundCue(QStringLiteral("Del"));
-            }
+            ListTemaClick();
+            result = deleteSelectedTopic();
+        }
+        state.SilentDelete = false;
+        if (result == TopicDeletion::Failed)
+            return;
+    }
+    // The subject folder must hold nothing but its topic index, or it
+    // could not be removed after the index had gone.
+    const QString index = Paths::topicIndex(subjectFolder);
+    const QStringList left = QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                           | QDir::NoDotAndDotDot);
+    const QString indexName = QFileInfo(index).fileName();
+    QStringList others;
+    for (const QString &entry : left) {
+        if (entry != indexName)
+            others.append(entry);
+    }
+    if (!others.isEmpty()) {
+        reportError(QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
+                        .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", "))));
+    } else if (QFileInfo::exists(index) && !QFile::remove(index)) {
+        reportError(QStringLiteral("Предмет не удален: не удается удалить файл %1.")
+                        .arg(QDir::toNativeSeparators(index)));
+    } else if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
+        reportError(QStringLiteral("Предмет не удален: не удается удалить папку %1.")
+                        .arg(QDir::toNativeSeparators(subjectFolder)));
+    } else {
+        const LineList before = m_subjects.lines();
+        m_subjects.remove(row);
+        if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+            m_subjects.setLines(before);
+            reportError(saved.error());
+        } else {
+            m_syncing = true;
+            delete m_listPredmet->takeItem(row);
+            m_listPredmet->setCurrentRow(-1);
+            m_syncing = false;
+            m_topics.setLines({});
+            fillList(m_listTema, m_topics);
+            m_context.cues.PlaySoundCue(QStringLiteral("Del"));
         }
     }
-    state.BrokenTopic = false;
 }
 
 // --- topics --------------------------------------------------------------
@@ -505,8 +605,13 @@ void TForm2::DeleteSubject()
 void TForm2::AddTopic()
 {
     SessionState &state = m_context.state;
+    if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
     m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
-    const QString source = m_context.prompter.openFile(this, QString(), QStringLiteral("Файл с тестами (*.RTF *.rtf)"));
+    TestHost &host = *m_context.host;
+    const QString source = m_context.prompter.openFile(this, host.openBazaFolder(), host.openBazaFilter());
     if (source.isEmpty()) {
         m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
         return;
@@ -531,28 +636,30 @@ void TForm2::AddTopic()
     const int row = selectedRow(m_listPredmet);
     if (row < 0)
         return;
+    const QString topicIndex = Paths::topicIndex(state.CurrentSubjectFolder);
     bool declined = false;
     const QByteArray name = askName(QStringLiteral("Новая тема"), QStringLiteral("Введите имя новой темы"),
                                     IndexFile::TopicNameLength, &declined);
     if (name.isEmpty())
         return;
-    const Expected<int> number = m_topics.allocateFolderNumber();
+    const Expected<int> number = Library::newFolderNumber(m_topics, state.CurrentSubjectFolder);
     if (!number)
         return failed(number.error());
+    const QString folder = Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number));
+    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
     const LineList before = m_topics.lines();
-    const QString topicIndex = Paths::topicIndex(state.CurrentSubjectFolder);
     m_topics.append(IndexFile::makeLine(name, *number));
     if (Status saved = m_topics.save(topicIndex); !saved) {
         m_topics.setLines(before);
         return failed(saved.error());
     }
-    const QString folder = Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number));
-    Status written = QDir().mkpath(folder) ? report->WriteTopicFiles(folder)
-                                           : Status(Error{QStringLiteral("Не удается создать папку %1.")
-                                                              .arg(QDir::toNativeSeparators(folder))});
+    const Status made = Library::makeNewFolder(folder);
+    const Status written = made ? report->WriteTopicFiles(folder) : made;
     if (!written) {
-        // A topic without its base would be listed as broken: take it back.
-        (void)TopicFiles::removeTopicFolder(folder);
+        // A topic without its base would be listed as broken: take back what
+        // this command wrote, and nothing else.
+        if (made)
+            (void)snapshot.rollBack();
         m_topics.setLines(before);
         const Status restored = m_topics.save(topicIndex);
         return failed(restored ? written.error() : written.error() + u'\n' + restored.error());
@@ -572,8 +679,14 @@ void TForm2::RenameTopic()
 
 void TForm2::DeleteTopic()
 {
-    if (selectedRow(m_listTema) < 0)
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
         return;
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        (void)removeUnreadableLine(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), row,
+                                   unreadable, m_context.state.SilentDelete);
+        return;
+    }
     ListTemaClick();
     deleteSelectedTopic();
 }
@@ -584,13 +697,9 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return TopicDeletion::Declined;
-    if (!QFileInfo::exists(state.CurrentBasePath)) {
-        state.BrokenTopic = true;
-        m_context.prompter.message(this, Attention,
-                                   QStringLiteral("Невозможно удалить тему - нарушена структура базы !"),
-                                   Prompter::Icon::Error);
-        return TopicDeletion::Broken;
-    }
+    // A topic whose files are partly gone (a creation or a deletion cut
+    // short) is deleted like any other: what is left of it goes, and so does
+    // its line, or it could never be removed.
     if (!state.SilentDelete) {
         m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
         if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Удалить эту тему?"))) {
@@ -621,6 +730,10 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
@@ -633,6 +746,10 @@ void TForm2::TopicOptions()
 
 void TForm2::RestoreTopic()
 {
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
@@ -661,6 +778,9 @@ void TForm2::ButtonSortClick()
         m_listPredmet->setCurrentRow(i);
         m_syncing = false;
         ListPredmetClick();
+        // A subject line without a readable folder has no topics to sort.
+        if (!m_subjects.folderNumber(i))
+            continue;
         // A topic index that could not be read must not be saved over.
         if (!m_topicsLoaded)
             return;

@@ -66,10 +66,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class TopicDeletion { Done, Declined, Broken, Failed };
+    enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();
     TopicDeletion deleteSelectedTopic();
+    // The error naming the file and line when the selected row's folder
+    // number cannot be read; empty when it stands for an entry or none is
+    // selected.
+    static QString unreadableRow(const QListWidget *list, const IndexFile &index);
+    TopicDeletion removeUnreadableLine(QListWidget *list, IndexFile &index, const QString &indexPath, int row,
+                                       const QString &error, bool silent);
     void listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint &pos);
     static int selectedRow(const QListWidget *list);
     void fillList(QListWidget *list, const IndexFile &index);
@@ -89,6 +95,7 @@ private:
     QPixmap m_background;
     bool m_syncing = false;
     bool m_topicsLoaded = false;
+    QString m_openingError;   // said once, when the chooser first opens
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;

@@ -13,30 +13,26 @@ QString decode(const QByteArray &bytes)
 
 Expected<QByteArray> encode(const QString &text)
 {
-    QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    QStringEncoder whole("windows-1251", QStringConverter::Flag::Stateless);
+    QByteArray bytes = whole.encode(text);
+    if (!whole.hasError())
+        return bytes;
+    // Some character is not in the code page: find each one, character by
+    // character, so that it is named instead of turning into '?'. ICU's
+    // encoder stops reporting (and, after resetState(), producing) anything
+    // once it has failed, so every character gets a fresh one; otherwise the
+    // good letters after the first bad one would be blamed too.
     QString bad;
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    // Encode character by character so that a character the code page lacks
-    // is found and named instead of turning into '?'.
     for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QStringView piece = QStringView(text).mid(i, len);
-        QByteArray encoded = encoder.encode(piece);
-        const bool lost = encoder.hasError() || encoded.isEmpty()
-                          || (encoded == "?" && piece != u"?");
-        if (lost) {
-            encoder.resetState();
-            if (!bad.contains(piece))
-                bad += piece;
-        } else {
-            bytes += encoded;
-        }
+        QStringEncoder one("windows-1251", QStringConverter::Flag::Stateless);
+        const QByteArray encoded = one.encode(piece);
+        if ((one.hasError() || encoded.isEmpty()) && !bad.contains(piece))
+            bad += piece;
         i += len - 1;
     }
-    if (!bad.isEmpty())
-        return Error{QStringLiteral("Символы «%1» нельзя сохранить в кодировке Windows-1251.").arg(bad)};
-    return bytes;
+    return Error{QStringLiteral("Символы «%1» нельзя сохранить в кодировке Windows-1251.").arg(bad)};
 }
 
 } // namespace Cp1251

@@ -3,6 +3,7 @@
 #include "library/Cp1251.h"
 
 #include <QCollator>
+#include <QDir>
 #include <QLocale>
 
 #include <algorithm>
@@ -53,7 +54,7 @@ Expected<int> IndexFile::folderNumber(int i) const
                                         [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!ok || !digitsOnly || number < 1)
         return Error{QStringLiteral("Файл %1, строка %2: «%3» не является номером папки.")
-                         .arg(m_path).arg(i + 1).arg(Cp1251::decode(m_lines.at(i)))};
+                         .arg(QDir::toNativeSeparators(m_path)).arg(i + 1).arg(Cp1251::decode(m_lines.at(i)))};
     return number;
 }
 

@@ -78,8 +78,8 @@ public:
 
     // The open-file dialog `OpenBaza` with which base creation picks a test
     // document: its filter and its first folder (the one above the program).
-    QString openBazaFilter() const;
-    QString openBazaFolder() const;
+    QString openBazaFilter() const override;
+    QString openBazaFolder() const override;
 
     // The tutor, for the windows that make him react.
     Animate &tutor() { return *m_tutor; }

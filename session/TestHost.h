@@ -1,6 +1,7 @@
-// What the main window offers to the command that opens a test: the hidden
-// full-test view that holds the opened document, and the steps that put the
-// window into its testing state and show the first question.
+// What the main window offers to the chooser: for the command that opens a
+// test, the hidden full-test view that holds the opened document and the
+// steps that put the window into its testing state and show the first
+// question; for adding a topic, where its source open dialog starts.
 #pragma once
 
 #include <QString>
@@ -26,4 +27,7 @@ public:
     virtual QString replayCaption() const = 0;
     // The clock copy `Panel1` of the picture window.
     virtual void setPictureClockVisible(bool visible) = 0;
+    // The folder and the filter of the source open dialog `OpenBaza`.
+    virtual QString openBazaFolder() const = 0;
+    virtual QString openBazaFilter() const = 0;
 };

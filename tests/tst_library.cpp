@@ -1,13 +1,16 @@
-// The library files: line lists, the codec, index files, paths.
+// The library files: line lists, the codec, index files, paths, and the
+// library tree as a whole (opening it, new folders, rollback, leftovers).
 #include "library/Codec.h"
 #include "library/Cp1251.h"
 #include "library/IndexFile.h"
+#include "library/Library.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -18,6 +21,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #endif
+#include <tuple>
 
 class TestLibrary : public QObject
 {
@@ -43,6 +47,12 @@ private Q_SLOTS:
     void fullDiskKeepsOldFile();
     void failedWriteKeepsOldFile();
     void fileErrorsInRussian();
+}
+
+    void unreadableSubjectIndexSaysWhy();
+    void newFolderNumberIsFreeOnDisk();
+    void rollBackTakesOnlyWhatWasAdded();
+    void saveLeftoversAreRemoved();
 };
 
 namespace {
@@ -61,6 +71,18 @@ void checkFailedWriteKeepsOldFile(const QString &folder, const QString &reason)
     QVERIFY2(written.error().contains(path) && written.error().contains(reason), qPrintable(written.error()));
     QCOMPARE(*LineLists::readBytes(path), *before);
     QCOMPARE(QDir(folder).entryList(QDir::Files), files);
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readBack(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace
@@ -222,6 +244,10 @@ void TestLibrary::nameOutsideCodePage()
     QVERIFY(name.error().contains(QStringLiteral("∑")));
     QVERIFY(IndexFile::storedName(QStringLiteral("Ёжик «№1»"), 15));
     QVERIFY(!IndexFile::storedName(QStringLiteral("😀"), 15));
+    // Only the characters that cannot be stored are named, each once, not
+    // the good letters after the first bad one.
+    QVERIFY(Cp1251::encode(QStringLiteral("АбΩвг")).error().contains(QStringLiteral("«Ω»")));
+    QVERIFY(Cp1251::encode(QStringLiteral("Ω1∑ж∑😀я")).error().contains(QStringLiteral("«Ω∑😀»")));
 }
 
 void TestLibrary::sortRussianIgnoringCase()
@@ -342,6 +368,141 @@ void TestLibrary::fileErrorsInRussian()
     const Status underFile = LineLists::write(dir.filePath(QStringLiteral("Index.dat/1.dat")), {"x"});
     QVERIFY(!underFile);
     QVERIFY2(underFile.error().endsWith(QStringLiteral("часть пути не является папкой")), qPrintable(underFile.error()));
+}
+
+void TestLibrary::unreadableSubjectIndexSaysWhy()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    const auto opened = [&root] {
+        IndexFile index;
+        index.setLines({"old=1"});
+        const Status status = Library::openSubjectIndex(root, index);
+        return std::pair{status, index.count()};
+    };
+    const QString baza = QDir::toNativeSeparators(root + QStringLiteral("Baza"));
+    const QString data = QDir::toNativeSeparators(root + QStringLiteral("Baza/Data"));
+    const QString file = QDir::toNativeSeparators(root + QStringLiteral("Baza/Data/Index.dat"));
+
+    // No library at all.
+    auto [status, count] = opened();
+    QVERIFY(!status);
+    QVERIFY2(status.error().contains(baza), qPrintable(status.error()));
+    QCOMPARE(count, 0);
+
+    // Data is a file.
+    writeBytes(root + QStringLiteral("Baza/Data"), "not a folder");
+    std::tie(status, count) = opened();
+    QVERIFY(!status);
+    QVERIFY2(status.error().contains(data) && status.error().contains(QStringLiteral("не является папкой")),
+             qPrintable(status.error()));
+    QCOMPARE(count, 0);
+
+    // No index in the Data folder.
+    QVERIFY(QFile::remove(root + QStringLiteral("Baza/Data")));
+    QVERIFY(QDir().mkpath(root + QStringLiteral("Baza/Data")));
+    std::tie(status, count) = opened();
+    QVERIFY(!status);
+    QVERIFY2(status.error().contains(file) && status.error().contains(QStringLiteral("Не найден")),
+             qPrintable(status.error()));
+
+    // An index that is a link going round in a loop.
+    QVERIFY(QFile::link(root + QStringLiteral("Baza/Data/Index.dat"), root + QStringLiteral("Baza/Data/Index.dat")));
+    std::tie(status, count) = opened();
+    QVERIFY(!status);
+    QVERIFY2(status.error().contains(file) && status.error().contains(QStringLiteral("ссылка")),
+             qPrintable(status.error()));
+    QCOMPARE(count, 0);
+
+    // A readable index opens.
+    QVERIFY(QFile::remove(root + QStringLiteral("Baza/Data/Index.dat")));
+    writeBytes(root + QStringLiteral("Baza/Data/Index.dat"), "a=1\r\nb=2\r\n");
+    std::tie(status, count) = opened();
+    QVERIFY(status);
+    QCOMPARE(count, 2);
+}
+
+void TestLibrary::newFolderNumberIsFreeOnDisk()
+{
+    QTemporaryDir dir;
+    const QString subject = dir.path() + QStringLiteral("/1");
+    IndexFile index;
+    index.setLines({"a=1", "b=3"});
+    // Folder 2 is a topic taken out of the index, 4 a link leading nowhere.
+    writeBytes(subject + QStringLiteral("/2/Baza.dat"), "hidden");
+    QVERIFY(QDir().mkpath(subject + QStringLiteral("/1")));
+    QVERIFY(QFile::link(subject + QStringLiteral("/nowhere"), subject + QStringLiteral("/4")));
+    QCOMPARE(*Library::newFolderNumber(index, subject), 5);
+    // With no folder on disk the index alone decides.
+    QCOMPARE(*Library::newFolderNumber(index, dir.path() + QStringLiteral("/none")), 2);
+    // A line whose number cannot be read leaves its folder unknown.
+    index.append("c=x");
+    const Expected<int> refused = Library::newFolderNumber(index, subject);
+    QVERIFY(!refused);
+    QVERIFY(refused.error().contains(QStringLiteral("строка 3")));
+
+    // A new folder is made with the folders above it, never over an old one.
+    QVERIFY(Library::makeNewFolder(dir.path() + QStringLiteral("/new/Data/1")));
+    QVERIFY(QFileInfo(dir.path() + QStringLiteral("/new/Data/1")).isDir());
+    QVERIFY(!Library::makeNewFolder(subject + QStringLiteral("/2")));
+    QCOMPARE(readBack(subject + QStringLiteral("/2/Baza.dat")), QByteArray("hidden"));
+}
+
+void TestLibrary::rollBackTakesOnlyWhatWasAdded()
+{
+    QTemporaryDir dir;
+    const QString topic = dir.path() + QStringLiteral("/4/3");
+    writeBytes(topic + QStringLiteral("/notes.txt"), "teacher's notes");
+    writeBytes(topic + QStringLiteral("/img/old.png"), "old picture");
+    const Library::FolderSnapshot before = Library::FolderSnapshot::take(topic);
+    writeBytes(topic + QStringLiteral("/Baza.dat"), "base");
+    writeBytes(topic + QStringLiteral("/img/new.png"), "new picture");
+    writeBytes(topic + QStringLiteral("/pics/deep/a.png"), "a");
+    QVERIFY(before.rollBack());
+    QCOMPARE(readBack(topic + QStringLiteral("/notes.txt")), QByteArray("teacher's notes"));
+    QCOMPARE(readBack(topic + QStringLiteral("/img/old.png")), QByteArray("old picture"));
+    QCOMPARE(QDir(topic).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{QStringLiteral("img"), QStringLiteral("notes.txt")}));
+    QCOMPARE(QDir(topic + QStringLiteral("/img")).entryList(QDir::Files), QStringList{QStringLiteral("old.png")});
+
+    // A folder the command made goes with what it holds.
+    const QString fresh = dir.path() + QStringLiteral("/4/5");
+    const Library::FolderSnapshot none = Library::FolderSnapshot::take(fresh);
+    writeBytes(fresh + QStringLiteral("/img/b.png"), "b");
+    writeBytes(fresh + QStringLiteral("/Config.dat"), "1\r\n");
+    QVERIFY(none.rollBack());
+    QVERIFY(!QFileInfo::exists(fresh));
+}
+
+void TestLibrary::saveLeftoversAreRemoved()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + u'/';
+    const QStringList leftovers{
+        QStringLiteral("Baza/Data/Index.dat.aB3xYz"),        QStringLiteral("Baza/Data/2/Index.dat.Qw12Er"),
+        QStringLiteral("Baza/Data/2/7/Config.dat.ZZZZZZ"),   QStringLiteral("Baza/Data/2/7/BAZA.INI.x1Y2z3"),
+        QStringLiteral("Baza/Data/2/7/Baza.dat.000000"),     QStringLiteral("Baza/Images/normal.cfg.abcdef"),
+        QStringLiteral("Baza/Sound/Sound.cfg.Mn0pQr"),
+    };
+    const QStringList kept{
+        QStringLiteral("Baza/Data/Index.dat"),            QStringLiteral("Baza/Data/Index.dat.bak"),
+        QStringLiteral("Baza/Data/Index.dat.aB3xYz7"),    QStringLiteral("Baza/Data/2/notes.dat.aB3xYz"),
+        QStringLiteral("Baza/Data/2/7/Config.dat"),       QStringLiteral("Baza/Data/2/7/Config.dat.ab-cde"),
+        QStringLiteral("Baza/Data/2/7/img/Config.dat.aB3xYz"), QStringLiteral("Baza/Images/normal.cfg"),
+    };
+    for (const QString &path : leftovers + kept)
+        writeBytes(root + path, path.toUtf8());
+    QStringList removed = Library::removeSaveLeftovers(root);
+    removed.sort();
+    QStringList expected;
+    for (const QString &path : leftovers)
+        expected.append(root + path);
+    expected.sort();
+    QCOMPARE(removed, expected);
+    for (const QString &path : leftovers)
+        QVERIFY2(!QFileInfo::exists(root + path), qPrintable(path));
+    for (const QString &path : kept)
+        QCOMPARE(readBack(root + path), path.toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)

@@ -114,6 +114,8 @@ public:
     void setReplayCaption(const QString &c) override { caption = c; }
     QString replayCaption() const override { return caption; }
     void setPictureClockVisible(bool visible) override { clockVisible = visible; }
+    QString openBazaFolder() const override { return QStringLiteral("/documents"); }
+    QString openBazaFilter() const override { return QStringLiteral("Файл с тестами (*.RTF *.rtf)"); }
 };
 
 // Windows-1251 bytes of a text.

@@ -31,12 +31,15 @@ private Q_SLOTS:
     void deleteTopic();
     void deleteTopicDeclined();
     void deleteSubject();
-    void deleteSubjectWithBrokenTopic();
-    void loneBrokenTopicDoesNotKeepNextSubject();
+    void deleteTopicPartlyGone();
+    void deleteSubjectWithPartlyGoneTopic();
+    void damagedTopicLineHasNoTopic();
+    void damagedSubjectLineHasNoSubject();
     void deleteSubjectWithForeignFileKeepsIt();
     void deleteTopicIndexUnwritableKeepsLine();
     void sort();
     void sortEmptyLibrary();
+    void sortPassesDamagedSubjectLine();
     void menus();
     void rightClickSelectsAndOpensMenu();
     void closeCues();
@@ -94,12 +97,29 @@ void TestBook::focusAloneChoosesNothing()
 void TestBook::missingSubjectIndexStartsEmpty()
 {
     Env env;
+    // The subject index is gone, its subjects' folders are still there.
+    env.setTopics(1, {QStringLiteral("Дроби=1")});
+    env.makeTopic(1, 1);
+    const QByteArray topicsOfOne = fileBytes(env.data() + QStringLiteral("/1/Index.dat"));
     TForm2 &book = env.open();
     QVERIFY(env.rows("ListPredmet").isEmpty());
+    QVERIFY(env.scripted.messages.isEmpty());
+    // Said once, when the chooser opens.
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(
+        QDir::toNativeSeparators(env.data() + QStringLiteral("/Index.dat"))));
+    book.hide();
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+
     env.scripted.inputs.enqueue(QStringLiteral("История"));
     book.AddSubject();
-    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("История=1")}));
-    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("История=2")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")), QByteArray());
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), topicsOfOne);
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/1/Baza.dat")));
+    book.hide();
 }
 
 void TestBook::addSubject_data()
@@ -276,7 +296,31 @@ void TestBook::deleteSubject()
     QVERIFY(!env.state.BrokenTopic && !env.state.SilentDelete);
 }
 
-void TestBook::deleteSubjectWithBrokenTopic()
+void TestBook::deleteTopicPartlyGone()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1"), QStringLiteral("Механика=2")});
+    // A creation cut short before the base was written, and a topic whose
+    // folder is gone altogether.
+    env.makeTopic(1, 1, false);
+    writeFile(env.data() + QStringLiteral("/1/1/Config.dat.aB3xYz"), "1\r\n");
+    TForm2 &book = env.open();
+    env.select("ListPredmet", 0);
+    env.select("ListTema", 0);
+    env.scripted.confirms << true << true;
+    book.DeleteTopic();
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/1")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("Механика=2")}));
+    env.select("ListTema", 0);
+    book.DeleteTopic();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QVERIFY(env.rows("ListTema").isEmpty());
+    QCOMPARE(env.scripted.asked, QStringList({QStringLiteral("Внимание !!!"), QStringLiteral("Внимание !!!")}));
+    QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestBook::deleteSubjectWithPartlyGoneTopic()
 {
     Env env;
     env.setSubjects({QStringLiteral("Физика=1")});
@@ -284,40 +328,116 @@ void TestBook::deleteSubjectWithBrokenTopic()
     env.makeTopic(1, 1);
     env.makeTopic(1, 2, false);
     env.makeTopic(1, 3);
+    // A save of the topic index cut short left its temporary file; the next
+    // start clears it away.
+    writeFile(env.data() + QStringLiteral("/1/Index.dat.Qw12Er"), "A=1\r\n");
     TForm2 &book = env.open();
     env.select("ListPredmet", 0);
     env.scripted.confirms << true;
     book.DeleteSubject();
-    // A goes; B is met on both remaining passes; C stays, and so does the subject.
-    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1/1")));
-    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/2")));
-    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/3/Baza.dat")));
-    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("B=2"), QStringLiteral("C=3")}));
-    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Физика=1")}));
-    QCOMPARE(env.scripted.messages.size(), 2);
-    for (const auto &box : env.scripted.messages)
-        QCOMPARE(box.text, QStringLiteral("Невозможно удалить тему - нарушена структура базы !"));
-    QVERIFY(!env.state.BrokenTopic);
+    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/1")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), QByteArray());
+    QVERIFY(env.rows("ListPredmet").isEmpty());
+    QVERIFY(env.scripted.messages.isEmpty());
 }
 
-void TestBook::loneBrokenTopicDoesNotKeepNextSubject()
+void TestBook::damagedTopicLineHasNoTopic()
 {
     Env env;
-    env.setSubjects({QStringLiteral("Физика=1"), QStringLiteral("Химия=2")});
-    env.setTopics(1, {QStringLiteral("B=1")});
-    env.setTopics(2, {QStringLiteral("C=1")});
-    env.makeTopic(1, 1, false);
-    env.makeTopic(2, 1);
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Механика=1"), QStringLiteral("Оптика=2"), QStringLiteral("Плохая=x")});
+    env.makeTopic(1, 1);
+    env.makeTopic(1, 2);
+    const QByteArray config = fileBytes(env.data() + QStringLiteral("/1/1/Config.dat"));
     TForm2 &book = env.open();
-    env.select("ListPredmet", 0);
-    env.select("ListTema", 0);
-    book.DeleteTopic();
+    book.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&book));
+    QListWidget *subjects = env.list("ListPredmet");
+    QListWidget *topics = env.list("ListTema");
+    QTest::mouseClick(subjects->viewport(), Qt::LeftButton, {}, subjects->visualItemRect(subjects->item(0)).center());
+    QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topics->item(0)).center());
+    const QString damage = QStringLiteral("строка 3");
+
+    // Choosing the damaged row says which line it is and chooses no topic.
+    QTest::mouseClick(topics->viewport(), Qt::RightButton, {}, topics->visualItemRect(topics->item(2)).center());
+    auto *menu = book.findChild<QMenu *>(QStringLiteral("TemaMenu"));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QVERIFY(topics->item(2)->isSelected());
     QCOMPARE(env.scripted.messages.size(), 1);
-    env.select("ListPredmet", 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(damage));
+
+    // Every command that needs a topic says the same and does nothing: no
+    // surname is asked, no dialog opens.
+    const auto action = [menu](const QString &caption) {
+        for (QAction *a : menu->actions())
+            if (a->text() == caption)
+                return a;
+        return static_cast<QAction *>(nullptr);
+    };
+    QStringList dialogs;
+    for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
+                                   QStringLiteral("Восстановить тему")}) {
+        QTimer::singleShot(0, &book, [&dialogs] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                dialogs << modal->objectName();
+                modal->hide();
+            }
+        });
+        const qsizetype before = env.scripted.messages.size();
+        action(command)->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(env.scripted.messages.size(), before + 1);
+        QVERIFY2(env.scripted.messages.constLast().text.contains(damage), qPrintable(command));
+    }
+    QVERIFY(dialogs.isEmpty());
+    QVERIFY(env.host.calls.isEmpty());
+    QCOMPARE(env.state.LastTopicPath, QStringLiteral("Нет"));
+
+    // Deleting it takes out its line alone, once the user agrees.
+    env.scripted.confirms << true;
+    action(QStringLiteral("Удалить тему"))->trigger();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")),
+             crlf({QStringLiteral("Механика=1"), QStringLiteral("Оптика=2")}));
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Механика"), QStringLiteral("Оптика")}));
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/1/Baza.dat")));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/1/Config.dat")), config);
+    QVERIFY(QFileInfo::exists(env.data() + QStringLiteral("/1/2/Baza.dat")));
+    QCOMPARE(env.scripted.asked.constLast(), QStringLiteral("Внимание !!!"));
+    book.hide();
+}
+
+void TestBook::damagedSubjectLineHasNoSubject()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Пустой=1"), QStringLiteral("Плохой=y")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    book.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&book));
+    QListWidget *subjects = env.list("ListPredmet");
+    QTest::mouseClick(subjects->viewport(), Qt::LeftButton, {}, subjects->visualItemRect(subjects->item(0)).center());
+    QTest::mouseClick(subjects->viewport(), Qt::RightButton, {}, subjects->visualItemRect(subjects->item(1)).center());
+    auto *menu = book.findChild<QMenu *>(QStringLiteral("PredmetMenu"));
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("строка 2")));
+
+    // No topic can be added to it: nothing is asked.
+    env.scripted.asked.clear();
+    book.AddTopic();
+    QCOMPARE(env.scripted.asked, QStringList({QStringLiteral("Внимание !!!")}));
+    QVERIFY(env.scripted.messages.constLast().text.contains(QStringLiteral("строка 2")));
+
+    // Deleting it removes its line and touches the folder of no subject.
     env.scripted.confirms << true;
     book.DeleteSubject();
-    QVERIFY(!QFileInfo::exists(env.data() + QStringLiteral("/2")));
-    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Физика=1")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), crlf({QStringLiteral("Пустой=1")}));
+    QVERIFY(QFileInfo(env.data() + QStringLiteral("/1")).isDir());
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), QByteArray());
+    QCOMPARE(env.rows("ListPredmet"), QStringList({QStringLiteral("Пустой")}));
+    book.hide();
 }
 
 void TestBook::deleteSubjectWithForeignFileKeepsIt()
@@ -396,6 +516,21 @@ void TestBook::sortEmptyLibrary()
     QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")), QByteArray());
     QVERIFY(env.rows("ListPredmet").isEmpty());
     QVERIFY(env.rows("ListTema").isEmpty());
+}
+
+void TestBook::sortPassesDamagedSubjectLine()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("физика=2"), QStringLiteral("Плохой=z"), QStringLiteral("Алгебра=1")});
+    env.setTopics(1, {});
+    env.setTopics(2, {QStringLiteral("b=2"), QStringLiteral("A=1")});
+    TForm2 &book = env.open();
+    book.ButtonSortClick();
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/Index.dat")),
+             crlf({QStringLiteral("Алгебра=1"), QStringLiteral("Плохой=z"), QStringLiteral("физика=2")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/2/Index.dat")), crlf({QStringLiteral("A=1"), QStringLiteral("b=2")}));
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("строка 2")));
 }
 
 void TestBook::menus()
@@ -492,6 +627,7 @@ static void answerNext(Answer answer)
 void TestBook::realInputBoxAddsSubject()
 {
     Env env(true);
+    env.setSubjects({});
     TForm2 &book = env.open();
     book.show();
     answerNext<QInputDialog>([](QInputDialog *box) {

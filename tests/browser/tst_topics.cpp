@@ -105,6 +105,10 @@ void TestTopics::createTopic()
     env.setSubjects({QStringLiteral("Природа=1")});
     env.setTopics(1, {QStringLiteral("Старое=1")});
     env.makeTopic(1, 1);
+    // Topic 2 was taken out of the index by hand; its folder is not free.
+    env.makeTopic(1, 2);
+    const QByteArray hiddenBase = fileBytes(env.data() + QStringLiteral("/1/2/Baza.dat"));
+    const QByteArray hiddenConfig = fileBytes(env.data() + QStringLiteral("/1/2/Config.dat"));
     TForm2 &book = env.open();
     book.show();
     env.select("ListPredmet", 0);
@@ -122,10 +126,14 @@ void TestTopics::createTopic()
     QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("OkNewBaza"), QStringLiteral("Cancel"),
                                            QStringLiteral("Ding"), QStringLiteral("Cancel"), QStringLiteral("NewPredmet")}));
     QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")),
-             crlf({QStringLiteral("Старое=1"), QStringLiteral("Астрономия для =2")}));
+             crlf({QStringLiteral("Старое=1"), QStringLiteral("Астрономия для =3")}));
     QCOMPARE(env.rows("ListTema").constLast(), QStringLiteral("Астрономия для "));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/2/Baza.dat")), hiddenBase);
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/2/Config.dat")), hiddenConfig);
+    QCOMPARE(QDir(env.data() + QStringLiteral("/1/2")).entryList(QDir::Files),
+             QStringList({QStringLiteral("Baza.dat"), QStringLiteral("Config.dat")}));
 
-    const QString topic = env.data() + QStringLiteral("/1/2");
+    const QString topic = env.data() + QStringLiteral("/1/3");
     LineList stored = LineLists::read(topic + QStringLiteral("/Baza.dat")).value();
     const LineList original = LineLists::split(plainDocument());
     QCOMPARE(stored.size(), original.size());

@@ -7,6 +7,7 @@
 #include "results/ResultsFile.h"
 #include "session/SystemServices.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QTranslator>
 #include <QLabel>
@@ -783,9 +784,25 @@ void TestMainWindow::replayThroughChooser()
 
 void TestMainWindow::openBazaDialogSetup()
 {
+    // "Добавить новую тему" opens the real file dialog in the folder above
+    // the program, showing test documents.
     Program program;
-    QVERIFY(program.form1->openBazaFilter().startsWith(u"Файл с тестами (*.RTF"_qs));
-    QCOMPARE(program.form1->openBazaFolder(), program.folder() + u".."_qs);
+    QString folder;
+    QStringList filters;
+    ModalAnswerer answerer([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog)
+            return false;
+        folder = dialog->directory().canonicalPath();
+        filters = dialog->nameFilters();
+        dialog->reject();
+        return true;
+    });
+    program.form2->AddTopic();
+    QCOMPARE(answerer.seen, QStringList{u"QFileDialog"_qs});
+    QCOMPARE(folder, QFileInfo(program.dir.path()).canonicalPath());
+    QCOMPARE(filters, QStringList{u"Файл с тестами (*.RTF *.rtf)"_qs});
+    QCOMPARE(program.sink.played, (QStringList{u"Ding"_qs, u"Cancel"_qs}));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,0 +1,165 @@
+#include "library/Library.h"
+
+#include "library/Paths.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace Library {
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Every entry under a folder, as paths relative to it; links are listed but
+// not followed.
+QStringList entriesUnder(const QString &folder)
+{
+    QStringList entries;
+    const QDir base(folder);
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(base.relativeFilePath(it.next()));
+    return entries;
+}
+
+// A name taken on disk: a file, a folder, or a link, even one leading nowhere.
+bool nameTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+Status openSubjectIndex(const QString &programFolder, IndexFile &index)
+{
+    const QString path = Paths::subjectIndex(programFolder);
+    const Status loaded = index.load(path);
+    if (loaded)
+        return {};
+    for (const QString &relative : {QStringLiteral("Baza"), QStringLiteral("Baza/Data")}) {
+        const QFileInfo folder(Paths::resolve(programFolder, relative));
+        if (!folder.exists())
+            return Error{QStringLiteral("Не найдена папка библиотеки %1.").arg(native(folder.filePath()))};
+        if (!folder.isDir())
+            return Error{QStringLiteral("%1 не является папкой.").arg(native(folder.filePath()))};
+    }
+    const QFileInfo file(path);
+    if (file.isSymLink() && !file.exists())
+        return Error{QStringLiteral("Список предметов %1 — ссылка, которая никуда не ведёт.").arg(native(path))};
+    if (!file.exists())
+        return Error{QStringLiteral("Не найден список предметов %1.").arg(native(path))};
+    if (file.isDir())
+        return Error{QStringLiteral("Список предметов %1 является папкой, а не файлом.").arg(native(path))};
+    return loaded;
+}
+
+Expected<int> newFolderNumber(const IndexFile &index, const QString &parentFolder)
+{
+    QList<int> used;
+    used.reserve(index.count());
+    for (int i = 0; i < index.count(); ++i) {
+        Expected<int> number = index.folderNumber(i);
+        if (!number)
+            return Error{number.error()};
+        used.append(*number);
+    }
+    for (int n = 1;; ++n) {
+        if (!used.contains(n) && !nameTaken(Paths::resolve(parentFolder, QString::number(n))))
+            return n;
+    }
+}
+
+Status makeNewFolder(const QString &folder)
+{
+    if (nameTaken(folder))
+        return Error{QStringLiteral("Папка %1 уже существует.").arg(native(folder))};
+    const QString parent = Paths::folderOf(folder);
+    if (!parent.isEmpty() && !QFileInfo(parent).isDir() && !QDir().mkpath(parent))
+        return Error{QStringLiteral("Не удается создать папку %1.").arg(native(parent))};
+    // mkdir, unlike mkpath, fails on a folder that appeared meanwhile.
+    if (!QDir().mkdir(folder))
+        return Error{QStringLiteral("Не удается создать папку %1.").arg(native(folder))};
+    return {};
+}
+
+FolderSnapshot FolderSnapshot::take(const QString &folder)
+{
+    FolderSnapshot snapshot;
+    snapshot.m_folder = folder;
+    const QFileInfo info(folder);
+    snapshot.m_existed = nameTaken(folder);
+    if (info.isDir() && !info.isSymLink())
+        snapshot.m_entries = entriesUnder(folder);
+    return snapshot;
+}
+
+Status FolderSnapshot::rollBack() const
+{
+    const QFileInfo info(m_folder);
+    if (!info.isDir() || info.isSymLink())
+        return {};
+    QStringList added;
+    for (const QString &entry : entriesUnder(m_folder)) {
+        if (!m_entries.contains(entry))
+            added.append(entry);
+    }
+    // Deepest first, so that a folder the command made is empty when its
+    // turn comes.
+    std::stable_sort(added.begin(), added.end(),
+                     [](const QString &a, const QString &b) { return a.count(u'/') > b.count(u'/'); });
+    Status result;
+    const QDir base(m_folder);
+    for (const QString &entry : std::as_const(added)) {
+        const QString path = base.filePath(entry);
+        const QFileInfo item(path);
+        const bool removed = item.isDir() && !item.isSymLink() ? QDir().rmdir(path) : QFile::remove(path);
+        if (!removed && result)
+            result = Error{QStringLiteral("Не удается удалить %1.").arg(native(path))};
+    }
+    // The folder goes only when the command made it and nothing else has
+    // been put into it since.
+    if (!m_existed)
+        QDir().rmdir(m_folder);
+    return result;
+}
+
+QStringList removeSaveLeftovers(const QString &programFolder)
+{
+    // A save writes "<name>.XXXXXX" beside the file and renames it over the
+    // file when complete; the six characters are letters and digits.
+    static const QRegularExpression leftover(
+        QStringLiteral("^(index\\.dat|baza\\.dat|baza\\.ini|config\\.dat|normal\\.cfg|sound\\.cfg)\\.[A-Za-z0-9]{6}$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QDir::Filters folders = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks;
+    const QString data = Paths::resolve(programFolder, QStringLiteral("Baza/Data"));
+    QStringList scanned{data, Paths::resolve(programFolder, QStringLiteral("Baza/Images")),
+                        Paths::resolve(programFolder, QStringLiteral("Baza/Sound"))};
+    for (const QString &subject : QDir(data).entryList(folders)) {
+        const QString subjectFolder = data + u'/' + subject;
+        scanned.append(subjectFolder);
+        for (const QString &topic : QDir(subjectFolder).entryList(folders))
+            scanned.append(subjectFolder + u'/' + topic);
+    }
+    QStringList removed;
+    for (const QString &folder : std::as_const(scanned)) {
+        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo &file : files) {
+            if (!file.isSymLink() && leftover.match(file.fileName()).hasMatch() && QFile::remove(file.filePath()))
+                removed.append(file.filePath());
+        }
+    }
+    return removed;
+}
+
+} // namespace Library
