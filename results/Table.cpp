@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGraphicsDropShadowEffect>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -54,9 +55,16 @@ public:
             font.setFamily(QStringLiteral("MS Sans Serif"));
             font.setBold(true);
         }
+        // Fonts differ between machines ("Результат" in Debian's stand-in
+        // for MS Sans Serif is wider than its 60-pixel column): a text that
+        // does not fit its cell is drawn smaller rather than cut.
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const int room = option.rect.width() - 4;
+        while (font.pixelSize() > 7 && QFontMetrics(font).horizontalAdvance(text) > room)
+            font.setPixelSize(font.pixelSize() - 1);
         painter->setFont(font);
         painter->setPen(Qt::black);
-        painter->drawText(option.rect, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+        painter->drawText(option.rect, Qt::AlignCenter, text);
         painter->restore();
     }
 
@@ -305,6 +313,9 @@ void TForm5::flushReport()
 
 void TForm5::glLabel1Click()
 {
+    // The window goes with the pointer still on the label, so no Leave
+    // comes to put its light out before the next showing.
+    lightCloseLabel(false);
     m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
     m_closing = true;
     done(QDialog::Accepted);

@@ -112,5 +112,20 @@ void LineModel::copyRange(const QTextDocument &source, int start, int end, QText
                 targetDocument->addResource(QTextDocument::ImageResource, QUrl(name), image);
         }
     }
+    // Inserted into an empty paragraph, the fragment's first paragraph is
+    // merged into it and takes its format: a centred first line would show
+    // left-aligned, its indents and spacing gone. That paragraph is the
+    // source's; so is its format (tables bring their own).
+    const bool intoEmpty = target.block().length() == 1 && !target.currentTable();
+    const int at = target.position();
     target.insertFragment(fragment);
+    QTextCursor first(const_cast<QTextDocument *>(&source));
+    first.setPosition(start);
+    if (intoEmpty && !first.currentTable()) {
+        QTextBlockFormat format = first.blockFormat();
+        format.clearProperty(QTextFormat::ObjectIndex);   // a list of the source document
+        QTextCursor merged(targetDocument);
+        merged.setPosition(at);
+        merged.setBlockFormat(format);
+    }
 }

@@ -207,9 +207,6 @@ def tetrad(dx=0, dy=0, dark=False):
             '<rect x="15" y="13" width="755" height="267" rx="9" fill="#000000" opacity="0.10"/>',
             '<rect x="12.5" y="10.5" width="755" height="267" rx="9" fill="#ffffff" stroke="#7b9fcb" stroke-width="3"/>',
             '<rect x="16.5" y="14.5" width="749" height="260" fill="#ffffff" stroke="#c9d8ea" stroke-width="1"/>',
-            # A paper clip on the frame.
-            '<path d="M34 4 L34 26 A5 5 0 0 0 44 26 L44 8 A3.5 3.5 0 0 0 37 8 L37 24" fill="none" '
-            'stroke="#8b97a6" stroke-width="2" stroke-linecap="round"/>',
             # The clock sign hanging on a nail, around (269, 301) 131 x 41.
             '<path d="M334.5 288 L276 298 M334.5 288 L393 298" stroke="#7d5a3a" stroke-width="1.4" fill="none"/>',
             '<circle cx="334.5" cy="287.5" r="2.6" fill="#9aa3ad" stroke="#5e666f" stroke-width="0.8"/>',
@@ -219,9 +216,9 @@ def tetrad(dx=0, dy=0, dark=False):
             # The picture frame around (443, 303) 322 x 181.
             '<rect x="438" y="298" width="336" height="196" rx="5" fill="#000000" opacity="0.12"/>',
             '<rect x="434.5" y="294.5" width="336" height="196" rx="5" fill="#d9b88f" stroke="#8f6540" stroke-width="2"/>',
+            # Left plain: a narrow picture is centred in it with the frame's
+            # paper on both sides.
             '<rect x="440.5" y="300.5" width="326" height="186" fill="#fffdf8" stroke="#bfa27c" stroke-width="1"/>',
-            '<g opacity="0.35"><circle cx="640" cy="362" r="13" fill="#f4d27a"/>'
-            '<path d="M520 450 L575 385 L615 430 L645 400 L700 450 Z" fill="#bcd3c2"/></g>',
             # Books, an apple and a pencil between the board and the picture.
             '<ellipse cx="362" cy="502" rx="62" ry="4" fill="#000000" opacity="0.12"/>',
             '<rect x="308.5" y="480.5" width="104" height="18" rx="2" fill="#5b84b1" stroke="#36597f" stroke-width="1"/>',
@@ -232,9 +229,10 @@ def tetrad(dx=0, dy=0, dark=False):
             '<ellipse cx="372" cy="447" rx="3" ry="2" fill="#ffffff" opacity="0.5"/>',
             '<path d="M376 441 Q377 436 379 434" stroke="#6b4226" stroke-width="1.6" fill="none"/>',
             '<path d="M379 437 Q386 431 390 436 Q384 440 379 437 Z" fill="#6fae4f" stroke="#467a30" stroke-width="0.8"/>',
-            '<g transform="rotate(-8 330 508)"><rect x="300" y="505" width="70" height="6" fill="#f2c94c" stroke="#b38b1d" stroke-width="0.8"/>'
-            '<path d="M370 505 L380 508 L370 511 Z" fill="#f1d9b5" stroke="#b38b1d" stroke-width="0.8"/>'
-            '<rect x="294" y="505" width="6" height="6" fill="#e88f9a"/></g>',
+            # The pencil lies wholly above the bottom edge of the window (514).
+            '<g transform="rotate(-6 330 504)"><rect x="300" y="501" width="70" height="6" fill="#f2c94c" stroke="#b38b1d" stroke-width="0.8"/>'
+            '<path d="M370 501 L380 504 L370 507 Z" fill="#f1d9b5" stroke="#b38b1d" stroke-width="0.8"/>'
+            '<rect x="294" y="501" width="6" height="6" fill="#e88f9a"/></g>',
             tutor(dx, dy),
             board(),
             tutor_hand()]

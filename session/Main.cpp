@@ -13,6 +13,7 @@
 #include "session/Comp.h"
 #include "session/Cues.h"
 #include "session/HelpWindow.h"
+#include "session/HoldingClock.h"
 #include "session/Pic.h"
 #include "session/PictureFit.h"
 #include "session/Prompter.h"
@@ -126,9 +127,12 @@ private:
 } // namespace
 
 TForm1::TForm1(AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_context(context)
+    : QMainWindow(parent), m_context(context), m_clock(std::make_unique<HoldingClock>(context.clock))
 {
-    m_tutor = std::make_unique<Animate>(context.state, context.cues, context.clock,
+    // A voice line that must wait for the cue before it waits through the
+    // same pauses as the tutor.
+    context.cues.setClock(m_clock.get());
+    m_tutor = std::make_unique<Animate>(context.state, context.cues, *m_clock,
                                         [this](int frame) { drawHeadFrame(frame); });
     buildControls();
     buildMenus();
@@ -138,6 +142,7 @@ TForm1::TForm1(AppContext &context, QWidget *parent)
 TForm1::~TForm1()
 {
     FormDestroy();
+    m_context.cues.setClock(nullptr);
 }
 
 void TForm1::buildControls()
@@ -425,7 +430,10 @@ int TForm1::ShowQuestion()
         m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
         m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),
                                    Prompter::Icon::Exclamation);
-        EndTest();
+        // The countdown keeps running under the box: a time-out may already
+        // have ended and recorded the test, which must not be recorded twice.
+        if (state.SessionActive)
+            EndTest();
         return 0;
     }
     if (!place.pictureName.isEmpty())
@@ -447,7 +455,7 @@ void TForm1::EndTest()
 {
     SessionState &state = m_context.state;
     setQuestionViewHeight(257);
-    m_context.clock.pause(700);
+    m_clock->pause(700);
     setWindowTitle(kIdleCaption);
     HidePicture();
     state.TestEnded = true;
@@ -476,6 +484,10 @@ void TForm1::clearQuestionView()
 void TForm1::setClockText(const QString &text)
 {
     PanelClock->setText(text);
+    // "Все..!" and "00:00:00" are followed by a pause: they are on screen
+    // when it starts, not only once the event loop has come round to them.
+    if (PanelClock->isVisible())
+        PanelClock->repaint();
 }
 
 // ------------------------------------------------------------------- menus

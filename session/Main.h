@@ -19,6 +19,7 @@
 #include <memory>
 
 class Animate;
+class HoldingClock;
 class HelpWindow;
 class LineModel;
 class QAction;
@@ -127,6 +128,9 @@ private:
     void greetOnce();
 
     AppContext &m_context;
+    // Every pause of the window goes through this clock, which holds the
+    // student's input and the tick back while it lasts.
+    std::unique_ptr<HoldingClock> m_clock;
     std::unique_ptr<Animate> m_tutor;
     QTextDocument m_fullTest;
     std::unique_ptr<LineModel> m_fullTestLines;

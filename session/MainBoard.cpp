@@ -229,6 +229,10 @@ void TForm1::FormMouseMove(QMouseEvent *event)
 void TForm1::setQuestionViewHeight(int height)
 {
     RichMemoTest->resize(746, height);
+    // Enlarged, the view lies over the clock and the picture (made after
+    // it): it must be on top of them, for the eye and for the mouse.
+    if (height > 257)
+        RichMemoTest->raise();
 }
 
 void TForm1::RichMemoTestMouseDown()

@@ -5,8 +5,8 @@
 
 #include "session/AppContext.h"
 #include "session/Cues.h"
+#include "session/HoldingClock.h"
 #include "session/Pic.h"
-#include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/TimeBudget.h"
 
@@ -14,6 +14,13 @@
 
 void TForm1::TimerTimer()
 {
+    // During a pause the tick waits for its end: re-arming the board then
+    // would let a press held back by the pause answer the next question,
+    // and a time-out would end the test in the middle of an answer.
+    if (m_clock->holding()) {
+        m_clock->holdTick(this, [this] { TimerTimer(); });
+        return;
+    }
     SessionState &state = m_context.state;
     state.ClickAllowed = true;
     if (!state.SessionActive || !state.TimeLimited)
@@ -32,7 +39,7 @@ void TForm1::TimerTimer()
         m_context.cues.PlaySoundCue(QStringLiteral("Clock"));
     if (state.ClockSeconds == 0) {
         m_context.cues.PlayVoiceCue(QStringLiteral("Time"));
-        m_context.clock.pause(1000);
+        m_clock->pause(1000);
         if (m_context.form7 && m_context.form7->isVisible())
             m_context.form7->reject();
         state.PressedField = 0;

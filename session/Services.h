@@ -13,7 +13,10 @@ public:
     virtual QTime currentTime() const = 0;
     // Milliseconds since midnight, used to seed random draws.
     virtual int msecsOfDay() const { return currentTime().msecsSinceStartOfDay(); }
-    // Blocks the calling (user-interface) thread; no input is handled meanwhile.
+    // Lets the time pass on the calling (window) thread and returns after
+    // it, while the thread goes on handling its events: windows paint, the
+    // sound plays, timers fire. What of the user's input is handled
+    // meanwhile is the caller's business (see HoldingClock).
     virtual void pause(int milliseconds) = 0;
 };
 

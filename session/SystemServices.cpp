@@ -2,9 +2,12 @@
 
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
+
+#include <algorithm>
 
 QTime SystemClock::currentTime() const
 {
@@ -13,7 +16,11 @@ QTime SystemClock::currentTime() const
 
 void SystemClock::pause(int milliseconds)
 {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
+    // Not a sleep: a sleeping window thread paints nothing, and Qt's sound
+    // player, fed from it, starts a cue only after the sleep.
+    QEventLoop loop;
+    QTimer::singleShot(std::max(0, milliseconds), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 SoundEffectSink::SoundEffectSink()
@@ -22,9 +29,9 @@ SoundEffectSink::SoundEffectSink()
     // itself, a PulseAudio (or PipeWire) stream of a sound effect is given
     // up to two seconds of buffering, which here delayed every cue by most
     // of a second. The sound library reads this variable when a stream is
-    // opened and asks for a short buffer instead; playback is fed from its
-    // own thread, so the tutor's blocking pauses do not starve it. Nothing
-    // else reads it, and a value the user set is kept.
+    // opened and asks for a short buffer instead. (Playback also needs the
+    // window thread's event loop, which is why the tutor's pauses run it.)
+    // Nothing else reads it, and a value the user set is kept.
     if (!qEnvironmentVariableIsSet("PULSE_LATENCY_MSEC"))
         qputenv("PULSE_LATENCY_MSEC", "80");
 }

@@ -1,4 +1,5 @@
-// The real clock and the real sound: a blocking pause and one QSoundEffect.
+// The real clock and the real sound: a pause that runs the event loop for its
+// time, and one QSoundEffect.
 #pragma once
 
 #include "session/Services.h"

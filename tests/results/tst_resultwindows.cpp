@@ -10,6 +10,7 @@
 #include "results/ResultsFile.h"
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -98,6 +99,8 @@ private Q_SLOTS:
     void missingOrShortFile_data();
     void missingOrShortFile();
     void closesOnlyThroughCloseLabel();
+    void headersFitTheirColumns();
+    void closeLabelDarkWhenShownAgain();
     void unwritableTableIsReported();
     void unreadableTableIsNotOverwritten();
 
@@ -448,6 +451,52 @@ void TestResultWindows::closesOnlyThroughCloseLabel()
     form5.exec();
     QVERIFY(survived);
     QVERIFY(!form5.isVisible());
+}
+
+// No header is cut at its cell's edges, whatever fonts the machine has.
+void TestResultWindows::headersFitTheirColumns()
+{
+    TForm5 &form5 = m_fix->form5;
+    auto *table = form5.findChild<QTableWidget *>(QStringLiteral("Table"));
+    QStringList cut;
+    whenModal(&form5, [&] {
+        const QImage grid = table->viewport()->grab().toImage();
+        for (int column = 1; column < table->columnCount(); ++column) {
+            const QRect cell = table->visualRect(table->model()->index(0, column));
+            for (const int x : {cell.left(), cell.right()})
+                for (int y = cell.top(); y <= cell.bottom(); ++y)
+                    if (qGray(grid.pixel(x, y)) < 128 && !cut.contains(table->item(0, column)->text()))
+                        cut << table->item(0, column)->text();
+        }
+        clickClose(form5);
+    }, [&] { form5.glLabel1Click(); });
+    form5.exec();
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u", ")));
+}
+
+// "Закрыть" lights up under the pointer; clicked, the table goes with the
+// pointer still on it, and the next showing starts dark again.
+void TestResultWindows::closeLabelDarkWhenShownAgain()
+{
+    TForm5 &form5 = m_fix->form5;
+    QLabel *close = label(&form5, "glLabel1");
+    const QColor dark = close->palette().color(QPalette::WindowText);
+    bool litUnderPointer = false;
+    whenModal(&form5, [&] {
+        QTest::mouseMove(close);
+        litUnderPointer = close->palette().color(QPalette::WindowText) != dark;
+        clickClose(form5);
+    }, [&] { form5.glLabel1Click(); });
+    form5.exec();
+    QVERIFY(litUnderPointer);
+    QCursor::setPos(0, 0);   // the pointer has moved on while the table was away
+    QColor shown;
+    whenModal(&form5, [&] {
+        shown = close->palette().color(QPalette::WindowText);
+        form5.glLabel1Click();
+    });
+    form5.exec();
+    QCOMPARE(shown, dark);
 }
 
 void TestResultWindows::unwritableTableIsReported()

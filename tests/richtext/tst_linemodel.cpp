@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -46,6 +47,7 @@ private Q_SLOTS:
     void emptyDocument();
     void tableSpacerIsNoLine();
     void copyRangeKeepsFormatsAndPictures();
+    void copyRangeKeepsFirstParagraphFormat();
 };
 
 void TestLineModel::linesInDocumentOrder()
@@ -143,6 +145,43 @@ void TestLineModel::copyRangeKeepsFormatsAndPictures()
     const QImage copied = view.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("rtfpic:1"))).value<QImage>();
     QCOMPARE(copied.size(), QSize(20, 10));
     QVERIFY(!view.toPlainText().contains(QStringLiteral("after")));
+}
+
+// A question copied into the empty question view keeps the format of every
+// paragraph, its first included: a centred, indented question line with a
+// gap under it stays so.
+void TestLineModel::copyRangeKeepsFirstParagraphFormat()
+{
+    QTextDocument doc;
+    RtfReader::load(QByteArrayLiteral("{\\rtf1\\ansi {test=2}\\par\\pard\\qc\\li400\\fi200\\sb60\\sa240\\b Question\\b0\\par"
+                                      "\\pard\\qr\\sa120 1) yes 2) no\\par\\pard {test=1}\\par}"),
+                    doc);
+    LineModel model(doc);
+    QTextDocument view;
+    QTextCursor target(&view);
+    LineModel::copyRange(doc, model.lineStart(1), model.lineStart(3), target);
+
+    const auto paragraphs = [](const QTextDocument &document, int from) {
+        QList<QTextBlockFormat> formats;
+        for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next())
+            if (block.length() > 1)
+                formats << block.blockFormat();
+        return formats;
+    };
+    const QList<QTextBlockFormat> source = paragraphs(doc, model.lineStart(1)).mid(0, 2);
+    const QList<QTextBlockFormat> copied = paragraphs(view, 0);
+    QCOMPARE(copied.size(), 2);
+    QCOMPARE(source.first().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(copied.at(i).alignment(), source.at(i).alignment());
+        QCOMPARE(copied.at(i).leftMargin(), source.at(i).leftMargin());
+        QCOMPARE(copied.at(i).textIndent(), source.at(i).textIndent());
+        QCOMPARE(copied.at(i).topMargin(), source.at(i).topMargin());
+        QCOMPARE(copied.at(i).bottomMargin(), source.at(i).bottomMargin());
+    }
+    QTextCursor probe(&view);
+    probe.setPosition(2);
+    QCOMPARE(probe.charFormat().fontWeight(), int(QFont::Bold));
 }
 
 QTEST_GUILESS_MAIN(TestLineModel)

@@ -1,7 +1,9 @@
 // The whole program for window tests: a program folder in a temporary
 // directory (the library template copied in), the nine windows created in
-// their fixed order, a clock whose pauses return at once, a cue sink that
-// records what would have been heard, and the real message boxes.
+// their fixed order, a clock whose pauses take no real time but let the
+// events queued meanwhile through (presses, ticks, painting), a cue sink
+// that records what would have been heard and when, and the real message
+// boxes.
 #pragma once
 
 #include "library/LineList.h"
@@ -39,12 +41,15 @@ public:
 
     QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs % 86'400'000); }
     int msecsOfDay() const override { return ++m_draws * 7919 + msecs; }
+    // The time passes at once; what was queued before the pause or during
+    // onPause is handled within it, as the event loop of a real pause would.
     void pause(int milliseconds) override
     {
         pauses << milliseconds;
         msecs += milliseconds;
         if (onPause)
             onPause(milliseconds);
+        QCoreApplication::processEvents();
     }
 
 private:
@@ -54,8 +59,28 @@ private:
 class RecordingSink final : public CueSink
 {
 public:
+    explicit RecordingSink(const FakeClock &clock) : m_clock(clock) {}
     QStringList played;
-    void play(const QString &wavPath) override { played << QFileInfo(wavPath).completeBaseName(); }
+    QList<int> startedAt;   // the clock's msecs when each cue of `played` started
+    void play(const QString &wavPath) override
+    {
+        played << QFileInfo(wavPath).completeBaseName();
+        startedAt << m_clock.msecs;
+    }
+    void clear()
+    {
+        played.clear();
+        startedAt.clear();
+    }
+    // When the first cue of that name started, -1 if none did.
+    int start(const QString &cue) const
+    {
+        const qsizetype at = played.indexOf(cue);
+        return at < 0 ? -1 : startedAt.at(at);
+    }
+
+private:
+    const FakeClock &m_clock;
 };
 
 // Answers modal windows while it lives: every few milliseconds it hands
@@ -113,7 +138,7 @@ struct Program
     QTemporaryDir dir;
     SessionState state;
     FakeClock clock;
-    RecordingSink sink;
+    RecordingSink sink{clock};
     std::unique_ptr<Cues> cues;
     WidgetPrompter prompter;
     std::unique_ptr<AppContext> context;
@@ -196,7 +221,7 @@ struct Program
         // The pointer is left where an earlier test put it, and a move to
         // the same place is no move at all: start it off the page.
         QTest::mouseMove(form1, QPoint(form1->width() - 1, 0));
-        sink.played.clear();
+        sink.clear();
         clock.pauses.clear();
     }
 
@@ -248,12 +273,21 @@ struct Program
     {
         QTest::mouseRelease(surface(), Qt::LeftButton, {}, point);
     }
-    // Presses and releases a point, then lets the timer re-arm the board.
+    // A second passes and the timer ticks.
+    void tick()
+    {
+        clock.msecs += 1000;
+        form1->TimerTimer();
+    }
+    // The student reads the question for a few seconds (the tutor has had
+    // his say), presses and releases a point, then the timer re-arms the
+    // board.
     void answerAt(QPoint point)
     {
+        clock.msecs += 3000;
         press(point);
         release(point);
-        form1->TimerTimer();
+        tick();
     }
 
     // The board point of a field's centre.
@@ -277,9 +311,6 @@ private:
         QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
-            // The cue files are never played here: the sink only records names.
-            if (file.endsWith(u".wav", Qt::CaseInsensitive))
-                continue;
             const QString target = to + file.mid(from.size());
             QDir().mkpath(QFileInfo(target).path());
             QFile::remove(target);

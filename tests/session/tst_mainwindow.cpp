@@ -2,6 +2,7 @@
 // menus, the board, the countdown, the end of a test, the abort and exit
 // questions, and the sound switches, with the real windows and boxes.
 #include "Program.h"
+#include "Wav.h"
 
 #include "library/Cp1251.h"
 #include "results/ResultsFile.h"
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QTextEdit>
 
 namespace {
@@ -40,6 +42,39 @@ QStringList without(QStringList list, const QString &name)
     return list;
 }
 
+// Posts a press and a release to the window as the window system queues
+// them: they are handled when the event loop next comes round.
+void queueClick(QWidget *surface, QPoint point)
+{
+    QWidget *window = surface->window();
+    const QPointF local = surface->mapTo(window, point);
+    const QPointF global = surface->mapToGlobal(point);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(window->windowHandle(),
+                                    new QMouseEvent(type, local, local, global, Qt::LeftButton, held, Qt::NoModifier));
+    }
+}
+
+// The texts a label had each time it was painted.
+class PaintedTexts final : public QObject
+{
+public:
+    explicit PaintedTexts(QLabel *label) : m_label(label) { label->installEventFilter(this); }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            texts << m_label->text();
+        return false;
+    }
+
+private:
+    QLabel *m_label;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -55,13 +90,19 @@ private Q_SLOTS:
     void counterAndCaptionWithoutBudget();
     void onePressPerTick_data();
     void onePressPerTick();
+    void pressDuringReactionIsNeverJudged();
+    void clockTextOnScreenThroughPauses();
     void pressOutsideTestDoesNothing();
     void pokesAtTheTutor();
     void questionViewToggles();
+    void enlargedViewCoversClockAndPicture();
     void lookZonesReportedOnChange();
     void timerCuesAndTimeOut();
     void timeOutDropsPressedField();
     void timeOutWhileAbortBoxOpenRecordsOnce();
+    void timeOutWhileBrokenBaseBoxOpenRecordsOnce();
+    void voiceLinesHeardWhole();
+    void nameRequestHeardAfterChooserCloses();
     void abortCommand_data();
     void abortCommand();
     void closeQuery_data();
@@ -71,6 +112,7 @@ private Q_SLOTS:
     void soundSwitches();
     void soundSwitchNotSaved();
     void cuesAskForShortBuffer();
+    void systemPauseKeepsEventsGoing();
     void boxesSpeakRussian();
     void replayWithoutTopicKeepsCaption();
     void replayThroughChooser();
@@ -268,6 +310,82 @@ void TestMainWindow::onePressPerTick()
     QCOMPARE(state.AskedCount, asked + 1);
 }
 
+// The student answers and, while the tutor still nods, presses another
+// field; a tick falls due meanwhile. The press is queued behind the pause
+// the way the window system queues it. It is never judged: the second
+// question waits for a press made once it is on screen.
+void TestMainWindow::pressDuringReactionIsNeverJudged()
+{
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2, 3, 4}));
+    program.startTest(4);
+    SessionState &state = program.state;
+    QTimer *timer = program.form1->Timer;
+    int ticks = 0;
+    int ticksInPause = 0;
+    QObject::connect(timer, &QTimer::timeout, timer, [&] { ++ticks; });
+    program.clock.onPause = [&](int) {
+        if (program.clock.pauses.size() == 1) {
+            // The tick falls due during the nod and is queued before the
+            // press, as the event loop delivers a timer's due tick.
+            QCoreApplication::postEvent(timer, new QTimerEvent(timer->timerId()));
+            queueClick(program.surface(), Program::fieldCentre(4));
+        } else if (program.clock.pauses.size() == 3) {
+            ticksInPause = ticks;
+        }
+    };
+    program.clock.msecs += 5000;   // the student reads the question
+    program.clock.pauses.clear();
+    const int correct = state.CorrectAnswer;
+    program.press(Program::fieldCentre(correct));
+    program.release(Program::fieldCentre(correct));
+    program.clock.onPause = nullptr;
+    QVERIFY(ticksInPause > 0);
+    QVERIFY(!state.ClickAllowed);
+    QCoreApplication::processEvents();   // the held tick, and whatever else is queued
+
+    QCOMPARE(program.clock.pauses.size(), 7);   // the nod, and nothing nested in it
+    QCOMPARE(state.AskedCount, 2);
+    QCOMPARE(state.CorrectCount, 1);
+    QCOMPARE(int(state.PressedField), 0);
+    QVERIFY(state.ClickAllowed);   // the tick held back by the nod has run
+    // The next press is the second question's own.
+    const int second = state.CorrectAnswer;
+    program.press(Program::fieldCentre(second));
+    program.release(Program::fieldCentre(second));
+    QCOMPARE(state.AskedCount, 3);
+    QCOMPARE(state.CorrectCount, 2);
+}
+
+// "Все..!" after the last answer and "00:00:00" at a time-out are on the
+// screen while the pause that follows them lasts.
+void TestMainWindow::clockTextOnScreenThroughPauses()
+{
+    for (const bool timed : {false, true}) {
+        Program program;
+        program.showAndGreet();
+        program.loadDocument(questionDocument({1, 2}));
+        program.startTest(1, timed ? "5" : "1");
+        PaintedTexts painted(program.form1->PanelClock);
+        QString onScreen;
+        program.clock.onPause = [&](int ms) {
+            if (ms == (timed ? 1000 : 700) && onScreen.isNull())
+                onScreen = painted.texts.value(painted.texts.size() - 1);
+        };
+        ModalAnswerer answerer;
+        if (timed) {
+            program.state.ClockMinutes = 0;
+            program.state.ClockSeconds = 1;
+            program.tick();
+        } else {
+            program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+        }
+        QCOMPARE(onScreen, timed ? u"00:00:00"_qs : u"Все..!"_qs);
+        QVERIFY(!program.state.SessionActive);
+    }
+}
+
 void TestMainWindow::pressOutsideTestDoesNothing()
 {
     Program program;
@@ -292,7 +410,7 @@ void TestMainWindow::pokesAtTheTutor()
     QCOMPARE(int(program.state.PokeCount), 10);
 
     // Just outside the figure: nothing.
-    program.sink.played.clear();
+    program.sink.clear();
     program.state.PokeCount = 0;
     program.press(QPoint(80, 300));
     program.press(QPoint(50, 500));
@@ -320,7 +438,7 @@ void TestMainWindow::questionViewToggles()
 
     program.loadDocument(questionDocument({1, 2}));
     program.startTest(2);
-    program.sink.played.clear();
+    program.sink.clear();
     QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 20));
     QCOMPARE(form.RichMemoTest->height(), 493);
     QCOMPARE(form.RichMemoTest->textCursor().position(), 0);
@@ -334,6 +452,42 @@ void TestMainWindow::questionViewToggles()
     ModalAnswerer answerer;
     form.N18Click();
     QCOMPARE(form.RichMemoTest->height(), 257);
+}
+
+// Enlarged, the question view lies over the clock and the picture: their
+// places show the question, and a press there shrinks the view instead of
+// opening the picture window.
+void TestMainWindow::enlargedViewCoversClockAndPicture()
+{
+    Program program;
+    program.showAndGreet();
+    QDir().mkpath(program.topicFolder());
+    QImage image(400, 200, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QVERIFY(image.save(program.topicFolder() + u"/p.png"_qs));
+    QStringList document{u"{test=1}"_qs, u"{pic=p.png}"_qs};
+    for (int line = 1; line <= 30; ++line)
+        document << u"Строка %1 длинного вопроса"_qs.arg(line);
+    program.loadDocument(document);
+    program.startTest(1);
+    TForm1 &form = *program.form1;
+    QVERIFY(form.Image1->isVisible());
+    QTest::mouseClick(form.RichMemoTest->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(form.RichMemoTest->height(), 493);
+
+    const QPoint clock = form.PanelClock->geometry().center();
+    const QPoint picture = form.Image1->geometry().center();
+    for (const QPoint point : {clock, picture}) {
+        QWidget *top = program.surface()->childAt(point);
+        QVERIFY2(top && (top == form.RichMemoTest || form.RichMemoTest->isAncestorOf(top)),
+                 top ? top->metaObject()->className() : "nothing");
+    }
+    ModalAnswerer answerer;
+    program.sink.clear();
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, program.surface()->mapTo(&form, picture));
+    QCOMPARE(form.RichMemoTest->height(), 257);
+    QCOMPARE(program.sink.played, QStringList{u"Down"_qs});
+    QVERIFY(answerer.seen.isEmpty());   // no picture window
 }
 
 void TestMainWindow::lookZonesReportedOnChange()
@@ -370,8 +524,8 @@ void TestMainWindow::timerCuesAndTimeOut()
     QStringList clock;
     QList<QStringList> cues;
     for (int tick = 1; tick <= 14; ++tick) {
-        program.sink.played.clear();
-        form.TimerTimer();
+        program.sink.clear();
+        program.tick();
         clock << form.PanelClock->text();
         cues << program.sink.played;
         QCOMPARE(program.form7->Panel1->text(), form.PanelClock->text());
@@ -389,10 +543,10 @@ void TestMainWindow::timerCuesAndTimeOut()
     }
     QCOMPARE(table.shows, 0);
 
-    program.sink.played.clear();
+    program.sink.clear();
     program.clock.pauses.clear();
     ModalAnswerer answerer;
-    form.TimerTimer();
+    program.tick();
     QCOMPARE(program.sink.played.first(), u"Time"_qs);
     QCOMPARE(program.clock.pauses.mid(0, 2), (QList<int>{1000, 700}));
     QCOMPARE(table.shows, 1);
@@ -447,6 +601,110 @@ void TestMainWindow::timeOutWhileAbortBoxOpenRecordsOnce()
     QVERIFY(!program.state.SessionActive);
 }
 
+void TestMainWindow::timeOutWhileBrokenBaseBoxOpenRecordsOnce()
+{
+    Program program;
+    program.loadDocument(questionDocument({1, 2}));
+    // The index names the question text instead of the second tag line.
+    program.state.TagIndex[1] = QByteArray::number(program.state.TagIndex[1].toInt() + 1);
+    QVERIFY(program.state.TagIndex[0] != program.state.TagIndex[1]);
+    ShowCounter table(program.form5);
+    // Whichever question comes first, the broken one follows the answer.
+    bool boxAnswered = false;
+    ModalAnswerer answerer([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box || !program.state.SessionActive) {
+            // Whatever opens after the message has been answered is closed.
+            if (boxAnswered)
+                modal->hide();
+            return false;
+        }
+        // The time runs out while the student reads the message.
+        ModalAnswerer closeResults;
+        program.state.ClockMinutes = 0;
+        program.state.ClockSeconds = 1;
+        program.tick();
+        ModalAnswerer::press(modal, QMessageBox::Ok);
+        boxAnswered = true;
+        return true;
+    });
+    program.startTest(2, "5");
+    if (program.state.SessionActive)
+        program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+    QCOMPARE(answerer.seen, QStringList{u"Ошибка !!!|Нарушена структура базы..."_qs});
+    QCOMPARE(table.shows, 1);
+    QVERIFY(!program.state.SessionActive);
+}
+
+// Every voice line is heard whole and with the movement it goes with: the
+// right-answer line starts as the nod starts, and the final line waits for
+// "Время вышло!" however long that is.
+void TestMainWindow::voiceLinesHeardWhole()
+{
+    Program program;
+    program.showAndGreet();
+    QVERIFY(writeSilence(Paths::cueFile(program.folder(), u"Time"_qs), 3000));
+    program.loadDocument(questionDocument({1, 2, 3}));
+    program.startTest(3, "5");
+    QList<int> frameTimes;
+    program.clock.onPause = [&](int ms) { frameTimes << program.clock.msecs - ms; };
+    program.sink.clear();
+    program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+    QCOMPARE(program.sink.played.size(), 1);
+    QCOMPARE(program.sink.startedAt.first(), frameTimes.first());
+
+    program.sink.clear();
+    program.state.ClockMinutes = 0;
+    program.state.ClockSeconds = 1;
+    ModalAnswerer answerer;
+    program.tick();
+    QVERIFY(!program.state.SessionActive);
+    const int time = program.sink.start(u"Time"_qs);
+    const int final = program.sink.start(u"Final4"_qs);
+    QVERIFY(time >= 0 && final >= 0);
+    QVERIFY2(final >= time + 3000, qPrintable(u"Time at %1, Final4 at %2"_qs.arg(time).arg(final)));
+}
+
+// Opening a topic closes the chooser with its "Cancel" effect and asks for
+// the surname: the request comes after the effect, whole.
+void TestMainWindow::nameRequestHeardAfterChooserCloses()
+{
+    Program program("1\r\n1\r\n", Program::Library::Demo);
+    program.showAndGreet();
+    TForm2 &book = *program.form2;
+    auto *subjects = book.findChild<QListWidget *>(u"ListPredmet"_qs);
+    auto *topics = book.findChild<QListWidget *>(u"ListTema"_qs);
+    auto *open = book.findChild<QWidget *>(u"ButtonOpen"_qs);
+    QVERIFY(subjects && topics && open);
+    const auto pick = [](QListWidget *list, const QString &text) {
+        const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+        if (found.size() == 1)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    };
+    QStringList heardBeforeBox;
+    ModalAnswerer answerer([&](QWidget *modal) {
+        if (modal == &book) {
+            QTimer::singleShot(0, &book, [&] {
+                pick(subjects, u"Физика"_qs);
+                pick(topics, u"Оптика"_qs);
+                QTest::mouseClick(open, Qt::LeftButton, {}, QPoint(50, 10));
+            });
+        } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            heardBeforeBox = program.sink.played;
+            input->setTextValue(u"Иванов"_qs);
+            input->accept();
+        } else {
+            modal->hide();
+        }
+        return true;
+    });
+    program.form1->N2->trigger();
+    QVERIFY(program.state.SessionActive);
+    QCOMPARE(heardBeforeBox.mid(heardBeforeBox.size() - 2), (QStringList{u"Cancel"_qs, u"Name"_qs}));
+    const int cancel = program.sink.start(u"Cancel"_qs);
+    QVERIFY(program.sink.start(u"Name"_qs) >= cancel + Cues::wavLength(Paths::cueFile(program.folder(), u"Cancel"_qs)));
+}
+
 void TestMainWindow::abortCommand_data()
 {
     QTest::addColumn<bool>("ok");
@@ -467,7 +725,7 @@ void TestMainWindow::abortCommand()
     }
     QCOMPARE(program.state.AskedCount, 4);
     ShowCounter table(program.form5);
-    program.sink.played.clear();
+    program.sink.clear();
     ModalAnswerer answerer([&](QWidget *modal) {
         if (qobject_cast<QMessageBox *>(modal))
             ModalAnswerer::press(modal, ok ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -515,7 +773,7 @@ void TestMainWindow::closeQuery()
         program.loadDocument(questionDocument({1, 2}));
         program.startTest(2);
     }
-    program.sink.played.clear();
+    program.sink.clear();
     ShowCounter table(program.form5);
     ModalAnswerer answerer([&](QWidget *modal) {
         if (qobject_cast<QMessageBox *>(modal))
@@ -639,6 +897,18 @@ void TestMainWindow::cuesAskForShortBuffer()
         qputenv("PULSE_LATENCY_MSEC", before);
 }
 
+// The real pause is no sleep: what is queued meanwhile is handled, so the
+// window paints and the sound plays while the tutor moves.
+void TestMainWindow::systemPauseKeepsEventsGoing()
+{
+    QWidget widget;
+    bool handled = false;
+    QMetaObject::invokeMethod(&widget, [&] { handled = true; }, Qt::QueuedConnection);
+    SystemClock clock;
+    clock.pause(0);
+    QVERIFY(handled);
+}
+
 // Qt's own texts follow the program's language: the exit question offers
 // "Отмена", not "Cancel".
 void TestMainWindow::boxesSpeakRussian()
@@ -760,7 +1030,7 @@ void TestMainWindow::replayThroughChooser()
 
     surname = u"Петров"_qs;
     const qsizetype shownBefore = answerer.seen.size();
-    program.sink.played.clear();
+    program.sink.clear();
     form.replay->trigger();
     QVERIFY(program.state.SessionActive);
     QVERIFY(!program.state.ReplayInProgress);

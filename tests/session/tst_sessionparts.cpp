@@ -6,8 +6,12 @@
 #include "session/PictureFit.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "Wav.h"
+
+#include "library/Paths.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -17,9 +21,14 @@ class FakeClock final : public Clock
 public:
     QList<int> pauses;
     mutable int seed = 0;
-    QTime currentTime() const override { return QTime(12, 0); }
+    int msecs = 12 * 3600 * 1000;
+    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs); }
     int msecsOfDay() const override { return seed++; }
-    void pause(int ms) override { pauses << ms; }
+    void pause(int ms) override
+    {
+        pauses << ms;
+        msecs += ms;
+    }
 };
 
 class RecordingSink final : public CueSink
@@ -67,6 +76,8 @@ private Q_SLOTS:
     void voiceOffNodsInSilence();
     void greetingOnce();
     void randomLinesVary();
+    void voiceLineWaitsForTheCueBefore();
+    void wavLength();
 };
 
 void TestSessionParts::roundHalfEven_data()
@@ -317,6 +328,59 @@ void TestSessionParts::randomLinesVary()
     for (const QString &s : std::as_const(tutor.sink.played))
         heard.insert(s);
     QCOMPARE(heard, (QSet<QString>{u"No"_qs, u"No1"_qs}));
+}
+
+// A new cue cuts the one playing, but a voice line waits until the cue
+// before it has had its time.
+void TestSessionParts::voiceLineWaitsForTheCueBefore()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u'/';
+    QVERIFY(writeSilence(Paths::cueFile(folder, u"Long"_qs), 800));
+    QVERIFY(writeSilence(Paths::cueFile(folder, u"Short"_qs), 100));
+    FakeClock clock;
+    RecordingSink sink;
+    Cues cues(sink, folder);
+    cues.PlayVoiceCue(u"Long"_qs);
+    cues.PlayVoiceCue(u"Short"_qs);
+    QVERIFY(clock.pauses.isEmpty());   // no clock, no waiting
+
+    cues.setClock(&clock);
+    cues.PlayVoiceCue(u"Long"_qs);
+    clock.msecs += 300;
+    cues.PlaySoundCue(u"Short"_qs);    // an effect cuts it
+    QCOMPARE(clock.pauses, QList<int>{});
+    cues.PlayVoiceCue(u"Long"_qs);     // waits for the effect
+    QCOMPARE(clock.pauses, QList<int>{100});
+    clock.msecs += 300;
+    QCOMPARE(cues.timeLeft(), 500);
+    cues.PlayVoiceCue(u"Short"_qs);
+    QCOMPARE(clock.pauses, (QList<int>{100, 500}));
+    clock.msecs += 100;
+    cues.PlayVoiceCue(u"Missing"_qs);  // over: no wait
+    QCOMPARE(clock.pauses, (QList<int>{100, 500}));
+    QCOMPARE(sink.played.size(), 7);
+}
+
+void TestSessionParts::wavLength()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"a.wav"_qs);
+    QVERIFY(writeSilence(path, 1500));
+    QCOMPARE(Cues::wavLength(path), 1500);
+    QCOMPARE(Cues::wavLength(dir.filePath(u"none.wav"_qs)), 0);
+    // The program's own cues can be told.
+    QVERIFY(Cues::wavLength(QStringLiteral(NASTAVNIK_SOURCE_DIR "/resources/Baza/Sound/Yes.wav")) > 100);
+    // A damaged file: cut in its header, or a data chunk before the format.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.resize(30));
+    file.close();
+    QCOMPARE(Cues::wavLength(path), 0);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArrayLiteral("RIFF\xff\xff\xff\xffWAVEdata\xff\xff\xff\xff"));
+    file.close();
+    QCOMPARE(Cues::wavLength(path), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSessionParts)
