@@ -137,10 +137,13 @@ Status FolderSnapshot::rollBack() const
 QStringList removeSaveLeftovers(const QString &programFolder)
 {
     // A save writes "<name>.XXXXXX" beside the file and renames it over the
-    // file when complete; the six characters are letters and digits.
+    // file when complete; the six characters are letters and digits. A
+    // suffix of letters in one case reads as a word ("Index.dat.backup",
+    // "Config.dat.BACKUP"): more likely a teacher's own copy than a leftover,
+    // so it is kept.
     static const QRegularExpression leftover(
-        QStringLiteral("^(index\\.dat|baza\\.dat|baza\\.ini|config\\.dat|normal\\.cfg|sound\\.cfg)\\.[A-Za-z0-9]{6}$"),
-        QRegularExpression::CaseInsensitiveOption);
+        QStringLiteral("^(?i:index\\.dat|baza\\.dat|baza\\.ini|config\\.dat|normal\\.cfg|sound\\.cfg)\\."
+                       "(?![a-z]{6}$)(?![A-Z]{6}$)[A-Za-z0-9]{6}$"));
     const QDir::Filters folders = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks;
     const QString data = Paths::resolve(programFolder, QStringLiteral("Baza/Data"));
     QStringList scanned{data, Paths::resolve(programFolder, QStringLiteral("Baza/Images")),

@@ -47,8 +47,6 @@ private Q_SLOTS:
     void fullDiskKeepsOldFile();
     void failedWriteKeepsOldFile();
     void fileErrorsInRussian();
-}
-
     void unreadableSubjectIndexSaysWhy();
     void newFolderNumberIsFreeOnDisk();
     void rollBackTakesOnlyWhatWasAdded();
@@ -71,6 +69,8 @@ void checkFailedWriteKeepsOldFile(const QString &folder, const QString &reason)
     QVERIFY2(written.error().contains(path) && written.error().contains(reason), qPrintable(written.error()));
     QCOMPARE(*LineLists::readBytes(path), *before);
     QCOMPARE(QDir(folder).entryList(QDir::Files), files);
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -480,8 +480,8 @@ void TestLibrary::saveLeftoversAreRemoved()
     const QString root = dir.path() + u'/';
     const QStringList leftovers{
         QStringLiteral("Baza/Data/Index.dat.aB3xYz"),        QStringLiteral("Baza/Data/2/Index.dat.Qw12Er"),
-        QStringLiteral("Baza/Data/2/7/Config.dat.ZZZZZZ"),   QStringLiteral("Baza/Data/2/7/BAZA.INI.x1Y2z3"),
-        QStringLiteral("Baza/Data/2/7/Baza.dat.000000"),     QStringLiteral("Baza/Images/normal.cfg.abcdef"),
+        QStringLiteral("Baza/Data/2/7/Config.dat.ZZ9ZZZ"),   QStringLiteral("Baza/Data/2/7/BAZA.INI.x1Y2z3"),
+        QStringLiteral("Baza/Data/2/7/Baza.dat.000000"),     QStringLiteral("Baza/Images/normal.cfg.abc0ef"),
         QStringLiteral("Baza/Sound/Sound.cfg.Mn0pQr"),
     };
     const QStringList kept{
@@ -489,6 +489,7 @@ void TestLibrary::saveLeftoversAreRemoved()
         QStringLiteral("Baza/Data/Index.dat.aB3xYz7"),    QStringLiteral("Baza/Data/2/notes.dat.aB3xYz"),
         QStringLiteral("Baza/Data/2/7/Config.dat"),       QStringLiteral("Baza/Data/2/7/Config.dat.ab-cde"),
         QStringLiteral("Baza/Data/2/7/img/Config.dat.aB3xYz"), QStringLiteral("Baza/Images/normal.cfg"),
+        QStringLiteral("Baza/Data/Index.dat.backup"),     QStringLiteral("Baza/Data/2/7/Config.dat.BACKUP"),
     };
     for (const QString &path : leftovers + kept)
         writeBytes(root + path, path.toUtf8());
