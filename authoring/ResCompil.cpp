@@ -7,16 +7,78 @@
 #include "session/Cues.h"
 #include "session/SessionState.h"
 #include "richtext/LineModel.h"
-#include "richtext/RtfReader.h"
+#include "richtext/TestDocument.h"
 #include "session/TestHost.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+namespace {
+
+// Keeps the windows painting while a document is read, and lets the author
+// stop the reading with Esc or by closing a window. Every other key and
+// click is dropped meanwhile, so that no other command starts in the middle
+// of this one.
+class CheckPump final : public QObject
+{
+public:
+    CheckPump() { QCoreApplication::instance()->installEventFilter(this); }
+    ~CheckPump() override { QCoreApplication::instance()->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(CheckPump)
+
+    // Lets the windows paint if they have waited long enough; false once
+    // the author has asked to stop.
+    bool keepGoing()
+    {
+        if (!m_sincePump.isValid() || m_sincePump.elapsed() >= 40) {
+            QCoreApplication::processEvents();
+            m_sincePump.start();
+        }
+        return !m_stop;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                m_stop = true;
+            return true;
+        case QEvent::Close:
+            if (!event->spontaneous())
+                return false;
+            m_stop = true;
+            event->ignore();
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QElapsedTimer m_sincePump;
+    bool m_stop = false;
+};
+
+} // namespace
 
 TForm3::TForm3(AppContext &context, QWidget *parent)
     : QDialog(parent), m_context(context)
@@ -98,10 +160,22 @@ Status TForm3::CreateBase(const QString &sourcePath)
     QTextDocument &document = m_context.host->fullTestDocument();
     document.clear();
     state.TagIndex.clear();
-    const Expected<QByteArray> bytes = LineLists::readBytes(sourcePath);
-    if (!bytes)
-        return Error{bytes.error()};
-    RtfReader::load(*bytes, document);
+    {
+        // Reading is most of the work on a large document: it takes the bar
+        // from 3 to 10, and Esc stops it.
+        CheckPump pump;
+        const Expected<RtfReader::Result> read =
+            TestDocument::read(sourcePath, document, [&](int percent) {
+                progress(3 + percent * 7 / 100);
+                return pump.keepGoing();
+            });
+        if (!read)
+            return Error{read.error()};
+        if (read->cancelled) {
+            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            return {};
+        }
+    }
     progress(10);
 
     m_button2->setVisible(true);

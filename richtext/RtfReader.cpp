@@ -13,6 +13,7 @@
 #include "richtext/RtfReader.h"
 
 #include "library/Cp1251.h"
+#include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
 #include "richtext/SymbolFonts.h"
 
@@ -56,6 +57,7 @@ constexpr qint64 MergeBudget = 100'000'000; // merged cells times grid cells per
 constexpr int MaxPictureSide = 4096;    // pixels
 constexpr int MaxRenderSide = 2048;     // pixels: metafiles are rendered at most this big
 constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
+constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two reports of progress
 
 // ---------------------------------------------------------------------------
 // The keyword table: every control word the reader acts on. Looked up by
@@ -455,8 +457,9 @@ int clampInt(qint64 v, int lo, int hi)
 class Parser
 {
 public:
-    Parser(const QByteArray &bytes, QTextDocument &document)
-        : m_data(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_document(document)
+    Parser(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
+        : m_data(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_document(document),
+          m_begin(bytes.constData()), m_progress(progress)
     {
         m_main.cursor = QTextCursor(&document);
         m_stack.reserve(64);
@@ -519,9 +522,15 @@ private:
     GroupState &state() { return m_stack.back(); }
     const GroupState &state() const { return m_stack.back(); }
 
+    // Reports progress; false when the reading is to stop.
+    bool reportProgress();
+
     const char *m_data;
     const char *m_end;
     QTextDocument &m_document;
+    const char *m_begin;
+    const Progress &m_progress;
+    qsizetype m_nextReport = ProgressStep;   // offset of the next report
     Flow m_main;
 
     std::vector<GroupState> m_stack;
@@ -568,6 +577,8 @@ Result Parser::run()
     m_data = p < m_end ? p + 1 : m_end;
 
     while (m_data < m_end && !m_done) {
+        if (m_data - m_begin >= m_nextReport && !reportProgress())
+            return Result{true, m_pictureCount, true};
         const char c = *m_data;
         if (c == '{') {
             ++m_data;
@@ -602,6 +613,15 @@ Result Parser::run()
         endParagraph();
     closeTablesDeeperThan(0);
     return Result{true, m_pictureCount};
+}
+
+bool Parser::reportProgress()
+{
+    m_nextReport = (m_data - m_begin) + ProgressStep;
+    if (!m_progress)
+        return true;
+    const qint64 total = std::max<qint64>(1, m_end - m_begin);
+    return m_progress(int((m_data - m_begin) * 100 / total));
 }
 
 bool Parser::isTextDest() const
@@ -1949,7 +1969,8 @@ void Parser::emitTable(Flow &flow, Table &table)
 
 // --- plain text -------------------------------------------------------------
 
-void loadPlainText(const QByteArray &bytes, QTextDocument &document)
+// False when the progress function stopped the reading.
+bool loadPlainText(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
 {
     const QString text = Cp1251::decode(bytes);
     QTextCursor cursor(&document);
@@ -1957,7 +1978,15 @@ void loadPlainText(const QByteArray &bytes, QTextDocument &document)
     qsizetype start = 0;
     bool first = true;
     const qsizetype n = text.size();
+    qsizetype nextReport = ProgressStep;
     for (qsizetype i = 0; i <= n; ++i) {
+        if (i >= nextReport) {
+            nextReport = i + ProgressStep;
+            if (progress && !progress(int(i * 100 / n))) {
+                cursor.endEditBlock();
+                return false;
+            }
+        }
         const bool atEnd = i == n;
         if (!atEnd && text[i] != u'\r' && text[i] != u'\n')
             continue;
@@ -1974,25 +2003,30 @@ void loadPlainText(const QByteArray &bytes, QTextDocument &document)
         start = i + 1;
     }
     cursor.endEditBlock();
+    return true;
 }
 
 } // namespace
 
-Result load(const QByteArray &bytes, QTextDocument &document)
+Result load(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
 {
+    HardLineLayout::install(document);
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
     Result result;
     if (!bytes.startsWith("{\\rtf")) {
-        loadPlainText(bytes, document);
+        result.cancelled = !loadPlainText(bytes, document, progress);
     } else {
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
-        Parser parser(bytes, document);
+        Parser parser(bytes, document, progress);
         result = parser.run();
         cursor.endEditBlock();
     }
+    // Half a document must never pass for a whole one.
+    if (result.cancelled)
+        document.clear();
     document.setUndoRedoEnabled(undo);
     return result;
 }

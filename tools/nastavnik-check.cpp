@@ -6,14 +6,14 @@
 // prints each question as the program would cut it out of the document.
 //
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
-// any could not be read (or the command line was wrong).
+// any could not be read or was too large for the program (or the command
+// line was wrong).
 #include "authoring/CompileCheck.h"
 #include "richtext/LineModel.h"
-#include "richtext/RtfReader.h"
+#include "richtext/TestDocument.h"
 #include "session/Comp.h"
 #include "session/SessionState.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QTextDocument>
 
@@ -86,21 +86,14 @@ int main(int argc, char *argv[])
     bool unreadable = false;
     for (const QString &path : std::as_const(arguments)) {
         print(QStringLiteral("== ") + path + u'\n');
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            print(QStringLiteral("Ошибка открытия файла: ") + file.errorString() + u'\n');
-            unreadable = true;
-            continue;
-        }
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            print(QStringLiteral("Ошибка чтения файла: ") + file.errorString() + u'\n');
-            unreadable = true;
-            continue;
-        }
-
+        // Read as the program reads it, refused with the program's message
+        // when it cannot be read or is too large for the program.
         QTextDocument document;
-        RtfReader::load(bytes, document);
+        if (const Expected<RtfReader::Result> read = TestDocument::read(path, document); !read) {
+            print(read.error() + u'\n');
+            unreadable = true;
+            continue;
+        }
         const LineModel lines(document);
         const CheckResult result = compileCheck(lines, path);
         print(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
