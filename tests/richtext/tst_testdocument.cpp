@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QAbstractTextDocumentLayout>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -52,10 +53,12 @@ private Q_SLOTS:
 
 void TestTestDocument::nothingIsLaidOut()
 {
-    // The full-test view gives its document a page width, which makes Qt's
-    // own layout word-wrap every paragraph after each change.
+    // The full-test view takes its document's layout and gives it a page
+    // width, which makes Qt's own layout word-wrap every paragraph after
+    // each change.
     QTemporaryDir dir;
     QTextDocument document;
+    document.documentLayout();
     document.setTextWidth(746);
     const QString path = writeFile(dir, QStringLiteral("тест.rtf"), questions(50));
     const Expected<RtfReader::Result> read = TestDocument::read(path, document);
