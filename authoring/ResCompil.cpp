@@ -21,6 +21,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <optional>
+
 namespace {
 
 // Keeps the windows painting while a document is read, and lets the author
@@ -147,40 +149,44 @@ Status TForm3::CreateBase(const QString &sourcePath)
 {
     SessionState &state = m_context.state;
     TForm2 *book = m_context.form2;
-    const auto progress = [book](int value) {
+    // Until the report is shown the windows go on painting, and Esc stops
+    // the command.
+    std::optional<CheckPump> pump(std::in_place);
+    const auto progress = [book, &pump](int value) {
         if (book)
             book->setProgress(value);
+        return !pump || pump->keepGoing();
     };
     m_createConfirmed = false;
     m_sourcePath = sourcePath;
     m_pictureNames.clear();
     m_testCount = 0;
+    const auto cancelled = [this, &state] {
+        m_context.host->fullTestDocument().clear();
+        state.TagIndex.clear();
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return Status{};
+    };
 
     progress(3);
     QTextDocument &document = m_context.host->fullTestDocument();
     document.clear();
     state.TagIndex.clear();
-    {
-        // Reading is most of the work on a large document: it takes the bar
-        // from 3 to 10, and Esc stops it.
-        CheckPump pump;
-        const Expected<RtfReader::Result> read =
-            TestDocument::read(sourcePath, document, [&](int percent) {
-                progress(3 + percent * 7 / 100);
-                return pump.keepGoing();
-            });
-        if (!read)
-            return Error{read.error()};
-        if (read->cancelled) {
-            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
-            return {};
-        }
-    }
-    progress(10);
+    // Reading is most of the work on a large document: it takes the bar
+    // from 3 to 10.
+    const Expected<RtfReader::Result> read =
+        TestDocument::read(sourcePath, document, [&progress](int percent) { return progress(3 + percent * 7 / 100); });
+    if (!read)
+        return Error{read.error()};
+    if (read->cancelled || !progress(10))
+        return cancelled();
 
     m_button2->setVisible(true);
     const LineModel &lines = m_context.host->fullTestLines();
-    const CheckResult check = compileCheck(lines, sourcePath, progress);
+    const CheckResult check = compileCheck(lines, sourcePath, [&progress](int value) { progress(value); });
+    if (!progress(95))
+        return cancelled();
+    pump.reset();
     m_raport->setPlainText(QString(check.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor all(m_raport->document());
     all.select(QTextCursor::Document);

@@ -47,7 +47,7 @@ def write_large_rtf(kind, n, path):
             if kind == "megabytes" and written >= n * 1_000_000:
                 break
             q += 1
-            parts = ["{test=%d}\\par\n" % rng.randint(1, 4)]
+            parts = ["\\{test=%d\\}\\par\n" % rng.randint(1, 4)]
             if kind == "pictures":
                 parts.append(rtf_text("Вопрос %d. " % q)
                              + "{\\pict\\pngblip\\bin4 PNG?}" * min(100, n - q * 100 + 100)
