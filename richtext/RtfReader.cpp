@@ -18,6 +18,7 @@
 #include "richtext/SymbolFonts.h"
 
 #include <QColor>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QImage>
 #include <QStringDecoder>
@@ -560,6 +561,18 @@ private:
 
     Picture m_picture;
     int m_pictureCount = 0;
+    // Pictures already in the document, by a digest of their bytes and the
+    // size they were rendered at: a picture that comes again (a logo on
+    // every page, a formula written twice) is decoded and held once. An
+    // empty name stands for a picture that could not be decoded.
+    struct KnownPicture
+    {
+        QString name;
+        QSize size;
+    };
+    QHash<QByteArray, KnownPicture> m_knownPictures;
+    int m_distinctPictures = 0;
+    bool m_placeholderAdded = false;
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
     std::vector<QString> m_links;
@@ -1575,25 +1588,41 @@ void Parser::finishPicture()
     double w = scaled(sizeFrom(pic.goalw, pic.picw), pic.scalex);
     double h = scaled(sizeFrom(pic.goalh, pic.pich), pic.scaley);
 
-    QImage image;
-    if (pic.supported && !pic.data.isEmpty()) {
-        QSize target;
-        if (pic.metafile && w >= 1 && h >= 1) {
-            const double k = std::min(1.0, MaxRenderSide / std::max(w, h));
-            target = QSize(std::max(1, int(std::lround(w * k))), std::max(1, int(std::lround(h * k))));
-        }
-        Expected<QImage> decoded = Pictures::decode(pic.data, pic.format, target);
-        if (decoded && !decoded->isNull())
-            image = std::move(decoded.value());
+    QSize target;
+    if (pic.metafile && w >= 1 && h >= 1) {
+        const double k = std::min(1.0, MaxRenderSide / std::max(w, h));
+        target = QSize(std::max(1, int(std::lround(w * k))), std::max(1, int(std::lround(h * k))));
     }
-    if (!image.isNull()) {
+    QString name;
+    QSize imageSize;
+    if (pic.supported && !pic.data.isEmpty()) {
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        const int header[3] = {int(pic.format), target.width(), target.height()};
+        digest.addData(QByteArrayView(reinterpret_cast<const char *>(header), sizeof header));
+        digest.addData(pic.data);
+        const QByteArray key = digest.result();
+        auto known = m_knownPictures.constFind(key);
+        if (known == m_knownPictures.constEnd()) {
+            KnownPicture picture;
+            Expected<QImage> decoded = Pictures::decode(pic.data, pic.format, target);
+            if (decoded && !decoded->isNull()) {
+                picture.name = QStringLiteral("rtfpic:%1").arg(++m_distinctPictures);
+                picture.size = decoded->size();
+                m_document.addResource(QTextDocument::ImageResource, QUrl(picture.name), decoded.value());
+            }
+            known = m_knownPictures.insert(key, picture);
+        }
+        name = known->name;
+        imageSize = known->size;
+    }
+    if (imageSize.isValid()) {
         if (w < 1 || h < 1) {
             // Without a size in the document the picture shows at its own size
             // (scaled when the document says so).
-            w = scaled(image.width(), pic.scalex);
-            h = scaled(image.height(), pic.scaley);
+            w = scaled(imageSize.width(), pic.scalex);
+            h = scaled(imageSize.height(), pic.scaley);
             if (pic.goalw > 0 && pic.goalh <= 0)
-                h = w * image.height() / std::max(1, image.width());
+                h = w * imageSize.height() / std::max(1, imageSize.width());
         }
     }
     if (w < 1 || h < 1) {
@@ -1603,14 +1632,19 @@ void Parser::finishPicture()
     }
     w = std::min<double>(std::nearbyint(w), MaxPictureSide);
     h = std::min<double>(std::nearbyint(h), MaxPictureSide);
-    if (image.isNull()) {
-        image = QImage(std::min(int(w), 64), std::min(int(h), 64), QImage::Format_RGB32);
-        image.fill(QColor(0xe8, 0xe8, 0xe8));
+    if (name.isEmpty()) {
+        // One grey placeholder, drawn at each damaged picture's size, stands
+        // for all of them.
+        name = QStringLiteral("rtfpic:placeholder");
+        if (!m_placeholderAdded) {
+            QImage placeholder(8, 8, QImage::Format_RGB32);
+            placeholder.fill(QColor(0xe8, 0xe8, 0xe8));
+            m_document.addResource(QTextDocument::ImageResource, QUrl(name), placeholder);
+            m_placeholderAdded = true;
+        }
     }
 
     ++m_pictureCount;
-    const QString name = QStringLiteral("rtfpic:%1").arg(m_pictureCount);
-    m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(w);

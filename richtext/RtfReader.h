@@ -32,7 +32,9 @@ using Progress = std::function<bool(int percent)>;
 
 // Replaces the document's content. Bytes not beginning with "{\rtf" are
 // loaded as plain Windows-1251 text (lines split at CR LF, CR or LF, one
-// block per line). Pictures become image resources named "rtfpic:N".
+// block per line). Pictures become image resources named "rtfpic:N", one
+// for each distinct picture; pictures that cannot be decoded all show the
+// resource "rtfpic:placeholder".
 // The document is given a HardLineLayout: nothing in it is laid out.
 Result load(const QByteArray &bytes, QTextDocument &document, const Progress &progress = {});
 
