@@ -13,6 +13,7 @@
 #include "richtext/RtfReader.h"
 
 #include "library/Cp1251.h"
+#include "richtext/Charsets.h"
 #include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
 #include "richtext/SymbolFonts.h"
@@ -21,7 +22,6 @@
 #include <QCryptographicHash>
 #include <QHash>
 #include <QImage>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -176,72 +176,7 @@ bool isKnownStarredDestination(Kw k)
 }
 
 // ---------------------------------------------------------------------------
-// Code pages and symbol fonts.
-
-int codepageOfCharset(int charset)
-{
-    switch (charset) {
-    case 0: return 1252;      // ANSI: Western, even in a Russian document (Word's \fcharset0 fonts)
-    case 2: return 42;        // symbol
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;        // default charset: the document's code page
-    }
-}
-
-const char *codecName(int codepage)
-{
-    switch (codepage) {
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 852: return "IBM852";
-    case 855: return "IBM855";
-    case 866: return "IBM866";
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    case 10000: return "macintosh";
-    case 10007: return "x-mac-cyrillic";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28595: return "ISO-8859-5";
-    case 65001: return "UTF-8";
-    default: return "windows-1252";
-    }
-}
-
-bool isMultiByte(int codepage)
-{
-    return codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950 || codepage == 1361
-        || codepage == 65001;
-}
+// Fonts.
 
 struct Font
 {
@@ -650,9 +585,8 @@ void Parser::finishFontName()
     Font &f = m_fonts[m_currentFont];
     if (!f.name.isEmpty() || f.nameBytes.isEmpty())
         return;
-    const int cp = f.cpg > 0 ? f.cpg : codepageOfCharset(std::max(f.charset, 0));
-    QStringDecoder decoder(codecName((cp == 0 || cp == 42) ? m_ansiCodepage : cp));
-    f.name = decoder.isValid() ? QString(decoder(f.nameBytes)).trimmed() : QString::fromLatin1(f.nameBytes).trimmed();
+    const int cp = f.cpg > 0 ? f.cpg : Charsets::codePage(std::max(f.charset, 0));
+    f.name = Charsets::decode((cp == 0 || cp == Charsets::SymbolCodePage) ? m_ansiCodepage : cp, f.nameBytes).trimmed();
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
     const QString lower = f.name.toLower();
@@ -1309,10 +1243,10 @@ int Parser::codepageOf(const CharState &c) const
 {
     if (const Font *f = font(c.font)) {
         if (f->symbolCodes)
-            return 42;
+            return Charsets::SymbolCodePage;
         if (f->cpg > 0)
             return f->cpg;
-        const int cp = codepageOfCharset(f->charset);
+        const int cp = Charsets::codePage(f->charset);
         if (cp > 0)
             return cp;
     }
@@ -1331,7 +1265,7 @@ void Parser::flushBytes()
     const CharState &c = state().chr;
     const int cp = codepageOf(c);
     QString text;
-    if (cp == 42) {
+    if (cp == Charsets::SymbolCodePage) {
         const Font *f = font(c.font);
         const SymbolFonts::Kind kind = f ? f->symbol : SymbolFonts::Kind::None;
         text.resize(m_bytes.size());
@@ -1341,9 +1275,8 @@ void Parser::flushBytes()
             // An unknown code keeps the private-use code that stands for it.
             text[i] = QChar(u ? u : char16_t(0xF000 + b));
         }
-    } else if (isMultiByte(cp)) {
-        QStringDecoder decoder(codecName(cp));
-        text = decoder.isValid() ? QString(decoder(m_bytes)) : QString::fromLatin1(m_bytes);
+    } else if (Charsets::isMultiByte(cp)) {
+        text = Charsets::decode(cp, m_bytes);
     } else {
         auto it = m_codepageTables.find(cp);
         if (it == m_codepageTables.end()) {
@@ -1351,12 +1284,9 @@ void Parser::flushBytes()
             QByteArray all(256, Qt::Uninitialized);
             for (int i = 0; i < 256; ++i)
                 all[i] = char(i);
-            QStringDecoder decoder(codecName(cp));
-            QString decoded = decoder.isValid() ? QString(decoder(all)) : QString();
-            if (decoded.size() != 256) {
-                QStringDecoder fallback("windows-1252");
-                decoded = fallback(all);
-            }
+            QString decoded = Charsets::decode(cp, all);
+            if (decoded.size() != 256)
+                decoded = Charsets::decode(1252, all);
             for (int i = 0; i < 256; ++i)
                 table[size_t(i)] = i < decoded.size() ? decoded[i].unicode() : char16_t(i);
             it = m_codepageTables.insert(cp, table);
