@@ -32,8 +32,18 @@ namespace {
 class CheckPump final : public QObject
 {
 public:
-    CheckPump() { QCoreApplication::instance()->installEventFilter(this); }
-    ~CheckPump() override { QCoreApplication::instance()->removeEventFilter(this); }
+    explicit CheckPump(TForm2 *book) : m_book(book)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        if (m_book)
+            m_book->setProgressStoppable(true);
+    }
+    ~CheckPump() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        if (m_book)
+            m_book->setProgressStoppable(false);
+    }
     Q_DISABLE_COPY_MOVE(CheckPump)
 
     // Lets the windows paint if they have waited long enough; false once
@@ -76,6 +86,7 @@ protected:
     }
 
 private:
+    TForm2 *m_book;
     QElapsedTimer m_sincePump;
     bool m_stop = false;
 };
@@ -151,7 +162,7 @@ Status TForm3::CreateBase(const QString &sourcePath)
     TForm2 *book = m_context.form2;
     // Until the report is shown the windows go on painting, and Esc stops
     // the command.
-    std::optional<CheckPump> pump(std::in_place);
+    std::optional<CheckPump> pump(std::in_place, book);
     const auto progress = [book, &pump](int value) {
         if (book)
             book->setProgress(value);
