@@ -25,8 +25,8 @@
 
 namespace {
 
-// Keeps the windows painting while a document is read, and lets the author
-// stop the reading with Esc or by closing a window. Every other key and
+// Keeps the windows painting while a document is read and checked, and lets
+// the author stop the check with Esc or by closing a window. Every other key and
 // click is dropped meanwhile, so that no other command starts in the middle
 // of this one.
 class CheckPump final : public QObject
