@@ -8,17 +8,92 @@
 #include "session/Cues.h"
 #include "session/SessionState.h"
 #include "richtext/LineModel.h"
-#include "richtext/RtfReader.h"
+#include "richtext/TestDocument.h"
 #include "session/TestHost.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <optional>
+
+namespace {
+
+// Keeps the windows painting while a document is read and checked, and lets
+// the author stop the check with Esc or by closing a window. Every other key and
+// click is dropped meanwhile, so that no other command starts in the middle
+// of this one.
+class CheckPump final : public QObject
+{
+public:
+    explicit CheckPump(TForm2 *book) : m_book(book)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        if (m_book)
+            m_book->setProgressStoppable(true);
+    }
+    ~CheckPump() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        if (m_book)
+            m_book->setProgressStoppable(false);
+    }
+    Q_DISABLE_COPY_MOVE(CheckPump)
+
+    // Lets the windows paint if they have waited long enough; false once
+    // the author has asked to stop.
+    bool keepGoing()
+    {
+        if (!m_sincePump.isValid() || m_sincePump.elapsed() >= 40) {
+            QCoreApplication::processEvents();
+            m_sincePump.start();
+        }
+        return !m_stop;
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+                m_stop = true;
+            return true;
+        case QEvent::Close:
+            if (!event->spontaneous())
+                return false;
+            m_stop = true;
+            event->ignore();
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    TForm2 *m_book;
+    QElapsedTimer m_sincePump;
+    bool m_stop = false;
+};
+
+} // namespace
 
 TForm3::TForm3(AppContext &context, QWidget *parent)
     : QDialog(parent), m_context(context)
@@ -87,39 +162,62 @@ Status TForm3::CreateBase(const QString &sourcePath)
 {
     SessionState &state = m_context.state;
     TForm2 *book = m_context.form2;
-    const auto progress = [book](int value) {
+    // Until the report is shown the windows go on painting, and Esc stops
+    // the command.
+    std::optional<CheckPump> pump(std::in_place, book);
+    const auto progress = [book, &pump](int value) {
         if (book)
             book->setProgress(value);
+        return !pump || pump->keepGoing();
     };
     m_createConfirmed = false;
     m_sourcePath = sourcePath;
     m_pictureNames.clear();
     m_testCount = 0;
+    const auto cancelled = [this, &state] {
+        m_context.host->fullTestDocument().clear();
+        state.TagIndex.clear();
+        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        return Status{};
+    };
 
     progress(3);
     QTextDocument &document = m_context.host->fullTestDocument();
     document.clear();
     state.TagIndex.clear();
     m_sourceLines.clear();
-    const Expected<QByteArray> bytes = LineLists::readBytes(sourcePath);
+    const Expected<QByteArray> bytes = TestDocument::readFile(sourcePath);
     if (!bytes)
         return Error{bytes.error()};
     // One reading: the lines checked here are the lines Baza.dat will hold.
+    // Reading is most of the work on a large document: it takes the bar
+    // from 3 to 10.
     const Expected<LineList> source = SourceDocument::prepare(*bytes, sourcePath);
-    if (source)
-        RtfReader::load(SourceDocument::checkedBytes(*source), document);
-    progress(10);
+    if (source) {
+        const Expected<RtfReader::Result> read =
+            TestDocument::load(SourceDocument::checkedBytes(*source), sourcePath, document,
+                               [&progress](int percent) { return progress(3 + percent * 7 / 100); });
+        if (!read)
+            return Error{read.error()};
+        if (read->cancelled)
+            return cancelled();
+    }
+    if (!progress(10))
+        return cancelled();
 
     m_button2->setVisible(true);
     const LineModel &lines = m_context.host->fullTestLines();
     CheckResult check;
     if (source) {
-        check = compileCheck(lines, sourcePath, progress);
+        check = compileCheck(lines, sourcePath, [&progress](int value) { progress(value); });
     } else {
         // A file a topic cannot hold is reported like a fault of the document.
         check.verdict = Verdict::NotStorable;
         check.message = source.error();
     }
+    if (!progress(95))
+        return cancelled();
+    pump.reset();
     m_raport->setPlainText(QString(check.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QTextCursor all(m_raport->document());
     all.select(QTextCursor::Document);

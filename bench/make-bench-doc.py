@@ -1,13 +1,77 @@
 #!/usr/bin/env python3
-"""Writes the benchmark's test document as HTML: 200 questions with
-formatted bodies, a table now and then, 20 embedded pictures and a few
-picture lines naming files beside the document. run-bench.sh turns it into
-RTF with LibreOffice."""
+"""Writes the benchmark's test documents.
+
+make-bench-doc.py OUT_DIR [QUESTIONS]
+    The everyday document as HTML: 200 questions with formatted bodies, a
+    table now and then, 20 embedded pictures and a few picture lines naming
+    files beside the document. run-bench.sh turns it into RTF with
+    LibreOffice.
+
+make-bench-doc.py --paragraphs N OUT.rtf
+make-bench-doc.py --megabytes N OUT.rtf
+make-bench-doc.py --pictures N OUT.rtf
+    Large documents written as RTF directly (LibreOffice would take too
+    long): N short paragraphs (a tag line and four answers per question,
+    about 80 bytes a paragraph, as a Word document in Russian); about N
+    megabytes of questions with long answers; or N tiny embedded pictures
+    that cannot be decoded (four \bin bytes each), a hundred a question.
+    All of them pass the check."""
 import base64
 import os
 import random
 import subprocess
 import sys
+
+
+def rtf_text(text):
+    """Russian text as Word writes it: \'hh escapes of Windows-1251."""
+    return "".join(c if ord(c) < 128 else "\\'%02x" % c.encode("cp1251")[0] for c in text)
+
+
+def write_large_rtf(kind, n, path):
+    rng = random.Random(2026)
+    words = ("сила масса ускорение скорость энергия работа мощность давление объём плотность "
+             "температура заряд напряжение ток сопротивление частота волна период импульс").split()
+    head = ("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\froman\\fcharset204 Times New Roman;}}"
+            "\\pard\\plain\\f0\\fs24\n")
+    with open(path, "w", encoding="ascii", newline="\n") as f:
+        f.write(head)
+        f.write(rtf_text("Контрольная работа") + "\\par\n")
+        q = 0
+        written = 0
+        while True:
+            if kind == "paragraphs" and q * 5 + 5 > n - 1:
+                break
+            if kind == "pictures" and q * 100 >= n:
+                break
+            if kind == "megabytes" and written >= n * 1_000_000:
+                break
+            q += 1
+            parts = ["\\{test=%d\\}\\par\n" % rng.randint(1, 4)]
+            if kind == "pictures":
+                parts.append(rtf_text("Вопрос %d. " % q)
+                             + "{\\pict\\pngblip\\bin4 PNG?}" * min(100, n - q * 100 + 100)
+                             + "\\par\n")
+                parts += ["%d) %s\\par\n" % (a, rtf_text(rng.choice(words))) for a in range(1, 4)]
+            elif kind == "paragraphs":
+                parts.append(rtf_text("Вопрос %d. %s?" % (q, " ".join(rng.choice(words) for _ in range(3))))
+                             + "\\par\n")
+                parts += ["%d) %s %s\\par\n" % (a, rtf_text(rng.choice(words)), rtf_text(rng.choice(words)))
+                          for a in range(1, 4)]
+            else:
+                parts.append(rtf_text("Вопрос %d. %s?" % (q, " ".join(rng.choice(words) for _ in range(40))))
+                             + "\\par\n")
+                parts += ["%d) %s\\par\n" % (a, rtf_text(" ".join(rng.choice(words) for _ in range(40))))
+                          for a in range(1, 4)]
+            chunk = "".join(parts)
+            written += len(chunk)
+            f.write(chunk)
+        f.write("}\n")
+
+
+if len(sys.argv) == 4 and sys.argv[1] in ("--paragraphs", "--megabytes", "--pictures"):
+    write_large_rtf(sys.argv[1][2:], int(sys.argv[2]), sys.argv[3])
+    sys.exit(0)
 
 out = sys.argv[1]
 questions = int(sys.argv[2]) if len(sys.argv) > 2 else 200

@@ -241,6 +241,11 @@ void TForm2::setProgress(int value)
     m_progressBar->setValue(value);
 }
 
+void TForm2::setProgressStoppable(bool stoppable)
+{
+    m_progressBar->setFormat(stoppable ? QStringLiteral("%p%   (Esc — отмена)") : QStringLiteral("%p%"));
+}
+
 // --- window events -------------------------------------------------------
 
 void TForm2::showEvent(QShowEvent *event)

@@ -34,6 +34,8 @@ public:
     // while a test is opened.
     void showProgress(bool visible);
     void setProgress(int value);
+    // Says on the bar that Esc stops the work it shows, or no longer does.
+    void setProgressStoppable(bool stoppable);
 
     // The chooser loses the focus to another of the program's windows (an
     // input box, the report, options or restore dialog) or its modal showing

@@ -13,13 +13,15 @@
 #include "richtext/RtfReader.h"
 
 #include "library/Cp1251.h"
+#include "richtext/Charsets.h"
+#include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
 #include "richtext/SymbolFonts.h"
 
 #include <QColor>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QImage>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -56,6 +58,7 @@ constexpr qint64 MergeBudget = 100'000'000; // merged cells times grid cells per
 constexpr int MaxPictureSide = 4096;    // pixels
 constexpr int MaxRenderSide = 2048;     // pixels: metafiles are rendered at most this big
 constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
+constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two reports of progress
 
 // ---------------------------------------------------------------------------
 // The keyword table: every control word the reader acts on. Looked up by
@@ -173,72 +176,7 @@ bool isKnownStarredDestination(Kw k)
 }
 
 // ---------------------------------------------------------------------------
-// Code pages and symbol fonts.
-
-int codepageOfCharset(int charset)
-{
-    switch (charset) {
-    case 0: return 1252;      // ANSI: Western, even in a Russian document (Word's \fcharset0 fonts)
-    case 2: return 42;        // symbol
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;        // default charset: the document's code page
-    }
-}
-
-const char *codecName(int codepage)
-{
-    switch (codepage) {
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 852: return "IBM852";
-    case 855: return "IBM855";
-    case 866: return "IBM866";
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    case 10000: return "macintosh";
-    case 10007: return "x-mac-cyrillic";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 28591: return "ISO-8859-1";
-    case 28592: return "ISO-8859-2";
-    case 28595: return "ISO-8859-5";
-    case 65001: return "UTF-8";
-    default: return "windows-1252";
-    }
-}
-
-bool isMultiByte(int codepage)
-{
-    return codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950 || codepage == 1361
-        || codepage == 65001;
-}
+// Fonts.
 
 struct Font
 {
@@ -455,8 +393,9 @@ int clampInt(qint64 v, int lo, int hi)
 class Parser
 {
 public:
-    Parser(const QByteArray &bytes, QTextDocument &document)
-        : m_data(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_document(document)
+    Parser(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
+        : m_data(bytes.constData()), m_end(bytes.constData() + bytes.size()), m_document(document),
+          m_begin(bytes.constData()), m_progress(progress)
     {
         m_main.cursor = QTextCursor(&document);
         m_stack.reserve(64);
@@ -519,9 +458,15 @@ private:
     GroupState &state() { return m_stack.back(); }
     const GroupState &state() const { return m_stack.back(); }
 
+    // Reports progress; false when the reading is to stop.
+    bool reportProgress();
+
     const char *m_data;
     const char *m_end;
     QTextDocument &m_document;
+    const char *m_begin;
+    const Progress &m_progress;
+    qsizetype m_nextReport = ProgressStep;   // offset of the next report
     Flow m_main;
 
     std::vector<GroupState> m_stack;
@@ -551,6 +496,18 @@ private:
 
     Picture m_picture;
     int m_pictureCount = 0;
+    // Pictures already in the document, by a digest of their bytes and the
+    // size they were rendered at: a picture that comes again (a logo on
+    // every page, a formula written twice) is decoded and held once. An
+    // empty name stands for a picture that could not be decoded.
+    struct KnownPicture
+    {
+        QString name;
+        QSize size;
+    };
+    QHash<QByteArray, KnownPicture> m_knownPictures;
+    int m_distinctPictures = 0;
+    bool m_placeholderAdded = false;
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
     std::vector<QString> m_links;
@@ -568,6 +525,8 @@ Result Parser::run()
     m_data = p < m_end ? p + 1 : m_end;
 
     while (m_data < m_end && !m_done) {
+        if (m_data - m_begin >= m_nextReport && !reportProgress())
+            return Result{true, m_pictureCount, true};
         const char c = *m_data;
         if (c == '{') {
             ++m_data;
@@ -604,6 +563,15 @@ Result Parser::run()
     return Result{true, m_pictureCount};
 }
 
+bool Parser::reportProgress()
+{
+    m_nextReport = (m_data - m_begin) + ProgressStep;
+    if (!m_progress)
+        return true;
+    const qint64 total = std::max<qint64>(1, m_end - m_begin);
+    return m_progress(int((m_data - m_begin) * 100 / total));
+}
+
 bool Parser::isTextDest() const
 {
     const Dest d = state().dest;
@@ -617,9 +585,8 @@ void Parser::finishFontName()
     Font &f = m_fonts[m_currentFont];
     if (!f.name.isEmpty() || f.nameBytes.isEmpty())
         return;
-    const int cp = f.cpg > 0 ? f.cpg : codepageOfCharset(std::max(f.charset, 0));
-    QStringDecoder decoder(codecName((cp == 0 || cp == 42) ? m_ansiCodepage : cp));
-    f.name = decoder.isValid() ? QString(decoder(f.nameBytes)).trimmed() : QString::fromLatin1(f.nameBytes).trimmed();
+    const int cp = f.cpg > 0 ? f.cpg : Charsets::codePage(std::max(f.charset, 0));
+    f.name = Charsets::decode((cp == 0 || cp == Charsets::SymbolCodePage) ? m_ansiCodepage : cp, f.nameBytes).trimmed();
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
     const QString lower = f.name.toLower();
@@ -1276,10 +1243,10 @@ int Parser::codepageOf(const CharState &c) const
 {
     if (const Font *f = font(c.font)) {
         if (f->symbolCodes)
-            return 42;
+            return Charsets::SymbolCodePage;
         if (f->cpg > 0)
             return f->cpg;
-        const int cp = codepageOfCharset(f->charset);
+        const int cp = Charsets::codePage(f->charset);
         if (cp > 0)
             return cp;
     }
@@ -1298,7 +1265,7 @@ void Parser::flushBytes()
     const CharState &c = state().chr;
     const int cp = codepageOf(c);
     QString text;
-    if (cp == 42) {
+    if (cp == Charsets::SymbolCodePage) {
         const Font *f = font(c.font);
         const SymbolFonts::Kind kind = f ? f->symbol : SymbolFonts::Kind::None;
         text.resize(m_bytes.size());
@@ -1308,9 +1275,8 @@ void Parser::flushBytes()
             // An unknown code keeps the private-use code that stands for it.
             text[i] = QChar(u ? u : char16_t(0xF000 + b));
         }
-    } else if (isMultiByte(cp)) {
-        QStringDecoder decoder(codecName(cp));
-        text = decoder.isValid() ? QString(decoder(m_bytes)) : QString::fromLatin1(m_bytes);
+    } else if (Charsets::isMultiByte(cp)) {
+        text = Charsets::decode(cp, m_bytes);
     } else {
         auto it = m_codepageTables.find(cp);
         if (it == m_codepageTables.end()) {
@@ -1318,12 +1284,9 @@ void Parser::flushBytes()
             QByteArray all(256, Qt::Uninitialized);
             for (int i = 0; i < 256; ++i)
                 all[i] = char(i);
-            QStringDecoder decoder(codecName(cp));
-            QString decoded = decoder.isValid() ? QString(decoder(all)) : QString();
-            if (decoded.size() != 256) {
-                QStringDecoder fallback("windows-1252");
-                decoded = fallback(all);
-            }
+            QString decoded = Charsets::decode(cp, all);
+            if (decoded.size() != 256)
+                decoded = Charsets::decode(1252, all);
             for (int i = 0; i < 256; ++i)
                 table[size_t(i)] = i < decoded.size() ? decoded[i].unicode() : char16_t(i);
             it = m_codepageTables.insert(cp, table);
@@ -1555,25 +1518,41 @@ void Parser::finishPicture()
     double w = scaled(sizeFrom(pic.goalw, pic.picw), pic.scalex);
     double h = scaled(sizeFrom(pic.goalh, pic.pich), pic.scaley);
 
-    QImage image;
-    if (pic.supported && !pic.data.isEmpty()) {
-        QSize target;
-        if (pic.metafile && w >= 1 && h >= 1) {
-            const double k = std::min(1.0, MaxRenderSide / std::max(w, h));
-            target = QSize(std::max(1, int(std::lround(w * k))), std::max(1, int(std::lround(h * k))));
-        }
-        Expected<QImage> decoded = Pictures::decode(pic.data, pic.format, target);
-        if (decoded && !decoded->isNull())
-            image = std::move(decoded.value());
+    QSize target;
+    if (pic.metafile && w >= 1 && h >= 1) {
+        const double k = std::min(1.0, MaxRenderSide / std::max(w, h));
+        target = QSize(std::max(1, int(std::lround(w * k))), std::max(1, int(std::lround(h * k))));
     }
-    if (!image.isNull()) {
+    QString name;
+    QSize imageSize;
+    if (pic.supported && !pic.data.isEmpty()) {
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        const int header[3] = {int(pic.format), target.width(), target.height()};
+        digest.addData(QByteArrayView(reinterpret_cast<const char *>(header), sizeof header));
+        digest.addData(pic.data);
+        const QByteArray key = digest.result();
+        auto known = m_knownPictures.constFind(key);
+        if (known == m_knownPictures.constEnd()) {
+            KnownPicture picture;
+            Expected<QImage> decoded = Pictures::decode(pic.data, pic.format, target);
+            if (decoded && !decoded->isNull()) {
+                picture.name = QStringLiteral("rtfpic:%1").arg(++m_distinctPictures);
+                picture.size = decoded->size();
+                m_document.addResource(QTextDocument::ImageResource, QUrl(picture.name), decoded.value());
+            }
+            known = m_knownPictures.insert(key, picture);
+        }
+        name = known->name;
+        imageSize = known->size;
+    }
+    if (imageSize.isValid()) {
         if (w < 1 || h < 1) {
             // Without a size in the document the picture shows at its own size
             // (scaled when the document says so).
-            w = scaled(image.width(), pic.scalex);
-            h = scaled(image.height(), pic.scaley);
+            w = scaled(imageSize.width(), pic.scalex);
+            h = scaled(imageSize.height(), pic.scaley);
             if (pic.goalw > 0 && pic.goalh <= 0)
-                h = w * image.height() / std::max(1, image.width());
+                h = w * imageSize.height() / std::max(1, imageSize.width());
         }
     }
     if (w < 1 || h < 1) {
@@ -1583,14 +1562,19 @@ void Parser::finishPicture()
     }
     w = std::min<double>(std::nearbyint(w), MaxPictureSide);
     h = std::min<double>(std::nearbyint(h), MaxPictureSide);
-    if (image.isNull()) {
-        image = QImage(std::min(int(w), 64), std::min(int(h), 64), QImage::Format_RGB32);
-        image.fill(QColor(0xe8, 0xe8, 0xe8));
+    if (name.isEmpty()) {
+        // One grey placeholder, drawn at each damaged picture's size, stands
+        // for all of them.
+        name = QStringLiteral("rtfpic:placeholder");
+        if (!m_placeholderAdded) {
+            QImage placeholder(8, 8, QImage::Format_RGB32);
+            placeholder.fill(QColor(0xe8, 0xe8, 0xe8));
+            m_document.addResource(QTextDocument::ImageResource, QUrl(name), placeholder);
+            m_placeholderAdded = true;
+        }
     }
 
     ++m_pictureCount;
-    const QString name = QStringLiteral("rtfpic:%1").arg(m_pictureCount);
-    m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(w);
@@ -1949,7 +1933,8 @@ void Parser::emitTable(Flow &flow, Table &table)
 
 // --- plain text -------------------------------------------------------------
 
-void loadPlainText(const QByteArray &bytes, QTextDocument &document)
+// False when the progress function stopped the reading.
+bool loadPlainText(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
 {
     const QString text = Cp1251::decode(bytes);
     QTextCursor cursor(&document);
@@ -1957,7 +1942,15 @@ void loadPlainText(const QByteArray &bytes, QTextDocument &document)
     qsizetype start = 0;
     bool first = true;
     const qsizetype n = text.size();
+    qsizetype nextReport = ProgressStep;
     for (qsizetype i = 0; i <= n; ++i) {
+        if (i >= nextReport) {
+            nextReport = i + ProgressStep;
+            if (progress && !progress(int(i * 100 / n))) {
+                cursor.endEditBlock();
+                return false;
+            }
+        }
         const bool atEnd = i == n;
         if (!atEnd && text[i] != u'\r' && text[i] != u'\n')
             continue;
@@ -1974,25 +1967,30 @@ void loadPlainText(const QByteArray &bytes, QTextDocument &document)
         start = i + 1;
     }
     cursor.endEditBlock();
+    return true;
 }
 
 } // namespace
 
-Result load(const QByteArray &bytes, QTextDocument &document)
+Result load(const QByteArray &bytes, QTextDocument &document, const Progress &progress)
 {
+    HardLineLayout::install(document);
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
     Result result;
     if (!bytes.startsWith("{\\rtf")) {
-        loadPlainText(bytes, document);
+        result.cancelled = !loadPlainText(bytes, document, progress);
     } else {
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
-        Parser parser(bytes, document);
+        Parser parser(bytes, document, progress);
         result = parser.run();
         cursor.endEditBlock();
     }
+    // Half a document must never pass for a whole one.
+    if (result.cancelled)
+        document.clear();
     document.setUndoRedoEnabled(undo);
     return result;
 }

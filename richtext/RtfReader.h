@@ -13,6 +13,8 @@
 #include <QByteArray>
 #include <QTextFormat>
 
+#include <functional>
+
 class QTextDocument;
 
 namespace RtfReader {
@@ -21,12 +23,20 @@ struct Result
 {
     bool wasRtf = false;
     int pictureCount = 0;
+    bool cancelled = false;   // stopped by the progress function: the document is empty
 };
+
+// Told now and then how far reading has got, in per cent of the bytes (0 to
+// 100); returns false to stop reading.
+using Progress = std::function<bool(int percent)>;
 
 // Replaces the document's content. Bytes not beginning with "{\rtf" are
 // loaded as plain Windows-1251 text (lines split at CR LF, CR or LF, one
-// block per line). Pictures become image resources named "rtfpic:N".
-Result load(const QByteArray &bytes, QTextDocument &document);
+// block per line). Pictures become image resources named "rtfpic:N", one
+// for each distinct picture; pictures that cannot be decoded all show the
+// resource "rtfpic:placeholder".
+// The document is given a HardLineLayout: nothing in it is laid out.
+Result load(const QByteArray &bytes, QTextDocument &document, const Progress &progress = {});
 
 // QTextDocument cannot hold a table as the very first thing of a document
 // or of a table cell: an empty block always stands in front of it. The

@@ -1,5 +1,6 @@
 #include "richtext/WmfPlayer.h"
 
+#include "richtext/Charsets.h"
 #include "richtext/Pictures.h"
 #include "richtext/SymbolFonts.h"
 
@@ -240,32 +241,6 @@ double clampCoordinate(double v)
     return std::clamp(v, -CoordinateLimit, CoordinateLimit);
 }
 
-// Code page of the bytes of a string written in a font with this charset.
-// The default charset is the ANSI code page of a Russian system.
-const char *codecForCharset(int charset)
-{
-    switch (charset) {
-    case 0: return "windows-1252";
-    case 1: return "windows-1251";
-    case 77: return "macintosh";
-    case 128: return "Shift_JIS";
-    case 129: return "EUC-KR";
-    case 134: return "GBK";
-    case 136: return "Big5";
-    case 161: return "windows-1253";
-    case 162: return "windows-1254";
-    case 163: return "windows-1258";
-    case 177: return "windows-1255";
-    case 178: return "windows-1256";
-    case 186: return "windows-1257";
-    case 204: return "windows-1251";
-    case 222: return "windows-874";
-    case 238: return "windows-1250";
-    case 255: return "IBM866";
-    default: return "windows-1252";
-    }
-}
-
 } // namespace
 
 QString metafileText(const QByteArray &bytes, int charset, const QString &face)
@@ -281,10 +256,10 @@ QString metafileText(const QByteArray &bytes, int charset, const QString &face)
     }
     if (charset == SYMBOL_CHARSET)
         return QString::fromLatin1(bytes);
-    QStringDecoder decoder(codecForCharset(charset));
-    if (!decoder.isValid())
-        return QString::fromLatin1(bytes);
-    return decoder.decode(bytes);
+    // The default charset is the ANSI code page of the system that drew the
+    // picture: a Russian one's.
+    const int codePage = Charsets::codePage(charset);
+    return Charsets::decode(codePage > 0 ? codePage : 1251, bytes);
 }
 
 namespace {

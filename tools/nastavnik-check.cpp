@@ -7,16 +7,15 @@
 // would cut it out of the document.
 //
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
-// any could not be read (or the command line was wrong).
+// any could not be read or was too large for the program (or the command
+// line was wrong).
 #include "authoring/CompileCheck.h"
 #include "authoring/SourceDocument.h"
-#include "library/FileErrors.h"
 #include "richtext/LineModel.h"
-#include "richtext/RtfReader.h"
+#include "richtext/TestDocument.h"
 #include "session/Comp.h"
 #include "session/SessionState.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QTextDocument>
 
@@ -89,29 +88,29 @@ int main(int argc, char *argv[])
     bool unreadable = false;
     for (const QString &path : std::as_const(arguments)) {
         print(QStringLiteral("== ") + path + u'\n');
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            print(QStringLiteral("Ошибка открытия файла: ") + FileErrors::reason(file) + u'\n');
+        // Read as the program reads it, refused with the program's message
+        // when it cannot be read or is too large for the program.
+        const Expected<QByteArray> bytes = TestDocument::readFile(path);
+        if (!bytes) {
+            print(bytes.error() + u'\n');
             unreadable = true;
             continue;
         }
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            print(QStringLiteral("Ошибка чтения файла: ") + FileErrors::reason(file) + u'\n');
-            unreadable = true;
-            continue;
-        }
-
         // As base creation does: the lines a topic would store are the
         // lines checked, and a file no topic can hold is a failed check.
-        const Expected<LineList> source = SourceDocument::prepare(bytes, path);
+        const Expected<LineList> source = SourceDocument::prepare(*bytes, path);
         if (!source) {
             print(QString(source.error()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
             failed = true;
             continue;
         }
         QTextDocument document;
-        RtfReader::load(SourceDocument::checkedBytes(*source), document);
+        if (const Expected<RtfReader::Result> read = TestDocument::load(SourceDocument::checkedBytes(*source), path, document);
+            !read) {
+            print(read.error() + u'\n');
+            unreadable = true;
+            continue;
+        }
         const LineModel lines(document);
         const CheckResult result = compileCheck(lines, path);
         print(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');

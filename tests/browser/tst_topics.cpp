@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -62,11 +63,16 @@ struct Source
 };
 
 // Presses a button of the report dialog once it is shown, after checking
-// what it says.
+// what it says. The windows go on painting while the document is checked,
+// so the report is waited for without holding the check up.
 void answerReport(Env &env, const char *button, const QString &expected, bool createVisible, bool *seen)
 {
-    QTimer::singleShot(0, qApp, [&env, button, expected, createVisible, seen] {
-        QTRY_VERIFY(env.form3->isVisible());
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &env, button, expected, createVisible, seen] {
+        if (!env.form3->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
         *seen = true;
         QCOMPARE(env.form3->findChild<QTextEdit *>(QStringLiteral("Raport"))->toPlainText(), expected);
         QCOMPARE(env.form3->findChild<QPushButton *>(QStringLiteral("Button2"))->isVisibleTo(env.form3.get()),
@@ -74,6 +80,7 @@ void answerReport(Env &env, const char *button, const QString &expected, bool cr
         QCOMPARE(env.form2->findChild<QWidget *>(QStringLiteral("PanelProg"))->isVisible(), false);
         env.form3->findChild<QPushButton *>(QString::fromLatin1(button))->click();
     });
+    poll->start(5);
 }
 
 } // namespace
@@ -88,6 +95,7 @@ private Q_SLOTS:
     void failedCheckWritesNothing();
     void cancelledTopicNameWritesNothing();
     void missingSourceStopsSilently();
+    void escapeStopsTheCheck();
     void restore_data();
     void restore();
     void restoreRefusesFolderWithFiles();
@@ -219,6 +227,41 @@ void TestTopics::missingSourceStopsSilently()
     book.AddTopic();
     QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Ding"), QStringLiteral("Cancel")}));
     QVERIFY(env.scripted.messages.isEmpty());
+}
+
+void TestTopics::escapeStopsTheCheck()
+{
+    Source source(plainDocument());
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {QStringLiteral("Старое=1")});
+    TForm2 &book = env.open();
+    book.show();
+    env.select("ListPredmet", 0);
+    env.sink.played.clear();
+    env.scripted.files << source.document;
+    // Should the report come all the same, it is closed so the test ends.
+    bool reported = false;
+    auto *poll = new QTimer(&book);
+    connect(poll, &QTimer::timeout, poll, [&env, &reported] {
+        if (env.form3->isVisible()) {
+            reported = true;
+            env.form3->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+        }
+    });
+    poll->start(5);
+    // The author presses Esc as soon as the check has begun.
+    QCoreApplication::postEvent(&book, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    book.AddTopic();
+    delete poll;
+    QVERIFY(!reported);
+    QCOMPARE(env.sink.played, QStringList({QStringLiteral("Ding"), QStringLiteral("Cancel")}));
+    QVERIFY(!book.findChild<QWidget *>(QStringLiteral("PanelProg"))->isVisible());
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/Index.dat")), crlf({QStringLiteral("Старое=1")}));
+    QVERIFY(env.scripted.inputs.isEmpty() && env.scripted.messages.isEmpty());
+    QVERIFY(env.host.document.isEmpty());
+    QVERIFY(env.state.TagIndex.isEmpty());
+    book.hide();
 }
 
 void TestTopics::restore_data()

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -151,6 +152,7 @@ private Q_SLOTS:
     void pictures_data();
     void pictures();
     void pictureSizes();
+    void picturesHeldOnce();
     void fields_data();
     void fields();
     void hyperlink();
@@ -547,6 +549,33 @@ void TestRtfReader::pictureSizes()
     QCOMPARE(QSizeF(found[1].width(), found[1].height()), QSizeF(100, 50));    // twips / 15
     QCOMPARE(QSizeF(found[2].width(), found[2].height()), QSizeF(50, 100));    // scaled
     QCOMPARE(QSizeF(found[3].width(), found[3].height()), QSizeF(40, 20));     // placeholder of the same size
+}
+
+void TestRtfReader::picturesHeldOnce()
+{
+    // A picture that comes again is decoded and held once; every picture
+    // that cannot be decoded shows one shared placeholder.
+    const QByteArray red = png(20, 10, Qt::red);
+    const QByteArray blue = png(8, 8, Qt::blue);
+    QTextDocument doc;
+    const RtfReader::Result r = RtfReader::load(
+        "{\\rtf1 " + pict(red) + pict(blue) + pict(red) + "{\\pict\\pngblip\\bin4 PNG?}{\\pict\\pngblip\\bin4 GIF?}\\par "
+            + pict(red, "\\pngblip", "\\picwgoal1500\\pichgoal750") + "{\\pict\\pngblip\\bin4 PNG?}\\par}",
+        doc);
+    QCOMPARE(r.pictureCount, 7);
+    const QList<QTextImageFormat> found = images(doc);
+    QCOMPARE(found.size(), 7);
+    QSet<QString> names;
+    for (const QTextImageFormat &f : found) {
+        names.insert(f.name());
+        QVERIFY(!doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().isNull());
+    }
+    QCOMPARE(names.size(), 3);
+    QCOMPARE(found[0].name(), found[2].name());
+    QCOMPARE(found[0].name(), found[5].name());
+    QCOMPARE(found[3].name(), found[4].name());
+    QCOMPARE(found[3].name(), found[6].name());
+    QCOMPARE(QSizeF(found[5].width(), found[5].height()), QSizeF(100, 50));
 }
 
 void TestRtfReader::fields_data()
