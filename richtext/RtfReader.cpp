@@ -17,12 +17,14 @@
 #include "richtext/SymbolFonts.h"
 
 #include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QTextTable>
 #include <QUrl>
 
@@ -69,10 +71,11 @@ constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
     X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
     X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
     X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
-    X(datastore) X(deff) X(dibitmap) X(dn) X(do) X(docvar)                                     \
+    X(datastore) X(deff) X(deftab) X(dibitmap) X(dn) X(do) X(docvar)                                     \
     X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
-    X(f) X(fcharset) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
-    X(footerf) X(footerl) X(footerr) X(footnote) X(fs) X(ftncn) X(ftnsep) X(ftnsepc)           \
+    X(f) X(falt) X(fbidi) X(fcharset) X(fdecor) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
+    X(fmodern) X(fnil) X(footerf) X(footerl) X(footerr) X(footnote) X(froman) X(fs) X(fscript)  \
+    X(fswiss) X(ftech) X(ftncn) X(ftnsep) X(ftnsepc)                                           \
     X(generator) X(green)                                                                      \
     X(header) X(headerf) X(headerl) X(headerr) X(highlight)                                    \
     X(i) X(info) X(intbl) X(itap)                                                              \
@@ -90,8 +93,9 @@ constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
     X(rtlmark) X(rxe)                                                                          \
     X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
     X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
-    X(tab) X(tc) X(template) X(themedata) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
-    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trqc) X(trqr) X(txe)                  \
+    X(tab) X(tb) X(tc) X(template) X(themedata) X(tldot) X(tleq) X(tlhyph) X(tlmdot) X(tlth) X(tlul)  \
+    X(tqc) X(tqdec) X(tqr) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
+    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trqc) X(trqr) X(tx) X(txe)            \
     X(u) X(uc) X(ud) X(ul) X(uld) X(uldash) X(uldashd) X(uldashdd) X(uldb) X(ulhwave)          \
     X(ulldash) X(ulnone) X(ulth) X(ulthd) X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulthldash)  \
     X(ululdbwave) X(ulw) X(ulwave) X(up) X(upr) X(userprops)                                   \
@@ -165,7 +169,7 @@ bool isKnownStarredDestination(Kw k)
     case Kw::K_fldinst: case Kw::K_fldrslt: case Kw::K_shppict: case Kw::K_shpinst:
     case Kw::K_shprslt: case Kw::K_nesttableprops: case Kw::K_ud: case Kw::K_mmathPict:
     case Kw::K_mmath: case Kw::K_pict: case Kw::K_field: case Kw::K_result: case Kw::K_object:
-    case Kw::K_shp: case Kw::K_shpgrp: case Kw::K_sp: case Kw::K_sn: case Kw::K_sv:
+    case Kw::K_shp: case Kw::K_shpgrp: case Kw::K_sp: case Kw::K_sn: case Kw::K_sv: case Kw::K_falt:
         return true;
     default:
         return false;
@@ -244,6 +248,10 @@ struct Font
 {
     QString name;
     QByteArray nameBytes;
+    QString family;         // the name without a code-page suffix
+    QString alt;            // {\*\falt}: the font to use when this one is missing
+    QByteArray altBytes;
+    QFont::StyleHint hint = QFont::AnyStyle;
     int charset = -1;
     int cpg = 0;
     // A font whose characters are its own codes, not a code page's letters;
@@ -252,6 +260,29 @@ struct Font
     SymbolFonts::Kind symbol = SymbolFonts::Kind::None;
 };
 
+// Old Windows installed each font once more for every code page, as
+// "Times New Roman Cyr", "Arial CE", "Courier New (Hebrew)" and so on, and
+// documents written there still name those variants. Windows' own font
+// substitutes send them to the base family; so does the reader, so that a
+// Russian document is set in its serif font rather than in a fallback.
+QString baseFamily(const QString &name)
+{
+    static const char16_t *const suffixes[] = {u" Cyr", u" CE", u" Greek", u" Tur", u" Baltic", u" (Hebrew)",
+                                               u" (Arabic)", u" (Vietnamese)"};
+    for (const char16_t *suffix : suffixes) {
+        const QStringView s(suffix);
+        if (name.size() > s.size() + 1 && name.endsWith(s, Qt::CaseInsensitive))
+            return name.left(name.size() - s.size()).trimmed();
+    }
+    return name;
+}
+
+QString decodeFontName(const QByteArray &bytes, int codepage)
+{
+    QStringDecoder decoder(codecName(codepage));
+    return decoder.isValid() ? QString(decoder(bytes)).trimmed() : QString::fromLatin1(bytes).trimmed();
+}
+
 // ---------------------------------------------------------------------------
 // Group state.
 
@@ -259,6 +290,7 @@ enum class Dest : quint8 {
     Text,        // document text
     Skip,        // ignored, with everything inside
     FontTable,
+    FontAlt,     // {\*\falt ...} inside a font table entry
     ColorTable,
     Picture,
     FieldInst,   // a field's instruction, collected as text
@@ -294,12 +326,21 @@ struct ParState
     bool slmult = false;
     bool intbl = false;
     int itap = 0;
+    int tabs = 0;       // the paragraph's tab stops: index into the parser's tab sets
 
     int level() const
     {
         const int l = itap > 0 ? itap : (intbl ? 1 : 0);
         return std::min(l, MaxTableDepth);
     }
+};
+
+struct TabStop
+{
+    int position = 0;   // twips from the paragraph's left edge, as Word measures
+    QTextOption::TabType type = QTextOption::LeftTab;
+
+    bool operator==(const TabStop &) const = default;
 };
 
 struct GroupState
@@ -445,6 +486,19 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The font table's family kinds: what to fall back to when a font is missing.
+QFont::StyleHint fontKindHint(Kw k)
+{
+    switch (k) {
+    case Kw::K_froman: return QFont::Serif;
+    case Kw::K_fswiss: return QFont::SansSerif;
+    case Kw::K_fmodern: return QFont::TypeWriter;
+    case Kw::K_fscript: return QFont::Cursive;
+    case Kw::K_fdecor: return QFont::Decorative;
+    default: return QFont::AnyStyle;
+    }
+}
+
 int clampInt(qint64 v, int lo, int hi)
 {
     return int(std::clamp<qint64>(v, lo, hi));
@@ -493,6 +547,8 @@ private:
 
     // paragraphs and tables
     QTextBlockFormat blockFormat(const ParState &p) const;
+    QList<QTextOption::Tab> tabPositions(const ParState &p) const;
+    void addTabStop(ParState &p, int position);
     Paragraph takeParagraph();
     void endParagraph();
     void placeParagraph(int level, Paragraph &&paragraph);
@@ -515,6 +571,8 @@ private:
     void finishPicture();
     void finishFieldInstruction();
     void finishFontName();
+    void finishFontAlt();
+    int fontNameCodepage(const Font &f) const;
 
     GroupState &state() { return m_stack.back(); }
     const GroupState &state() const { return m_stack.back(); }
@@ -532,6 +590,10 @@ private:
     char16_t m_highSurrogate = 0;
 
     int m_ansiCodepage = 1252;
+    int m_defaultTab = 720;     // \deftab, twips
+    QTextOption::TabType m_nextTabType = QTextOption::LeftTab;
+    std::vector<std::vector<TabStop>> m_tabSets{{}};   // set 0: no stops of its own
+    QHash<QByteArray, int> m_tabSetIndex;
     int m_defaultFont = -1;
     QHash<int, Font> m_fonts;
     int m_currentFont = -1;     // font table entry being read
@@ -610,6 +672,21 @@ bool Parser::isTextDest() const
     return d == Dest::Text || d == Dest::FieldInst || d == Dest::ShapeName;
 }
 
+int Parser::fontNameCodepage(const Font &f) const
+{
+    const int cp = f.cpg > 0 ? f.cpg : codepageOfCharset(std::max(f.charset, 0));
+    return (cp == 0 || cp == 42) ? m_ansiCodepage : cp;
+}
+
+void Parser::finishFontAlt()
+{
+    if (m_currentFont < 0)
+        return;
+    Font &f = m_fonts[m_currentFont];
+    if (f.alt.isEmpty() && !f.altBytes.isEmpty())
+        f.alt = baseFamily(decodeFontName(f.altBytes, fontNameCodepage(f)));
+}
+
 void Parser::finishFontName()
 {
     if (m_currentFont < 0)
@@ -617,11 +694,10 @@ void Parser::finishFontName()
     Font &f = m_fonts[m_currentFont];
     if (!f.name.isEmpty() || f.nameBytes.isEmpty())
         return;
-    const int cp = f.cpg > 0 ? f.cpg : codepageOfCharset(std::max(f.charset, 0));
-    QStringDecoder decoder(codecName((cp == 0 || cp == 42) ? m_ansiCodepage : cp));
-    f.name = decoder.isValid() ? QString(decoder(f.nameBytes)).trimmed() : QString::fromLatin1(f.nameBytes).trimmed();
+    f.name = decodeFontName(f.nameBytes, fontNameCodepage(f));
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
+    f.family = baseFamily(f.name);
     const QString lower = f.name.toLower();
     f.symbol = SymbolFonts::kindOf(f.name);
     f.symbolCodes = f.symbol != SymbolFonts::Kind::None || f.charset == 2 || lower.startsWith(u"wingdings")
@@ -661,6 +737,8 @@ void Parser::closeGroup()
 
     if (closing.dest == Dest::FontTable)
         finishFontName();   // an entry without its closing semicolon
+    if (closing.dest == Dest::FontAlt && m_stack[m_stack.size() - 2].dest != Dest::FontAlt)
+        finishFontAlt();
     if (m_picture.active && m_picture.depth == depth)
         finishPicture();
     if (closing.dest == Dest::FieldInst && m_stack[m_stack.size() - 2].dest != Dest::FieldInst)
@@ -696,6 +774,13 @@ void Parser::readText()
                 if (f.name.isEmpty() && f.nameBytes.size() < 256)
                     f.nameBytes.append(start[i]);
             }
+        }
+        return;
+    case Dest::FontAlt:
+        if (m_currentFont >= 0) {
+            Font &f = m_fonts[m_currentFont];
+            if (f.altBytes.size() < 256)
+                f.altBytes.append(start, std::min<qsizetype>(n, 256));
         }
         return;
     case Dest::ColorTable:
@@ -817,6 +902,9 @@ void Parser::readControl()
                 if (f.name.isEmpty() && f.nameBytes.size() < 256)
                     f.nameBytes.append(char(v));
             }
+        } else if (d == Dest::FontAlt) {
+            if (m_currentFont >= 0 && m_fonts[m_currentFont].altBytes.size() < 256)
+                m_fonts[m_currentFont].altBytes.append(char(v));
         } else if (isTextDest()) {
             addByte(char(v));
         }
@@ -912,6 +1000,10 @@ void Parser::keyword(Kw k, bool hasParam, int param)
             m_fonts[m_currentFont].charset = param;
         } else if (k == Kw::K_cpg && m_currentFont >= 0) {
             m_fonts[m_currentFont].cpg = param;
+        } else if (k == Kw::K_falt) {
+            st.dest = Dest::FontAlt;
+        } else if (m_currentFont >= 0 && fontKindHint(k) != QFont::AnyStyle) {
+            m_fonts[m_currentFont].hint = fontKindHint(k);
         } else if (isSkippedDestination(k) || k == Kw::K_pict) {
             st.dest = Dest::Skip;
         }
@@ -944,6 +1036,8 @@ void Parser::keyword(Kw k, bool hasParam, int param)
                 st.dest = Dest::Skip;
             break;
         }
+        return;
+    case Dest::FontAlt:
         return;
     case Dest::Upr:
         if (k == Kw::K_ud)
@@ -1074,6 +1168,21 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_mac: m_ansiCodepage = 10000; return;
     case Kw::K_pc: m_ansiCodepage = 437; return;
     case Kw::K_pca: m_ansiCodepage = 850; return;
+    case Kw::K_deftab:
+        if (param > 0)
+            m_defaultTab = std::clamp(param, 15, 31680);
+        return;
+    case Kw::K_tqr: m_nextTabType = QTextOption::RightTab; return;
+    case Kw::K_tqc: m_nextTabType = QTextOption::CenterTab; return;
+    case Kw::K_tqdec: m_nextTabType = QTextOption::DelimiterTab; return;
+    case Kw::K_tx:
+        addTabStop(p, param);
+        m_nextTabType = QTextOption::LeftTab;
+        return;
+    case Kw::K_tb:
+        // A bar tab draws a vertical line and is no stop for text.
+        m_nextTabType = QTextOption::LeftTab;
+        return;
     case Kw::K_deff:
         m_defaultFont = param;
         if (m_stack.size() <= 2)
@@ -1414,8 +1523,17 @@ QTextCharFormat Parser::charFormat(const CharState &c) const
     if (const Font *fo = font(c.font)) {
         // Symbol and MT Extra were mapped to Unicode: the text font shows them.
         if (fo->symbol != SymbolFonts::Kind::Symbol && fo->symbol != SymbolFonts::Kind::MtExtra
-            && !fo->name.trimmed().isEmpty())
-            f.setFontFamilies(QStringList{fo->name});
+            && !fo->name.trimmed().isEmpty()) {
+            // The alternative is taken when the font itself is not installed;
+            // when neither is, fontconfig finds the font's stand-in (a
+            // metric-compatible family, or one of the kind the table names).
+            QStringList families{fo->family};
+            if (!fo->alt.isEmpty() && fo->alt.compare(fo->family, Qt::CaseInsensitive) != 0)
+                families.append(fo->alt);
+            f.setFontFamilies(families);
+            if (fo->hint != QFont::AnyStyle)
+                f.setFontStyleHint(fo->hint);
+        }
     }
     f.setFontPointSize(c.size / 2.0);
     if (c.bold)
@@ -1640,7 +1758,72 @@ Paragraph Parser::takeParagraph()
     closeRun();
     Paragraph p{blockFormat(state().par), std::move(m_runs)};
     m_runs.clear();
+    // Only a paragraph with tabs needs its stops, which keeps the formats of
+    // all others shared.
+    const bool hasTab = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'\t'); });
+    if (hasTab) {
+        QList<QTextOption::Tab> tabs = tabPositions(state().par);
+        // A decimal stop aligns at the point; a number without one ends at
+        // the stop, as at a right stop.
+        const bool hasPoint = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'.'); });
+        for (QTextOption::Tab &t : tabs)
+            if (t.type == QTextOption::DelimiterTab && !hasPoint)
+                t = QTextOption::Tab(t.position, QTextOption::RightTab);
+        p.format.setTabPositions(tabs);
+    }
     return p;
+}
+
+void Parser::addTabStop(ParState &p, int position)
+{
+    if (position <= 0 || position > 31680)
+        return;
+    std::vector<TabStop> set = m_tabSets[size_t(p.tabs)];
+    if (set.size() >= 64)
+        return;
+    set.push_back(TabStop{position, m_nextTabType});
+    std::stable_sort(set.begin(), set.end(), [](const TabStop &a, const TabStop &b) { return a.position < b.position; });
+    const QByteArray key(reinterpret_cast<const char *>(set.data()), qsizetype(set.size() * sizeof(TabStop)));
+    const auto it = m_tabSetIndex.constFind(key);
+    if (it != m_tabSetIndex.constEnd()) {
+        p.tabs = *it;
+        return;
+    }
+    if (m_tabSets.size() >= 100000)
+        return;
+    m_tabSets.push_back(std::move(set));
+    p.tabs = int(m_tabSets.size()) - 1;
+    m_tabSetIndex.insert(key, p.tabs);
+}
+
+// Word measures tab stops from the paragraph's left edge and has default
+// stops every \deftab after the last stop of the paragraph's own; a hanging
+// indent is a stop as well, which puts the text after "1)" and a tab at
+// the indent. Qt measures stops from where the line begins, which for the
+// first line is the left indent plus the first-line indent: the stops are
+// moved by that much (tabs after a manual line break in the same paragraph
+// are off by the first-line indent).
+QList<QTextOption::Tab> Parser::tabPositions(const ParState &p) const
+{
+    const int origin = std::clamp(p.li, -30000, 30000) + std::clamp(p.fi, -30000, 30000);
+    std::vector<TabStop> stops = m_tabSets[size_t(std::clamp(p.tabs, 0, int(m_tabSets.size()) - 1))];
+    int last = stops.empty() ? 0 : stops.back().position;
+    if (p.fi < 0 && p.li > origin) {
+        const auto at = std::find_if(stops.begin(), stops.end(), [&](const TabStop &t) { return t.position >= p.li; });
+        if (at == stops.end() || at->position != p.li)
+            stops.insert(at, TabStop{p.li, QTextOption::LeftTab});
+    }
+    const int end = std::max(origin, 0) + 15000;
+    for (int pos = (last / m_defaultTab + 1) * m_defaultTab; pos <= end && stops.size() < 96; pos += m_defaultTab)
+        stops.push_back(TabStop{pos, QTextOption::LeftTab});
+    QList<QTextOption::Tab> tabs;
+    for (const TabStop &t : stops) {
+        if (t.position <= origin)
+            continue;
+        tabs.append(QTextOption::Tab((t.position - origin) / double(TwipsPerPixel), t.type,
+                                     t.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    }
+    return tabs;
 }
 
 void Parser::endParagraph()

@@ -5,7 +5,10 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
 #include <QImage>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -144,6 +147,10 @@ private Q_SLOTS:
     void encodings();
     void formatting();
     void paragraphFormat();
+    void fontFamilies_data();
+    void fontFamilies();
+    void tabStops_data();
+    void tabStops();
     void tables_data();
     void tables();
     void nestedTable();
@@ -188,6 +195,7 @@ void TestRtfReader::fidelity_data()
     QTest::newRow("made: LibreOffice, Russian") << QStringLiteral("made/russian") << true << 1;
     QTest::newRow("made: pandoc") << QStringLiteral("made/pandoc") << true << 0;
     QTest::newRow("made: Word-style Windows-1251") << QStringLiteral("made/word-style") << true << 2;
+    QTest::newRow("made: Word 97-2003 layout") << QStringLiteral("made/layout") << true << 0;
 }
 
 void TestRtfReader::fidelity()
@@ -397,6 +405,79 @@ void TestRtfReader::paragraphFormat()
     b = b.next();
     QCOMPARE(b.text(), u"plain"_qs);
     QCOMPARE(b.blockFormat().leftMargin(), 0.0);
+}
+
+// Fonts as LibreOffice 7.4 sets made/layout.rtf on this machine (pdffonts
+// and pdftohtml -xml of its PDF export): the code-page variants of old
+// Windows fonts come out in the base family's metric-compatible stand-in.
+void TestRtfReader::fontFamilies_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("Times New Roman Cyr") << u"Марс"_qs << u"Liberation Serif"_qs;
+    QTest::newRow("Arial Cyr") << u"Венера"_qs << u"Liberation Sans"_qs;
+    QTest::newRow("Courier New Cyr") << u"Юпитер"_qs << u"Liberation Mono"_qs;
+    QTest::newRow("Times New Roman CE") << u"Czcionka"_qs << u"Liberation Serif"_qs;
+}
+
+void TestRtfReader::fontFamilies()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, family);
+    QTextDocument doc;
+    RtfReader::load(readFile(dataPath(u"made/layout.rtf"_qs)), doc);
+    QCOMPARE(QFontInfo(formatAt(doc, word).font()).family(), family);
+
+    // A font that is not installed gives way to its {\*\falt} alternative.
+    RtfReader::load("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Pragmatica{\\*\\falt DejaVu Serif};}}\\f0 text\\par}", doc);
+    QCOMPARE(QFontInfo(formatAt(doc, u"text"_qs).font()).family(), u"DejaVu Serif"_qs);
+}
+
+// Where a word of made/layout.rtf begins, is centred or ends, in points
+// from the left margin, as LibreOffice 7.4 sets it (pdftotext -bbox of its
+// PDF export, less the x of an unindented paragraph's first word).
+void TestRtfReader::tabStops_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("edge");      // 0 start, 1 centre, 2 end
+    QTest::addColumn<double>("points");
+    QTest::newRow("after a number, hanging indent") << u"Марс"_qs << 0 << 36.0;
+    QTest::newRow("same in Arial Cyr") << u"Венера"_qs << 0 << 36.0;
+    QTest::newRow("right stop") << u"Баллы"_qs << 2 << 449.9;
+    QTest::newRow("centred stop") << u"По центру"_qs << 1 << 224.94;
+    QTest::newRow("decimal stop without a point") << u"314,15"_qs << 2 << 150.0;
+    QTest::newRow("stop with a dot leader") << u"7"_qs << 2 << 306.0;
+    QTest::newRow("first default stop") << u"б"_qs << 0 << 35.4;
+    QTest::newRow("second default stop") << u"в"_qs << 0 << 70.8;
+    QTest::newRow("own stop") << u"Фамилия:"_qs << 0 << 113.4;
+    QTest::newRow("default stop after an own one") << u"Класс:"_qs << 0 << 177.0;
+}
+
+void TestRtfReader::tabStops()
+{
+    QFETCH(QString, word);
+    QFETCH(int, edge);
+    QFETCH(double, points);
+    QTextDocument doc;
+    RtfReader::load(readFile(dataPath(u"made/layout.rtf"_qs)), doc);
+    doc.setDocumentMargin(0);
+    doc.setTextWidth(9355 / 15.0);   // the page's text width
+    doc.documentLayout()->documentSize();
+
+    const QTextCursor found = doc.find(word, 0, QTextDocument::FindCaseSensitively | QTextDocument::FindWholeWords);
+    QVERIFY(!found.isNull());
+    const QTextBlock block = found.block();
+    auto xAt = [&](int position) {
+        const int inBlock = position - block.position();
+        const QTextLine line = block.layout()->lineForTextPosition(inBlock);
+        return doc.documentLayout()->blockBoundingRect(block).x() + line.cursorToX(inBlock);
+    };
+    const double start = xAt(found.selectionStart());
+    const double end = xAt(found.selectionEnd());
+    const double x = edge == 0 ? start : edge == 1 ? (start + end) / 2 : end;
+    const double expected = points * 96 / 72;
+    if (std::abs(x - expected) > 1.5)
+        QFAIL(qPrintable(u"%1 at %2 px, LibreOffice at %3 px"_qs.arg(word).arg(x).arg(expected)));
 }
 
 void TestRtfReader::tables_data()
