@@ -95,7 +95,8 @@ constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
     X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
     X(tab) X(tb) X(tc) X(template) X(themedata) X(tldot) X(tleq) X(tlhyph) X(tlmdot) X(tlth) X(tlul)  \
     X(tqc) X(tqdec) X(tqr) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
-    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trqc) X(trqr) X(tx) X(txe)            \
+    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trpaddb) X(trpaddfb) X(trpaddfl)       \
+    X(trpaddfr) X(trpaddft) X(trpaddl) X(trpaddr) X(trpaddt) X(trqc) X(trqr) X(trrh) X(tx) X(txe) \
     X(u) X(uc) X(ud) X(ul) X(uld) X(uldash) X(uldashd) X(uldashdd) X(uldb) X(ulhwave)          \
     X(ulldash) X(ulnone) X(ulth) X(ulthd) X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulthldash)  \
     X(ululdbwave) X(ulw) X(ulwave) X(up) X(upr) X(userprops)                                   \
@@ -400,9 +401,13 @@ struct RowDef
 {
     std::vector<CellDef> cells;
     CellDef next;
-    int gap = 108;
+    int gap = 108;      // half the space between cells: the cells' left and right padding
     int left = 0;
     int align = 0;
+    int height = 0;     // twips; at least this when positive, exactly its magnitude when negative
+    // Padding in twips, top, left, bottom, right; -1 where the row gives none.
+    std::array<int, 4> padding{-1, -1, -1, -1};
+    std::array<int, 4> paddingUnit{0, 0, 0, 0};   // 3: the padding is in twips, otherwise ignored
     std::array<Border, 6> border;   // top, left, bottom, right, inner horizontal, inner vertical
 };
 
@@ -1326,6 +1331,15 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
         return;
     }
     case Kw::K_trgaph: rowDef(defLevel).gap = param; return;
+    case Kw::K_trrh: rowDef(defLevel).height = std::clamp(param, -31680, 31680); return;
+    case Kw::K_trpaddt: rowDef(defLevel).padding[0] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddl: rowDef(defLevel).padding[1] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddb: rowDef(defLevel).padding[2] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddr: rowDef(defLevel).padding[3] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddft: rowDef(defLevel).paddingUnit[0] = param; return;
+    case Kw::K_trpaddfl: rowDef(defLevel).paddingUnit[1] = param; return;
+    case Kw::K_trpaddfb: rowDef(defLevel).paddingUnit[2] = param; return;
+    case Kw::K_trpaddfr: rowDef(defLevel).paddingUnit[3] = param; return;
     case Kw::K_trleft: rowDef(defLevel).left = param; return;
     case Kw::K_trqc: rowDef(defLevel).align = 1; return;
     case Kw::K_trqr: rowDef(defLevel).align = 2; return;
@@ -2049,7 +2063,9 @@ void Parser::emitTable(Flow &flow, Table &table)
     tf.setBorderCollapse(true);
     tf.setBorder(0);
     tf.setCellSpacing(0);
-    tf.setCellPadding(std::clamp(firstDef.gap, 0, 300) / double(TwipsPerPixel));
+    // Padding is set per cell from its row: \trgaph is the space on either
+    // side of a cell's text, none above or below it.
+    tf.setCellPadding(0);
     if (firstDef.align == 1)
         tf.setAlignment(Qt::AlignHCenter);
     else if (firstDef.align == 2)
@@ -2120,7 +2136,31 @@ void Parser::emitTable(Flow &flow, Table &table)
             default: cf.setRightBorder(width); cf.setRightBorderBrush(c); cf.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
             }
         }
+        const RowDef &rd = *rowDefOf;
+        std::array<double, 4> padding{};
+        for (int side = 0; side < 4; ++side) {
+            const int own = rd.paddingUnit[size_t(side)] == 3 ? rd.padding[size_t(side)] : -1;
+            const int twips = own >= 0 ? own : (side % 2 == 1 ? rd.gap : 0);
+            padding[size_t(side)] = std::clamp(twips, 0, 300) / double(TwipsPerPixel);
+        }
+        cf.setTopPadding(padding[0]);
+        cf.setLeftPadding(padding[1]);
+        cf.setBottomPadding(padding[2]);
+        cf.setRightPadding(padding[3]);
         cell.setFormat(cf);
+        // A row's height (\trrh) is given to the line of a cell that holds
+        // one line of text, the common case of answer grids; longer cells
+        // grow with their text as they would anyway.
+        if (rd.height != 0 && p.rowSpan == 1 && p.cell->blocks.size() == 1 && !p.cell->blocks.front().table) {
+            Paragraph &only = p.cell->blocks.front().paragraph;
+            const bool oneLine = std::none_of(only.runs.begin(), only.runs.end(),
+                                              [](const Run &r) { return r.text.contains(QChar(QChar::LineSeparator)); });
+            const double line = std::abs(rd.height) / double(TwipsPerPixel) - padding[0] - padding[2]
+                - cf.topBorder() - cf.bottomBorder();
+            if (oneLine && line >= 1 && only.format.lineHeightType() == QTextBlockFormat::SingleHeight)
+                only.format.setLineHeight(line, rd.height > 0 ? QTextBlockFormat::MinimumHeight
+                                                             : QTextBlockFormat::FixedHeight);
+        }
         Flow inner{cell.firstCursorPosition(), true};
         for (Block &b : p.cell->blocks)
             emitBlock(inner, b);

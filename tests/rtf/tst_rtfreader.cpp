@@ -151,6 +151,7 @@ private Q_SLOTS:
     void fontFamilies();
     void tabStops_data();
     void tabStops();
+    void tableRowHeights();
     void tables_data();
     void tables();
     void nestedTable();
@@ -478,6 +479,30 @@ void TestRtfReader::tabStops()
     const double expected = points * 96 / 72;
     if (std::abs(x - expected) > 1.5)
         QFAIL(qPrintable(u"%1 at %2 px, LibreOffice at %3 px"_qs.arg(word).arg(x).arg(expected)));
+}
+
+// The rows of the table of made/layout.rtf, in points, as LibreOffice 7.4
+// draws them (the borders' y in pdftocairo -svg of its PDF export): at
+// least 20 pt (\trrh400), exactly 30 pt (\trrh-600), and a row of one line
+// of 12 pt text, whose cells have \trgaph108 beside the text and nothing
+// above or below it.
+void TestRtfReader::tableRowHeights()
+{
+    QTextDocument doc;
+    RtfReader::load(readFile(dataPath(u"made/layout.rtf"_qs)), doc);
+    doc.setDocumentMargin(0);
+    doc.setTextWidth(9355 / 15.0);
+    doc.documentLayout()->documentSize();
+    auto top = [&](const QString &word) {
+        return doc.documentLayout()->blockBoundingRect(doc.find(word).block()).y();
+    };
+    const QList<double> measured{20.0, 30.0, 14.3};
+    const QList<double> rows{top(u"Точно"_qs) - top(u"Строка"_qs), top(u"Авто"_qs) - top(u"Точно"_qs),
+                             top(u"Конец."_qs) - top(u"Авто"_qs)};
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (std::abs(rows[i] - measured[i] * 96 / 72) > 1.5)
+            QFAIL(qPrintable(u"row %1 is %2 px high, in LibreOffice %3 px"_qs.arg(i + 1).arg(rows[i]).arg(measured[i] * 96 / 72)));
+    }
 }
 
 void TestRtfReader::tables_data()
