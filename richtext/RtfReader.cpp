@@ -436,6 +436,10 @@ struct Field
     int depth = 0;
     QString instruction;
     int link = -1;
+    // A SYMBOL field's character, shown when the field brings no result.
+    QString symbol;
+    int symbolSize = 0;         // half points; 0 keeps the text's size
+    quint64 textMark = 0;       // text added before the result
 };
 
 struct Shape
@@ -575,6 +579,8 @@ private:
     void addHex(const char *p, qsizetype n);
     void finishPicture();
     void finishFieldInstruction();
+    void finishHyperlink(Field &field, const QStringList &args);
+    void symbolField(Field &field, const QStringList &args);
     void finishFontName();
     void finishFontAlt();
     int fontNameCodepage(const Font &f) const;
@@ -620,6 +626,7 @@ private:
     int m_pictureCount = 0;
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
+    quint64 m_textAdded = 0;    // characters of document text so far
     std::vector<QString> m_links;
     std::vector<Shape> m_shapes;
 };
@@ -749,8 +756,20 @@ void Parser::closeGroup()
     if (closing.dest == Dest::FieldInst && m_stack[m_stack.size() - 2].dest != Dest::FieldInst)
         finishFieldInstruction();
     m_stack.pop_back();
-    if (!m_fields.empty() && m_fields.back().depth == depth)
+    if (!m_fields.empty() && m_fields.back().depth == depth) {
+        const Field field = std::move(m_fields.back());
         m_fields.pop_back();
+        // A SYMBOL field whose result is empty, as Word 97-2003 writes it,
+        // shows the character its instruction names.
+        if (!field.symbol.isEmpty() && field.textMark == m_textAdded && state().dest == Dest::Text) {
+            CharState &chr = state().chr;
+            const CharState saved = chr;
+            if (field.symbolSize > 0)
+                chr.size = field.symbolSize;
+            addText(field.symbol);
+            chr = saved;
+        }
+    }
     if (!m_shapes.empty() && m_shapes.back().depth == depth)
         m_shapes.pop_back();
 }
@@ -1112,8 +1131,11 @@ bool Parser::destinationKeyword(Kw k, bool starred)
             beginPicture(false);
         return true;
     case Kw::K_field:
-        if (m_fields.size() < 64)
-            m_fields.push_back(Field{int(m_stack.size()), {}, -1});
+        if (m_fields.size() < 64) {
+            Field field;
+            field.depth = int(m_stack.size());
+            m_fields.push_back(std::move(field));
+        }
         return true;
     case Kw::K_fldinst:
         st.dest = Dest::FieldInst;
@@ -1509,6 +1531,7 @@ void Parser::addText(QStringView text)
         if (m_runText.isEmpty())
             m_runState = st.chr;
         m_runText.append(text);
+        m_textAdded += quint64(text.size());
         return;
     case Dest::FieldInst:
         if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
@@ -1579,17 +1602,11 @@ QTextCharFormat Parser::charFormat(const CharState &c) const
 
 // --- fields -----------------------------------------------------------------
 
-void Parser::finishFieldInstruction()
+// The arguments of a field instruction: words, or quoted texts in which
+// a doubled backslash stands for one.
+QStringList fieldArguments(QStringView rest)
 {
-    if (m_fields.empty())
-        return;
-    Field &field = m_fields.back();
-    const QString inst = field.instruction.trimmed();
-    if (!inst.startsWith(u"HYPERLINK", Qt::CaseInsensitive))
-        return;
-    // HYPERLINK "url" [\l "anchor"] [\o "tip"] ...
     QStringList args;
-    const QStringView rest = QStringView(inst).mid(9);
     qsizetype i = 0;
     while (i < rest.size()) {
         while (i < rest.size() && rest[i].isSpace())
@@ -1612,6 +1629,81 @@ void Parser::finishFieldInstruction()
         }
         args.append(arg);
     }
+    return args;
+}
+
+void Parser::finishFieldInstruction()
+{
+    if (m_fields.empty())
+        return;
+    Field &field = m_fields.back();
+    const QString inst = field.instruction.trimmed();
+    if (inst.startsWith(u"SYMBOL", Qt::CaseInsensitive))
+        symbolField(field, fieldArguments(QStringView(inst).mid(6)));
+    else if (inst.startsWith(u"HYPERLINK", Qt::CaseInsensitive))
+        // HYPERLINK "url" [\l "anchor"] [\o "tip"] ...
+        finishHyperlink(field, fieldArguments(QStringView(inst).mid(9)));
+}
+
+// SYMBOL code [\f "font"] [\s points] [\u] [\a] [\h], as Word 97-2003
+// writes an inserted symbol: the code is a character of the font (Symbol,
+// Wingdings), a letter of the font's code page, or with \u a Unicode one.
+void Parser::symbolField(Field &field, const QStringList &args)
+{
+    if (args.isEmpty())
+        return;
+    bool ok = false;
+    const QString &first = args.front();
+    const qint64 code = first.startsWith(u"0x", Qt::CaseInsensitive) ? first.mid(2).toLongLong(&ok, 16)
+                                                                      : first.toLongLong(&ok, 10);
+    if (!ok || code <= 0 || code > 0xFFFF)
+        return;
+    QString face;
+    bool unicode = false;
+    for (qsizetype a = 1; a < args.size(); ++a) {
+        const QString &arg = args[a];
+        if (arg.size() != 2 || !arg.startsWith(u'\\'))
+            continue;
+        const QChar sw = arg[1].toLower();
+        if (sw == u'f' && a + 1 < args.size())
+            face = args[++a].trimmed();
+        else if (sw == u's' && a + 1 < args.size())
+            field.symbolSize = std::clamp(int(args[++a].toDouble() * 2), 0, 3276);
+        else if (sw == u'u')
+            unicode = true;
+    }
+    char16_t ch = 0;
+    const SymbolFonts::Kind kind = SymbolFonts::kindOf(face);
+    if (unicode || code > 0xFF) {
+        ch = char16_t(code);
+    } else if (kind != SymbolFonts::Kind::None) {
+        ch = SymbolFonts::toUnicode(kind, uchar(code));
+        if (!ch)
+            ch = char16_t(0xF000 + code);
+    } else {
+        // A letter of the code page of the font named, when the font table
+        // has it, else of the document's.
+        int codepage = m_ansiCodepage;
+        for (auto it = m_fonts.constBegin(); it != m_fonts.constEnd(); ++it) {
+            if (!face.isEmpty() && it->name.compare(face, Qt::CaseInsensitive) == 0) {
+                const int cp = it->cpg > 0 ? it->cpg : codepageOfCharset(it->charset);
+                if (cp > 0 && cp != 42 && !isMultiByte(cp))
+                    codepage = cp;
+                break;
+            }
+        }
+        QStringDecoder decoder(codecName(isMultiByte(codepage) ? 1252 : codepage));
+        const QString decoded = decoder.isValid() ? QString(decoder(QByteArray(1, char(code)))) : QString();
+        ch = decoded.size() == 1 ? decoded[0].unicode() : char16_t(code);
+    }
+    if (QChar::isSurrogate(ch) || ch < 0x20)
+        return;
+    field.symbol = QString(QChar(ch));
+    field.textMark = m_textAdded;
+}
+
+void Parser::finishHyperlink(Field &field, const QStringList &args)
+{
     QString url;
     QString anchor;
     for (qsizetype a = 0; a < args.size(); ++a) {

@@ -665,6 +665,20 @@ void TestRtfReader::fields_data()
     QTest::newRow("nested field in instruction stays hidden")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst IF {\\field{\\*\\fldinst X}{\\fldrslt no}} = 1}{\\fldrslt yes}}}")
         << u"yes"_qs;
+    QTest::newRow("SYMBOL field in Symbol, empty result")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'f3\\'e3\\'ee\\'eb {\\field{\\*\\fldinst SYMBOL 97 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt }}\\par}")
+        << u"угол α"_qs;
+    QTest::newRow("SYMBOL field in Wingdings")
+        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst {SYMBOL 74 \\\\f \"Wingdings\" \\\\s 14}}{\\fldrslt}}\\par}")
+        << u"\u263A"_qs;
+    QTest::newRow("SYMBOL field, a letter of the document's code page")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 {\\field{\\*\\fldinst SYMBOL 224 \\\\f \"Times New Roman\"}{\\fldrslt}}\\par}")
+        << u"а"_qs;
+    QTest::newRow("SYMBOL field, Unicode code")
+        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst SYMBOL 8364 \\\\u}{\\fldrslt}}\\par}") << u"€"_qs;
+    QTest::newRow("SYMBOL field with its result shows the result once")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f3\\fcharset2 Symbol;}}{\\field{\\*\\fldinst SYMBOL 97 \\\\f \"Symbol\"}{\\fldrslt{\\f3 a}}}\\par}")
+        << u"α"_qs;
     QTest::newRow("listtext kept, pn skipped")
         << QByteArray("{\\rtf1 {\\*\\pn\\pnlvlblt{\\pntxtb x}}{\\listtext 1.\\tab}first\\par{\\pntext\\'b7\\tab}second\\par}")
         << u"1.\tfirst\n\u00B7\tsecond"_qs;
