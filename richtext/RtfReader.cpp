@@ -81,13 +81,14 @@ constexpr int TwipsPerPixel = 15;       // 1440 twips per inch at 96 dpi
     X(i) X(info) X(intbl) X(itap)                                                              \
     X(jpegblip)                                                                                \
     X(latentstyles) X(ldblquote) X(li) X(lin) X(line) X(listoverridetable) X(listtable)        \
+    X(listtext)                                                                                \
     X(lquote) X(ltrmark)                                                                       \
     X(mac) X(macpict) X(mmath) X(mmathPict)                                                    \
     X(nestcell) X(nestrow) X(nesttableprops) X(nonesttables) X(nonshppict) X(nosupersub)       \
     X(objdata) X(object)                                                                       \
     X(page) X(par) X(pard) X(pc) X(pca) X(pgdsctbl) X(pich) X(pichgoal) X(picprop)             \
     X(picscalex) X(picscaley) X(pict) X(picw) X(picwgoal) X(plain) X(pmmetafile) X(pn)         \
-    X(pngblip) X(pnseclvl) X(pntxta) X(pntxtb)                                                 \
+    X(pngblip) X(pnseclvl) X(pntext) X(pntxta) X(pntxtb)                                       \
     X(qc) X(qd) X(qj) X(ql) X(qmspace) X(qr)                                                   \
     X(rdblquote) X(red) X(result) X(revtbl) X(ri) X(rin) X(row) X(rquote) X(rsidtbl) X(rtf)    \
     X(rtlmark) X(rxe)                                                                          \
@@ -148,7 +149,7 @@ bool isSkippedDestination(Kw k)
     case Kw::K_atnauthor: case Kw::K_atnid: case Kw::K_bkmkend: case Kw::K_bkmkstart:
     case Kw::K_blipuid: case Kw::K_colorschememapping: case Kw::K_datastore: case Kw::K_do:
     case Kw::K_docvar: case Kw::K_filetbl: case Kw::K_footer: case Kw::K_footerf:
-    case Kw::K_footerl: case Kw::K_footerr: case Kw::K_footnote: case Kw::K_ftncn:
+    case Kw::K_footerl: case Kw::K_footerr: case Kw::K_ftncn:
     case Kw::K_ftnsep: case Kw::K_ftnsepc: case Kw::K_generator: case Kw::K_header:
     case Kw::K_headerf: case Kw::K_headerl: case Kw::K_headerr: case Kw::K_info:
     case Kw::K_latentstyles: case Kw::K_listoverridetable: case Kw::K_listtable:
@@ -351,6 +352,7 @@ struct GroupState
     Dest dest = Dest::Text;
     int uc = 1;
     bool nestTableProps = false;
+    bool label = false;     // a list label ({\listtext}, {\pntext})
 };
 
 // ---------------------------------------------------------------------------
@@ -561,6 +563,7 @@ private:
     Paragraph takeParagraph();
     void endParagraph();
     void placeParagraph(int level, Paragraph &&paragraph);
+    void flushFootnotes();
     void openTablesTo(int level);
     void closeTablesDeeperThan(int level);
     void finishRow(Table &table, int level);
@@ -626,6 +629,13 @@ private:
     int m_pictureCount = 0;
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
+    bool m_paragraphText = false;   // the paragraph holds text besides its list label
+    // Footnotes: their paragraphs wait until the next tag line, or the end
+    // of the document, while the body paragraph they interrupt waits here.
+    int m_footnoteDepth = 0;
+    std::vector<Run> m_bodyRuns;
+    bool m_bodyText = false;
+    std::vector<Paragraph> m_footnotes;
     quint64 m_textAdded = 0;    // characters of document text so far
     std::vector<QString> m_links;
     std::vector<Shape> m_shapes;
@@ -675,6 +685,7 @@ Result Parser::run()
     if (!m_runs.empty())
         endParagraph();
     closeTablesDeeperThan(0);
+    flushFootnotes();
     return Result{true, m_pictureCount};
 }
 
@@ -756,6 +767,15 @@ void Parser::closeGroup()
     if (closing.dest == Dest::FieldInst && m_stack[m_stack.size() - 2].dest != Dest::FieldInst)
         finishFieldInstruction();
     m_stack.pop_back();
+    if (m_footnoteDepth == depth) {
+        closeRun();
+        if (!m_runs.empty())
+            m_footnotes.push_back(takeParagraph());
+        m_runs = std::move(m_bodyRuns);
+        m_bodyRuns.clear();
+        m_paragraphText = m_bodyText;
+        m_footnoteDepth = 0;
+    }
     if (!m_fields.empty() && m_fields.back().depth == depth) {
         const Field field = std::move(m_fields.back());
         m_fields.pop_back();
@@ -1137,6 +1157,19 @@ bool Parser::destinationKeyword(Kw k, bool starred)
             m_fields.push_back(std::move(field));
         }
         return true;
+    case Kw::K_footnote:
+        if (m_footnoteDepth > 0 || st.chr.hidden) {
+            st.dest = Dest::Skip;
+            return true;
+        }
+        closeRun();
+        m_bodyRuns = std::move(m_runs);
+        m_runs.clear();
+        m_bodyText = m_paragraphText;
+        m_paragraphText = false;
+        m_footnoteDepth = int(m_stack.size());
+        st.label = false;
+        return true;
     case Kw::K_fldinst:
         st.dest = Dest::FieldInst;
         if (!m_fields.empty())
@@ -1274,8 +1307,8 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_ltrmark: addChar(0x200E); return;
     case Kw::K_rtlmark: addChar(0x200F); return;
     case Kw::K_chftn:
-        // The footnote's mark in the text; the footnote itself is not shown.
-        addText(QString::number(++m_footnoteCount));
+        // The footnote's mark, in the text and again in front of the note.
+        addText(QString::number(m_footnoteDepth > 0 ? std::max(m_footnoteCount, 1) : ++m_footnoteCount));
         return;
 
     // paragraphs
@@ -1283,10 +1316,15 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_page:
     case Kw::K_sect:
         // A page or section break ends the paragraph it stands in; on its
-        // own it makes no line.
+        // own it makes no line, and right after a list label it keeps the
+        // label with the text that follows.
         closeRun();
-        if (!m_runs.empty())
+        if (!m_runs.empty() && m_paragraphText)
             endParagraph();
+        return;
+    case Kw::K_listtext:
+    case Kw::K_pntext:
+        st.label = true;
         return;
     case Kw::K_pard: {
         p = ParState{};
@@ -1334,6 +1372,11 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
 {
     const GroupState &st = state();
     const int defLevel = st.nestTableProps ? std::max(2, st.par.level()) : 1;
+    if (m_footnoteDepth > 0 && (k == Kw::K_cell || k == Kw::K_nestcell || k == Kw::K_row || k == Kw::K_nestrow)) {
+        // A note is read as plain paragraphs.
+        endParagraph();
+        return;
+    }
     switch (k) {
     case Kw::K_cell: endCell(1); return;
     case Kw::K_nestcell: endCell(std::max(2, st.par.level())); return;
@@ -1532,6 +1575,8 @@ void Parser::addText(QStringView text)
             m_runState = st.chr;
         m_runText.append(text);
         m_textAdded += quint64(text.size());
+        if (!st.label)
+            m_paragraphText = true;
         return;
     case Dest::FieldInst:
         if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
@@ -1864,6 +1909,7 @@ Paragraph Parser::takeParagraph()
     closeRun();
     Paragraph p{blockFormat(state().par), std::move(m_runs)};
     m_runs.clear();
+    m_paragraphText = false;
     // Only a paragraph with tabs needs its stops, which keeps the formats of
     // all others shared.
     const bool hasTab = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'\t'); });
@@ -1934,13 +1980,43 @@ QList<QTextOption::Tab> Parser::tabPositions(const ParState &p) const
 
 void Parser::endParagraph()
 {
+    if (m_footnoteDepth > 0) {
+        if (m_footnotes.size() < 100000)
+            m_footnotes.push_back(takeParagraph());
+        else
+            takeParagraph();
+        return;
+    }
     placeParagraph(state().par.level(), takeParagraph());
+}
+
+// Word can place footnotes at the end of the document; here a question's
+// footnotes come after its body, in front of the next tag line, so that
+// the student sees them with the question.
+void Parser::flushFootnotes()
+{
+    for (Paragraph &p : m_footnotes)
+        emitParagraph(m_main, p);
+    m_footnotes.clear();
+}
+
+bool isTagLine(const Paragraph &paragraph)
+{
+    QString text;
+    for (const Run &r : paragraph.runs) {
+        text += r.text;
+        if (text.size() > 64)
+            return false;
+    }
+    return text.trimmed().startsWith(u"{test", Qt::CaseInsensitive);
 }
 
 void Parser::placeParagraph(int level, Paragraph &&paragraph)
 {
     closeTablesDeeperThan(level);
     if (level == 0) {
+        if (!m_footnotes.empty() && isTagLine(paragraph))
+            flushFootnotes();
         emitParagraph(m_main, paragraph);
         return;
     }
