@@ -260,6 +260,9 @@ struct Font
     // those of a known symbol font are turned into Unicode.
     bool symbolCodes = false;
     SymbolFonts::Kind symbol = SymbolFonts::Kind::None;
+    // LibreOffice 3 wrote its list bullets in OpenSymbol as the byte 0x96
+    // under whatever charset it gave the font (often 128, Japanese).
+    bool openSymbol = false;
 };
 
 // Old Windows installed each font once more for every code page, as
@@ -721,6 +724,10 @@ void Parser::finishFontName()
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
     f.family = baseFamily(f.name);
+    if (f.name.compare(u"OpenSymbol", Qt::CaseInsensitive) == 0 || f.name.compare(u"StarSymbol", Qt::CaseInsensitive) == 0) {
+        f.openSymbol = true;
+        f.cpg = 1252;
+    }
     const QString lower = f.name.toLower();
     f.symbol = SymbolFonts::kindOf(f.name);
     f.symbolCodes = f.symbol != SymbolFonts::Kind::None || f.charset == 2 || lower.startsWith(u"wingdings")
@@ -1485,6 +1492,8 @@ void Parser::flushBytes()
         return;
     const CharState &c = state().chr;
     const int cp = codepageOf(c);
+    if (const Font *f = font(c.font); f && f->openSymbol)
+        m_bytes.replace('\x96', '\x95');   // the bullet, in Windows-1252
     QString text;
     if (cp == 42) {
         const Font *f = font(c.font);

@@ -308,6 +308,9 @@ void TestRtfReader::encodings_data()
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\froman\\fcharset0 Times;}{\\f1\\fswiss\\fcharset204 Arial;}}"
                       "\\f1 \\'c4\\'e0 {\\f0 \\'e9t\\'e9}}")
         << u"Да été"_qs;
+    QTest::newRow("LibreOffice 3 bullet in OpenSymbol")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f5\\fnil\\fcharset128 OpenSymbol;}}{\\listtext\\f5 \\'96\\tab}Text\\par}")
+        << u"\u2022\tText"_qs;
     QTest::newRow("charset 0 is Western in a Russian document")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 A;}{\\f1\\fcharset0 B;}{\\f2 C;}}"
                       "\\f0 \\'e9{\\f1 \\'e9}{\\f2 \\'e9}}")
