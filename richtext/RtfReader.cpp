@@ -356,6 +356,7 @@ struct GroupState
     int uc = 1;
     bool nestTableProps = false;
     bool label = false;     // a list label ({\listtext}, {\pntext})
+    bool shppict = false;   // inside {\*\shppict}, which may have a {\nonshppict} twin
 };
 
 // ---------------------------------------------------------------------------
@@ -458,6 +459,7 @@ struct Picture
 {
     bool active = false;
     bool forShape = false;
+    bool inShpPict = false;
     bool hidden = false;
     int depth = 0;
     Pictures::Format format = Pictures::Format::Unknown;
@@ -630,6 +632,7 @@ private:
 
     Picture m_picture;
     int m_pictureCount = 0;
+    int m_placeholderRun = -1;  // index in m_runs of a grey box a {\nonshppict} may replace
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
     bool m_paragraphText = false;   // the paragraph holds text besides its list label
@@ -1137,6 +1140,13 @@ void Parser::keyword(Kw k, bool hasParam, int param)
 bool Parser::destinationKeyword(Kw k, bool starred)
 {
     GroupState &st = state();
+    if (k == Kw::K_nonshppict && m_placeholderRun >= 0 && m_placeholderRun == int(m_runs.size()) - 1
+        && m_runText.isEmpty()) {
+        m_runs.pop_back();
+        --m_pictureCount;   // the next picture takes its name
+        m_placeholderRun = -1;
+        return true;
+    }
     if (isSkippedDestination(k)) {
         st.dest = Dest::Skip;
         return true;
@@ -1213,7 +1223,10 @@ bool Parser::destinationKeyword(Kw k, bool starred)
     case Kw::K_nesttableprops:
         st.nestTableProps = true;
         return true;
-    case Kw::K_shppict: case Kw::K_object: case Kw::K_result: case Kw::K_mmath: case Kw::K_mmathPict:
+    case Kw::K_shppict:
+        st.shppict = true;
+        return true;
+    case Kw::K_object: case Kw::K_result: case Kw::K_mmath: case Kw::K_mmathPict:
         return true;
     default:
         return starred;
@@ -1788,6 +1801,7 @@ void Parser::beginPicture(bool forShape)
     m_picture.active = true;
     m_picture.forShape = forShape;
     m_picture.hidden = state().chr.hidden;
+    m_picture.inShpPict = state().shppict;
     m_picture.depth = int(m_stack.size());
     state().dest = Dest::Picture;
 }
@@ -1819,6 +1833,8 @@ void Parser::finishPicture()
     m_picture = Picture{};
     if (pic.hidden)
         return;
+    if (pic.forShape && !pic.supported)
+        return;   // a picture that cannot be drawn: the shape's result stands for it
     if (pic.forShape && !m_shapes.empty())
         m_shapes.back().hasPicture = true;
 
@@ -1880,6 +1896,9 @@ void Parser::finishPicture()
     }
     closeRun();
     m_runs.push_back(Run{QString(), format});
+    // A Mac or OS/2 picture is kept as a grey box only until the group's
+    // {\nonshppict} brings a picture that can be drawn.
+    m_placeholderRun = (!pic.supported && pic.inShpPict) ? int(m_runs.size()) - 1 : -1;
 }
 
 // --- paragraphs and tables --------------------------------------------------
@@ -1919,6 +1938,7 @@ Paragraph Parser::takeParagraph()
     Paragraph p{blockFormat(state().par), std::move(m_runs)};
     m_runs.clear();
     m_paragraphText = false;
+    m_placeholderRun = -1;
     // Only a paragraph with tabs needs its stops, which keeps the formats of
     // all others shared.
     const bool hasTab = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'\t'); });

@@ -610,6 +610,13 @@ void TestRtfReader::pictures_data()
     QTest::newRow("shppict used, nonshppict skipped")
         << "{\\rtf1 {\\*\\shppict" + pict(red) + "}{\\nonshppict" + pict(blue, "\\wmetafile8") + "}\\par}" << 1
         << QList<QColor>{Qt::red};
+    QTest::newRow("Mac picture gives way to nonshppict")
+        << "{\\rtf1 {\\*\\shppict" + pict("0011223344", "\\macpict") + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
+        << QList<QColor>{Qt::blue};
+    QTest::newRow("Mac picture of a shape gives way to its result")
+        << "{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv " + pict("0011223344", "\\macpict")
+               + "}}}{\\shprslt " + pict(blue) + "}}\\par}"
+        << 1 << QList<QColor>{Qt::blue};
     QTest::newRow("object shows its result, not its data")
         << "{\\rtf1 {\\object\\objemb{\\*\\objclass Equation.3}{\\*\\objdata 0102}{\\result" + pict(blue) + "}}\\par}" << 1
         << QList<QColor>{Qt::blue};
