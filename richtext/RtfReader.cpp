@@ -2354,9 +2354,11 @@ void Parser::emitTable(Flow &flow, Table &table)
                                               [](const Run &r) { return r.text.contains(QChar(QChar::LineSeparator)); });
             const double line = std::abs(rd.height) / double(TwipsPerPixel) - padding[0] - padding[2]
                 - cf.topBorder() - cf.bottomBorder();
+            // An exact height too is a minimum here: Qt's fixed line height
+            // would put the text at the bottom of the row, Word keeps it at
+            // the top, and a line of text is lower than the row anyway.
             if (oneLine && line >= 1 && only.format.lineHeightType() == QTextBlockFormat::SingleHeight)
-                only.format.setLineHeight(line, rd.height > 0 ? QTextBlockFormat::MinimumHeight
-                                                             : QTextBlockFormat::FixedHeight);
+                only.format.setLineHeight(line, QTextBlockFormat::MinimumHeight);
         }
         Flow inner{cell.firstCursorPosition(), true};
         for (Block &b : p.cell->blocks)
