@@ -465,6 +465,7 @@ struct Picture
     Pictures::Format format = Pictures::Format::Unknown;
     bool metafile = false;
     bool supported = true;
+    bool macPict = false;       // QuickDraw PICT, as Word for Mac writes pictures
     int picw = 0, pich = 0, goalw = 0, goalh = 0, scalex = 100, scaley = 100;
     int nibble = -1;
     QByteArray data;
@@ -1078,7 +1079,8 @@ void Parser::keyword(Kw k, bool hasParam, int param)
         case Kw::K_wmetafile: m_picture.format = Pictures::Format::Wmf; m_picture.metafile = true; break;
         case Kw::K_dibitmap: m_picture.format = Pictures::Format::Dib; m_picture.metafile = false; break;
         case Kw::K_wbitmap: m_picture.format = Pictures::Format::Unknown; m_picture.supported = false; break;
-        case Kw::K_macpict: case Kw::K_pmmetafile: m_picture.supported = false; break;
+        case Kw::K_macpict: m_picture.macPict = true; break;
+        case Kw::K_pmmetafile: m_picture.supported = false; break;
         case Kw::K_picw: m_picture.picw = param; break;
         case Kw::K_pich: m_picture.pich = param; break;
         case Kw::K_picwgoal: m_picture.goalw = param; break;
@@ -1833,6 +1835,19 @@ void Parser::finishPicture()
     m_picture = Picture{};
     if (pic.hidden)
         return;
+    if (pic.macPict && pic.supported) {
+        // A photo or screenshot pasted in Word for Mac is a PICT holding a
+        // QuickTime-compressed JPEG: that JPEG is the picture. Other PICTs
+        // are not drawn.
+        const qsizetype jpeg = pic.data.indexOf(QByteArrayView("\xFF\xD8\xFF", 3));
+        if (jpeg >= 0) {
+            pic.data.remove(0, jpeg);
+            pic.format = Pictures::Format::Jpeg;
+            pic.metafile = false;
+        } else {
+            pic.supported = false;
+        }
+    }
     if (pic.forShape && !pic.supported)
         return;   // a picture that cannot be drawn: the shape's result stands for it
     if (pic.forShape && !m_shapes.empty())

@@ -125,6 +125,17 @@ QByteArray png(int w, int h, QColor colour)
     return bytes;
 }
 
+QByteArray jpeg(QColor colour)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "JPEG", 100);
+    return bytes;
+}
+
 QByteArray pict(const QByteArray &data, const QByteArray &kind = "\\pngblip", const QByteArray &extra = {})
 {
     return "{\\pict" + kind + extra + " " + data.toHex() + "}";
@@ -610,6 +621,11 @@ void TestRtfReader::pictures_data()
     QTest::newRow("shppict used, nonshppict skipped")
         << "{\\rtf1 {\\*\\shppict" + pict(red) + "}{\\nonshppict" + pict(blue, "\\wmetafile8") + "}\\par}" << 1
         << QList<QColor>{Qt::red};
+    // A PICT's size, frame, version and header opcodes, then the QuickTime
+    // opcode whose image description is followed by the JPEG.
+    QTest::newRow("Mac picture holding a JPEG")
+        << "{\\rtf1 {\\pict\\macpict\\picwgoal300\\pichgoal300 " + (QByteArray::fromHex("0000000000100020001100ff0c00fffe00008200") + jpeg(Qt::black)).toHex() + "}\\par}" << 1
+        << QList<QColor>{Qt::black};
     QTest::newRow("Mac picture gives way to nonshppict")
         << "{\\rtf1 {\\*\\shppict" + pict("0011223344", "\\macpict") + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
         << QList<QColor>{Qt::blue};
