@@ -8,6 +8,7 @@
 
 #include <emf2svg.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -43,6 +44,39 @@ qint32 i32At(const QByteArray &data, qsizetype offset)
 Error broken(const char16_t *why)
 {
     return Error{QStringLiteral("Метафайл EMF повреждён: %1.").arg(QString::fromUtf16(why))};
+}
+
+// The frame is in 0.01 mm, the bounds in device pixels; the reference
+// device's size in pixels and in millimetres (or micrometres, in newer
+// headers) relates the two.
+QRectF drawingInFrame(const QByteArray &data, quint32 headerSize)
+{
+    const double boundsLeft = i32At(data, 8), boundsTop = i32At(data, 12);
+    const double boundsW = double(i32At(data, 16)) - boundsLeft + 1;
+    const double boundsH = double(i32At(data, 20)) - boundsTop + 1;
+    const double frameLeft = i32At(data, 24), frameTop = i32At(data, 28);
+    const double frameW = double(i32At(data, 32)) - frameLeft;
+    const double frameH = double(i32At(data, 36)) - frameTop;
+    const double deviceW = i32At(data, 72), deviceH = i32At(data, 76);
+    double microW = i32At(data, 80) * 1000.0, microH = i32At(data, 84) * 1000.0;
+    if (headerSize >= 108 && i32At(data, 100) > 0 && i32At(data, 104) > 0) {
+        microW = i32At(data, 100);
+        microH = i32At(data, 104);
+    }
+    if (boundsW <= 1 || boundsH <= 1 || frameW <= 0 || frameH <= 0 || deviceW <= 0 || deviceH <= 0 || microW <= 0
+        || microH <= 0)
+        return QRectF(0, 0, 1, 1);
+    // The frame in device pixels.
+    const double pxPerUnitX = deviceW / microW * 10, pxPerUnitY = deviceH / microH * 10;
+    const QRectF frame(frameLeft * pxPerUnitX, frameTop * pxPerUnitY, frameW * pxPerUnitX, frameH * pxPerUnitY);
+    const QRectF drawing((boundsLeft - frame.left()) / frame.width(), (boundsTop - frame.top()) / frame.height(),
+                         boundsW / frame.width(), boundsH / frame.height());
+    // A header whose two rectangles have little to do with each other is
+    // not trusted: the drawing then fills the frame.
+    if (!(drawing.width() > 0.05 && drawing.height() > 0.05 && drawing.width() < 20 && drawing.height() < 20
+          && drawing.left() > -10 && drawing.top() > -10 && drawing.left() < 1 && drawing.top() < 1))
+        return QRectF(0, 0, 1, 1);
+    return drawing;
 }
 
 } // namespace
@@ -99,7 +133,7 @@ Expected<EmfHeader> check(const QByteArray &data)
     }
     if (!sawEof)
         return broken(u"нет конца записей");
-    return EmfHeader{natural, qsizetype(bytes)};
+    return EmfHeader{natural, qsizetype(bytes), drawingInFrame(data, headerSize)};
 }
 
 Expected<QByteArray> toSvg(const QByteArray &data, QSize targetSize)
@@ -134,7 +168,15 @@ Expected<QImage> render(const QByteArray &data, QSize targetSize)
         return Error{header.error()};
     const QSize size = limitedImageSize(targetSize.isValid() && !targetSize.isEmpty() ? targetSize
                                                                                       : header->naturalSize);
-    Expected<QByteArray> svg = toSvg(data, size);
+    // The frame fills the picture; the drawing, which libemf2svg scales to
+    // its own bounds, goes where it lies in the frame, so that a drawing with
+    // margins in its frame keeps its proportions.
+    const QRectF &d = header->drawing;
+    const QRectF target(d.left() * size.width(), d.top() * size.height(), d.width() * size.width(),
+                        d.height() * size.height());
+    const QSize svgSize(std::clamp(int(std::lround(target.width())), 1, MaxSide),
+                        std::clamp(int(std::lround(target.height())), 1, MaxSide));
+    Expected<QByteArray> svg = toSvg(data, svgSize);
     if (!svg)
         return Error{svg.error()};
     QSvgRenderer renderer(*svg);
@@ -146,7 +188,7 @@ Expected<QImage> render(const QByteArray &data, QSize targetSize)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    renderer.render(&painter, target);
     painter.end();
     return image;
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 namespace Pictures::EmfRenderer {
@@ -15,6 +16,10 @@ struct EmfHeader
 {
     QSize naturalSize;   // at 96 dpi, from the frame in 0.01 mm
     qsizetype bytes = 0; // the length of the metafile proper
+    // Where the drawing (rclBounds) lies in the picture's frame (rclFrame),
+    // as fractions of the frame's width and height; the whole frame when
+    // the header does not say.
+    QRectF drawing{0, 0, 1, 1};
 };
 
 // Checks the header and walks the records: every record at least 8 bytes,

@@ -20,11 +20,13 @@
 
 #include <QColor>
 #include <QCryptographicHash>
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QTextTable>
 #include <QUrl>
 
@@ -72,29 +74,33 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
     X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
     X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
-    X(datastore) X(deff) X(dibitmap) X(dn) X(do) X(docvar)                                     \
+    X(datastore) X(deff) X(deftab) X(dibitmap) X(dn) X(do) X(docvar)                                     \
     X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
-    X(f) X(fcharset) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
-    X(footerf) X(footerl) X(footerr) X(footnote) X(fs) X(ftncn) X(ftnsep) X(ftnsepc)           \
+    X(f) X(falt) X(fbidi) X(fcharset) X(fdecor) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
+    X(fmodern) X(fnil) X(footerf) X(footerl) X(footerr) X(footnote) X(froman) X(fs) X(fscript)  \
+    X(fswiss) X(ftech) X(ftncn) X(ftnsep) X(ftnsepc)                                           \
     X(generator) X(green)                                                                      \
     X(header) X(headerf) X(headerl) X(headerr) X(highlight)                                    \
     X(i) X(info) X(intbl) X(itap)                                                              \
     X(jpegblip)                                                                                \
     X(latentstyles) X(ldblquote) X(li) X(lin) X(line) X(listoverridetable) X(listtable)        \
+    X(listtext)                                                                                \
     X(lquote) X(ltrmark)                                                                       \
     X(mac) X(macpict) X(mmath) X(mmathPict)                                                    \
     X(nestcell) X(nestrow) X(nesttableprops) X(nonesttables) X(nonshppict) X(nosupersub)       \
     X(objdata) X(object)                                                                       \
     X(page) X(par) X(pard) X(pc) X(pca) X(pgdsctbl) X(pich) X(pichgoal) X(picprop)             \
     X(picscalex) X(picscaley) X(pict) X(picw) X(picwgoal) X(plain) X(pmmetafile) X(pn)         \
-    X(pngblip) X(pnseclvl) X(pntxta) X(pntxtb)                                                 \
+    X(pngblip) X(pnseclvl) X(pntext) X(pntxta) X(pntxtb)                                       \
     X(qc) X(qd) X(qj) X(ql) X(qmspace) X(qr)                                                   \
     X(rdblquote) X(red) X(result) X(revtbl) X(ri) X(rin) X(row) X(rquote) X(rsidtbl) X(rtf)    \
     X(rtlmark) X(rxe)                                                                          \
     X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
     X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
-    X(tab) X(tc) X(template) X(themedata) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
-    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trqc) X(trqr) X(txe)                  \
+    X(tab) X(tb) X(tc) X(template) X(themedata) X(tldot) X(tleq) X(tlhyph) X(tlmdot) X(tlth) X(tlul)  \
+    X(tqc) X(tqdec) X(tqr) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
+    X(trbrdrt) X(trbrdrv) X(trgaph) X(trleft) X(trowd) X(trpaddb) X(trpaddfb) X(trpaddfl)       \
+    X(trpaddfr) X(trpaddft) X(trpaddl) X(trpaddr) X(trpaddt) X(trqc) X(trqr) X(trrh) X(tx) X(txe) \
     X(u) X(uc) X(ud) X(ul) X(uld) X(uldash) X(uldashd) X(uldashdd) X(uldb) X(ulhwave)          \
     X(ulldash) X(ulnone) X(ulth) X(ulthd) X(ulthdash) X(ulthdashd) X(ulthdashdd) X(ulthldash)  \
     X(ululdbwave) X(ulw) X(ulwave) X(up) X(upr) X(userprops)                                   \
@@ -146,7 +152,7 @@ bool isSkippedDestination(Kw k)
     case Kw::K_atnauthor: case Kw::K_atnid: case Kw::K_bkmkend: case Kw::K_bkmkstart:
     case Kw::K_blipuid: case Kw::K_colorschememapping: case Kw::K_datastore: case Kw::K_do:
     case Kw::K_docvar: case Kw::K_filetbl: case Kw::K_footer: case Kw::K_footerf:
-    case Kw::K_footerl: case Kw::K_footerr: case Kw::K_footnote: case Kw::K_ftncn:
+    case Kw::K_footerl: case Kw::K_footerr: case Kw::K_ftncn:
     case Kw::K_ftnsep: case Kw::K_ftnsepc: case Kw::K_generator: case Kw::K_header:
     case Kw::K_headerf: case Kw::K_headerl: case Kw::K_headerr: case Kw::K_info:
     case Kw::K_latentstyles: case Kw::K_listoverridetable: case Kw::K_listtable:
@@ -168,7 +174,7 @@ bool isKnownStarredDestination(Kw k)
     case Kw::K_fldinst: case Kw::K_fldrslt: case Kw::K_shppict: case Kw::K_shpinst:
     case Kw::K_shprslt: case Kw::K_nesttableprops: case Kw::K_ud: case Kw::K_mmathPict:
     case Kw::K_mmath: case Kw::K_pict: case Kw::K_field: case Kw::K_result: case Kw::K_object:
-    case Kw::K_shp: case Kw::K_shpgrp: case Kw::K_sp: case Kw::K_sn: case Kw::K_sv:
+    case Kw::K_shp: case Kw::K_shpgrp: case Kw::K_sp: case Kw::K_sn: case Kw::K_sv: case Kw::K_falt:
         return true;
     default:
         return false;
@@ -182,13 +188,42 @@ struct Font
 {
     QString name;
     QByteArray nameBytes;
+    QString family;         // the name without a code-page suffix
+    QString alt;            // {\*\falt}: the font to use when this one is missing
+    QByteArray altBytes;
+    QFont::StyleHint hint = QFont::AnyStyle;
     int charset = -1;
     int cpg = 0;
     // A font whose characters are its own codes, not a code page's letters;
     // those of a known symbol font are turned into Unicode.
     bool symbolCodes = false;
     SymbolFonts::Kind symbol = SymbolFonts::Kind::None;
+    // LibreOffice 3 wrote its list bullets in OpenSymbol as the byte 0x96
+    // under whatever charset it gave the font (often 128, Japanese).
+    bool openSymbol = false;
 };
+
+// Old Windows installed each font once more for every code page, as
+// "Times New Roman Cyr", "Arial CE", "Courier New (Hebrew)" and so on, and
+// documents written there still name those variants. Windows' own font
+// substitutes send them to the base family; so does the reader, so that a
+// Russian document is set in its serif font rather than in a fallback.
+QString baseFamily(const QString &name)
+{
+    static const char16_t *const suffixes[] = {u" Cyr", u" CE", u" Greek", u" Tur", u" Baltic", u" (Hebrew)",
+                                               u" (Arabic)", u" (Vietnamese)"};
+    for (const char16_t *suffix : suffixes) {
+        const QStringView s(suffix);
+        if (name.size() > s.size() + 1 && name.endsWith(s, Qt::CaseInsensitive))
+            return name.left(name.size() - s.size()).trimmed();
+    }
+    return name;
+}
+
+QString decodeFontName(const QByteArray &bytes, int codepage)
+{
+    return Charsets::decode(codepage, bytes).trimmed();
+}
 
 // ---------------------------------------------------------------------------
 // Group state.
@@ -197,6 +232,7 @@ enum class Dest : quint8 {
     Text,        // document text
     Skip,        // ignored, with everything inside
     FontTable,
+    FontAlt,     // {\*\falt ...} inside a font table entry
     ColorTable,
     Picture,
     FieldInst,   // a field's instruction, collected as text
@@ -232,12 +268,21 @@ struct ParState
     bool slmult = false;
     bool intbl = false;
     int itap = 0;
+    int tabs = 0;       // the paragraph's tab stops: index into the parser's tab sets
 
     int level() const
     {
         const int l = itap > 0 ? itap : (intbl ? 1 : 0);
         return std::min(l, MaxTableDepth);
     }
+};
+
+struct TabStop
+{
+    int position = 0;   // twips from the paragraph's left edge, as Word measures
+    QTextOption::TabType type = QTextOption::LeftTab;
+
+    bool operator==(const TabStop &) const = default;
 };
 
 struct GroupState
@@ -247,6 +292,8 @@ struct GroupState
     Dest dest = Dest::Text;
     int uc = 1;
     bool nestTableProps = false;
+    bool label = false;     // a list label ({\listtext}, {\pntext})
+    bool shppict = false;   // inside {\*\shppict}, which may have a {\nonshppict} twin
 };
 
 // ---------------------------------------------------------------------------
@@ -297,9 +344,13 @@ struct RowDef
 {
     std::vector<CellDef> cells;
     CellDef next;
-    int gap = 108;
+    int gap = 108;      // half the space between cells: the cells' left and right padding
     int left = 0;
     int align = 0;
+    int height = 0;     // twips; at least this when positive, exactly its magnitude when negative
+    // Padding in twips, top, left, bottom, right; -1 where the row gives none.
+    std::array<int, 4> padding{-1, -1, -1, -1};
+    std::array<int, 4> paddingUnit{0, 0, 0, 0};   // 3: the padding is in twips, otherwise ignored
     std::array<Border, 6> border;   // top, left, bottom, right, inner horizontal, inner vertical
 };
 
@@ -328,6 +379,10 @@ struct Field
     int depth = 0;
     QString instruction;
     int link = -1;
+    // A SYMBOL field's character, shown when the field brings no result.
+    QString symbol;
+    int symbolSize = 0;         // half points; 0 keeps the text's size
+    quint64 textMark = 0;       // text added before the result
 };
 
 struct Shape
@@ -341,11 +396,13 @@ struct Picture
 {
     bool active = false;
     bool forShape = false;
+    bool inShpPict = false;
     bool hidden = false;
     int depth = 0;
     Pictures::Format format = Pictures::Format::Unknown;
     bool metafile = false;
     bool supported = true;
+    bool macPict = false;       // QuickDraw PICT, as Word for Mac writes pictures
     int picw = 0, pich = 0, goalw = 0, goalh = 0, scalex = 100, scaley = 100;
     int nibble = -1;
     QByteArray data;
@@ -381,6 +438,19 @@ bool isLetter(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+// The font table's family kinds: what to fall back to when a font is missing.
+QFont::StyleHint fontKindHint(Kw k)
+{
+    switch (k) {
+    case Kw::K_froman: return QFont::Serif;
+    case Kw::K_fswiss: return QFont::SansSerif;
+    case Kw::K_fmodern: return QFont::TypeWriter;
+    case Kw::K_fscript: return QFont::Cursive;
+    case Kw::K_fdecor: return QFont::Decorative;
+    default: return QFont::AnyStyle;
+    }
 }
 
 int clampInt(qint64 v, int lo, int hi)
@@ -432,9 +502,12 @@ private:
 
     // paragraphs and tables
     QTextBlockFormat blockFormat(const ParState &p) const;
+    QList<QTextOption::Tab> tabPositions(const ParState &p) const;
+    void addTabStop(ParState &p, int position);
     Paragraph takeParagraph();
     void endParagraph();
     void placeParagraph(int level, Paragraph &&paragraph);
+    void flushFootnotes();
     void openTablesTo(int level);
     void closeTablesDeeperThan(int level);
     void finishRow(Table &table, int level);
@@ -453,7 +526,11 @@ private:
     void addHex(const char *p, qsizetype n);
     void finishPicture();
     void finishFieldInstruction();
+    void finishHyperlink(Field &field, const QStringList &args);
+    void symbolField(Field &field, const QStringList &args);
     void finishFontName();
+    void finishFontAlt();
+    int fontNameCodepage(const Font &f) const;
 
     GroupState &state() { return m_stack.back(); }
     const GroupState &state() const { return m_stack.back(); }
@@ -477,6 +554,10 @@ private:
     char16_t m_highSurrogate = 0;
 
     int m_ansiCodepage = 1252;
+    int m_defaultTab = 720;     // \deftab, twips
+    QTextOption::TabType m_nextTabType = QTextOption::LeftTab;
+    std::vector<std::vector<TabStop>> m_tabSets{{}};   // set 0: no stops of its own
+    QHash<QByteArray, int> m_tabSetIndex;
     int m_defaultFont = -1;
     QHash<int, Font> m_fonts;
     int m_currentFont = -1;     // font table entry being read
@@ -508,8 +589,17 @@ private:
     QHash<QByteArray, KnownPicture> m_knownPictures;
     int m_distinctPictures = 0;
     bool m_placeholderAdded = false;
+    int m_placeholderRun = -1;  // index in m_runs of a grey box a {\nonshppict} may replace
     int m_footnoteCount = 0;
     std::vector<Field> m_fields;
+    bool m_paragraphText = false;   // the paragraph holds text besides its list label
+    // Footnotes: their paragraphs wait until the next tag line, or the end
+    // of the document, while the body paragraph they interrupt waits here.
+    int m_footnoteDepth = 0;
+    std::vector<Run> m_bodyRuns;
+    bool m_bodyText = false;
+    std::vector<Paragraph> m_footnotes;
+    quint64 m_textAdded = 0;    // characters of document text so far
     std::vector<QString> m_links;
     std::vector<Shape> m_shapes;
 };
@@ -560,6 +650,7 @@ Result Parser::run()
     if (!m_runs.empty())
         endParagraph();
     closeTablesDeeperThan(0);
+    flushFootnotes();
     return Result{true, m_pictureCount};
 }
 
@@ -578,6 +669,21 @@ bool Parser::isTextDest() const
     return d == Dest::Text || d == Dest::FieldInst || d == Dest::ShapeName;
 }
 
+int Parser::fontNameCodepage(const Font &f) const
+{
+    const int cp = f.cpg > 0 ? f.cpg : Charsets::codePage(std::max(f.charset, 0));
+    return (cp == 0 || cp == Charsets::SymbolCodePage) ? m_ansiCodepage : cp;
+}
+
+void Parser::finishFontAlt()
+{
+    if (m_currentFont < 0)
+        return;
+    Font &f = m_fonts[m_currentFont];
+    if (f.alt.isEmpty() && !f.altBytes.isEmpty())
+        f.alt = baseFamily(decodeFontName(f.altBytes, fontNameCodepage(f)));
+}
+
 void Parser::finishFontName()
 {
     if (m_currentFont < 0)
@@ -585,10 +691,14 @@ void Parser::finishFontName()
     Font &f = m_fonts[m_currentFont];
     if (!f.name.isEmpty() || f.nameBytes.isEmpty())
         return;
-    const int cp = f.cpg > 0 ? f.cpg : Charsets::codePage(std::max(f.charset, 0));
-    f.name = Charsets::decode((cp == 0 || cp == Charsets::SymbolCodePage) ? m_ansiCodepage : cp, f.nameBytes).trimmed();
+    f.name = decodeFontName(f.nameBytes, fontNameCodepage(f));
     if (f.name.isEmpty())
         f.name = QStringLiteral(" ");
+    f.family = baseFamily(f.name);
+    if (f.name.compare(u"OpenSymbol", Qt::CaseInsensitive) == 0 || f.name.compare(u"StarSymbol", Qt::CaseInsensitive) == 0) {
+        f.openSymbol = true;
+        f.cpg = 1252;
+    }
     const QString lower = f.name.toLower();
     f.symbol = SymbolFonts::kindOf(f.name);
     f.symbolCodes = f.symbol != SymbolFonts::Kind::None || f.charset == 2 || lower.startsWith(u"wingdings")
@@ -628,13 +738,36 @@ void Parser::closeGroup()
 
     if (closing.dest == Dest::FontTable)
         finishFontName();   // an entry without its closing semicolon
+    if (closing.dest == Dest::FontAlt && m_stack[m_stack.size() - 2].dest != Dest::FontAlt)
+        finishFontAlt();
     if (m_picture.active && m_picture.depth == depth)
         finishPicture();
     if (closing.dest == Dest::FieldInst && m_stack[m_stack.size() - 2].dest != Dest::FieldInst)
         finishFieldInstruction();
     m_stack.pop_back();
-    if (!m_fields.empty() && m_fields.back().depth == depth)
+    if (m_footnoteDepth == depth) {
+        closeRun();
+        if (!m_runs.empty())
+            m_footnotes.push_back(takeParagraph());
+        m_runs = std::move(m_bodyRuns);
+        m_bodyRuns.clear();
+        m_paragraphText = m_bodyText;
+        m_footnoteDepth = 0;
+    }
+    if (!m_fields.empty() && m_fields.back().depth == depth) {
+        const Field field = std::move(m_fields.back());
         m_fields.pop_back();
+        // A SYMBOL field whose result is empty, as Word 97-2003 writes it,
+        // shows the character its instruction names.
+        if (!field.symbol.isEmpty() && field.textMark == m_textAdded && state().dest == Dest::Text) {
+            CharState &chr = state().chr;
+            const CharState saved = chr;
+            if (field.symbolSize > 0)
+                chr.size = field.symbolSize;
+            addText(field.symbol);
+            chr = saved;
+        }
+    }
     if (!m_shapes.empty() && m_shapes.back().depth == depth)
         m_shapes.pop_back();
 }
@@ -663,6 +796,13 @@ void Parser::readText()
                 if (f.name.isEmpty() && f.nameBytes.size() < 256)
                     f.nameBytes.append(start[i]);
             }
+        }
+        return;
+    case Dest::FontAlt:
+        if (m_currentFont >= 0) {
+            Font &f = m_fonts[m_currentFont];
+            if (f.altBytes.size() < 256)
+                f.altBytes.append(start, std::min<qsizetype>(n, 256));
         }
         return;
     case Dest::ColorTable:
@@ -784,6 +924,9 @@ void Parser::readControl()
                 if (f.name.isEmpty() && f.nameBytes.size() < 256)
                     f.nameBytes.append(char(v));
             }
+        } else if (d == Dest::FontAlt) {
+            if (m_currentFont >= 0 && m_fonts[m_currentFont].altBytes.size() < 256)
+                m_fonts[m_currentFont].altBytes.append(char(v));
         } else if (isTextDest()) {
             addByte(char(v));
         }
@@ -879,6 +1022,10 @@ void Parser::keyword(Kw k, bool hasParam, int param)
             m_fonts[m_currentFont].charset = param;
         } else if (k == Kw::K_cpg && m_currentFont >= 0) {
             m_fonts[m_currentFont].cpg = param;
+        } else if (k == Kw::K_falt) {
+            st.dest = Dest::FontAlt;
+        } else if (m_currentFont >= 0 && fontKindHint(k) != QFont::AnyStyle) {
+            m_fonts[m_currentFont].hint = fontKindHint(k);
         } else if (isSkippedDestination(k) || k == Kw::K_pict) {
             st.dest = Dest::Skip;
         }
@@ -899,7 +1046,8 @@ void Parser::keyword(Kw k, bool hasParam, int param)
         case Kw::K_wmetafile: m_picture.format = Pictures::Format::Wmf; m_picture.metafile = true; break;
         case Kw::K_dibitmap: m_picture.format = Pictures::Format::Dib; m_picture.metafile = false; break;
         case Kw::K_wbitmap: m_picture.format = Pictures::Format::Unknown; m_picture.supported = false; break;
-        case Kw::K_macpict: case Kw::K_pmmetafile: m_picture.supported = false; break;
+        case Kw::K_macpict: m_picture.macPict = true; break;
+        case Kw::K_pmmetafile: m_picture.supported = false; break;
         case Kw::K_picw: m_picture.picw = param; break;
         case Kw::K_pich: m_picture.pich = param; break;
         case Kw::K_picwgoal: m_picture.goalw = param; break;
@@ -911,6 +1059,8 @@ void Parser::keyword(Kw k, bool hasParam, int param)
                 st.dest = Dest::Skip;
             break;
         }
+        return;
+    case Dest::FontAlt:
         return;
     case Dest::Upr:
         if (k == Kw::K_ud)
@@ -959,6 +1109,13 @@ void Parser::keyword(Kw k, bool hasParam, int param)
 bool Parser::destinationKeyword(Kw k, bool starred)
 {
     GroupState &st = state();
+    if (k == Kw::K_nonshppict && m_placeholderRun >= 0 && m_placeholderRun == int(m_runs.size()) - 1
+        && m_runText.isEmpty()) {
+        m_runs.pop_back();
+        --m_pictureCount;   // the next picture takes its name
+        m_placeholderRun = -1;
+        return true;
+    }
     if (isSkippedDestination(k)) {
         st.dest = Dest::Skip;
         return true;
@@ -980,8 +1137,24 @@ bool Parser::destinationKeyword(Kw k, bool starred)
             beginPicture(false);
         return true;
     case Kw::K_field:
-        if (m_fields.size() < 64)
-            m_fields.push_back(Field{int(m_stack.size()), {}, -1});
+        if (m_fields.size() < 64) {
+            Field field;
+            field.depth = int(m_stack.size());
+            m_fields.push_back(std::move(field));
+        }
+        return true;
+    case Kw::K_footnote:
+        if (m_footnoteDepth > 0 || st.chr.hidden) {
+            st.dest = Dest::Skip;
+            return true;
+        }
+        closeRun();
+        m_bodyRuns = std::move(m_runs);
+        m_runs.clear();
+        m_bodyText = m_paragraphText;
+        m_paragraphText = false;
+        m_footnoteDepth = int(m_stack.size());
+        st.label = false;
         return true;
     case Kw::K_fldinst:
         st.dest = Dest::FieldInst;
@@ -1019,7 +1192,10 @@ bool Parser::destinationKeyword(Kw k, bool starred)
     case Kw::K_nesttableprops:
         st.nestTableProps = true;
         return true;
-    case Kw::K_shppict: case Kw::K_object: case Kw::K_result: case Kw::K_mmath: case Kw::K_mmathPict:
+    case Kw::K_shppict:
+        st.shppict = true;
+        return true;
+    case Kw::K_object: case Kw::K_result: case Kw::K_mmath: case Kw::K_mmathPict:
         return true;
     default:
         return starred;
@@ -1041,6 +1217,21 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_mac: m_ansiCodepage = 10000; return;
     case Kw::K_pc: m_ansiCodepage = 437; return;
     case Kw::K_pca: m_ansiCodepage = 850; return;
+    case Kw::K_deftab:
+        if (param > 0)
+            m_defaultTab = std::clamp(param, 15, 31680);
+        return;
+    case Kw::K_tqr: m_nextTabType = QTextOption::RightTab; return;
+    case Kw::K_tqc: m_nextTabType = QTextOption::CenterTab; return;
+    case Kw::K_tqdec: m_nextTabType = QTextOption::DelimiterTab; return;
+    case Kw::K_tx:
+        addTabStop(p, param);
+        m_nextTabType = QTextOption::LeftTab;
+        return;
+    case Kw::K_tb:
+        // A bar tab draws a vertical line and is no stop for text.
+        m_nextTabType = QTextOption::LeftTab;
+        return;
     case Kw::K_deff:
         m_defaultFont = param;
         if (m_stack.size() <= 2)
@@ -1105,8 +1296,8 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_ltrmark: addChar(0x200E); return;
     case Kw::K_rtlmark: addChar(0x200F); return;
     case Kw::K_chftn:
-        // The footnote's mark in the text; the footnote itself is not shown.
-        addText(QString::number(++m_footnoteCount));
+        // The footnote's mark, in the text and again in front of the note.
+        addText(QString::number(m_footnoteDepth > 0 ? std::max(m_footnoteCount, 1) : ++m_footnoteCount));
         return;
 
     // paragraphs
@@ -1114,10 +1305,15 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_page:
     case Kw::K_sect:
         // A page or section break ends the paragraph it stands in; on its
-        // own it makes no line.
+        // own it makes no line, and right after a list label it keeps the
+        // label with the text that follows.
         closeRun();
-        if (!m_runs.empty())
+        if (!m_runs.empty() && m_paragraphText)
             endParagraph();
+        return;
+    case Kw::K_listtext:
+    case Kw::K_pntext:
+        st.label = true;
         return;
     case Kw::K_pard: {
         p = ParState{};
@@ -1165,6 +1361,11 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
 {
     const GroupState &st = state();
     const int defLevel = st.nestTableProps ? std::max(2, st.par.level()) : 1;
+    if (m_footnoteDepth > 0 && (k == Kw::K_cell || k == Kw::K_nestcell || k == Kw::K_row || k == Kw::K_nestrow)) {
+        // A note is read as plain paragraphs.
+        endParagraph();
+        return;
+    }
     switch (k) {
     case Kw::K_cell: endCell(1); return;
     case Kw::K_nestcell: endCell(std::max(2, st.par.level())); return;
@@ -1184,6 +1385,15 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
         return;
     }
     case Kw::K_trgaph: rowDef(defLevel).gap = param; return;
+    case Kw::K_trrh: rowDef(defLevel).height = std::clamp(param, -31680, 31680); return;
+    case Kw::K_trpaddt: rowDef(defLevel).padding[0] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddl: rowDef(defLevel).padding[1] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddb: rowDef(defLevel).padding[2] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddr: rowDef(defLevel).padding[3] = std::clamp(param, 0, 31680); return;
+    case Kw::K_trpaddft: rowDef(defLevel).paddingUnit[0] = param; return;
+    case Kw::K_trpaddfl: rowDef(defLevel).paddingUnit[1] = param; return;
+    case Kw::K_trpaddfb: rowDef(defLevel).paddingUnit[2] = param; return;
+    case Kw::K_trpaddfr: rowDef(defLevel).paddingUnit[3] = param; return;
     case Kw::K_trleft: rowDef(defLevel).left = param; return;
     case Kw::K_trqc: rowDef(defLevel).align = 1; return;
     case Kw::K_trqr: rowDef(defLevel).align = 2; return;
@@ -1264,6 +1474,8 @@ void Parser::flushBytes()
         return;
     const CharState &c = state().chr;
     const int cp = codepageOf(c);
+    if (const Font *f = font(c.font); f && f->openSymbol)
+        m_bytes.replace('\x96', '\x95');   // the bullet, in Windows-1252
     QString text;
     if (cp == Charsets::SymbolCodePage) {
         const Font *f = font(c.font);
@@ -1349,6 +1561,9 @@ void Parser::addText(QStringView text)
         if (m_runText.isEmpty())
             m_runState = st.chr;
         m_runText.append(text);
+        m_textAdded += quint64(text.size());
+        if (!st.label)
+            m_paragraphText = true;
         return;
     case Dest::FieldInst:
         if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
@@ -1377,8 +1592,17 @@ QTextCharFormat Parser::charFormat(const CharState &c) const
     if (const Font *fo = font(c.font)) {
         // Symbol and MT Extra were mapped to Unicode: the text font shows them.
         if (fo->symbol != SymbolFonts::Kind::Symbol && fo->symbol != SymbolFonts::Kind::MtExtra
-            && !fo->name.trimmed().isEmpty())
-            f.setFontFamilies(QStringList{fo->name});
+            && !fo->name.trimmed().isEmpty()) {
+            // The alternative is taken when the font itself is not installed;
+            // when neither is, fontconfig finds the font's stand-in (a
+            // metric-compatible family, or one of the kind the table names).
+            QStringList families{fo->family};
+            if (!fo->alt.isEmpty() && fo->alt.compare(fo->family, Qt::CaseInsensitive) != 0)
+                families.append(fo->alt);
+            f.setFontFamilies(families);
+            if (fo->hint != QFont::AnyStyle)
+                f.setFontStyleHint(fo->hint);
+        }
     }
     f.setFontPointSize(c.size / 2.0);
     if (c.bold)
@@ -1410,17 +1634,11 @@ QTextCharFormat Parser::charFormat(const CharState &c) const
 
 // --- fields -----------------------------------------------------------------
 
-void Parser::finishFieldInstruction()
+// The arguments of a field instruction: words, or quoted texts in which
+// a doubled backslash stands for one.
+QStringList fieldArguments(QStringView rest)
 {
-    if (m_fields.empty())
-        return;
-    Field &field = m_fields.back();
-    const QString inst = field.instruction.trimmed();
-    if (!inst.startsWith(u"HYPERLINK", Qt::CaseInsensitive))
-        return;
-    // HYPERLINK "url" [\l "anchor"] [\o "tip"] ...
     QStringList args;
-    const QStringView rest = QStringView(inst).mid(9);
     qsizetype i = 0;
     while (i < rest.size()) {
         while (i < rest.size() && rest[i].isSpace())
@@ -1443,6 +1661,80 @@ void Parser::finishFieldInstruction()
         }
         args.append(arg);
     }
+    return args;
+}
+
+void Parser::finishFieldInstruction()
+{
+    if (m_fields.empty())
+        return;
+    Field &field = m_fields.back();
+    const QString inst = field.instruction.trimmed();
+    if (inst.startsWith(u"SYMBOL", Qt::CaseInsensitive))
+        symbolField(field, fieldArguments(QStringView(inst).mid(6)));
+    else if (inst.startsWith(u"HYPERLINK", Qt::CaseInsensitive))
+        // HYPERLINK "url" [\l "anchor"] [\o "tip"] ...
+        finishHyperlink(field, fieldArguments(QStringView(inst).mid(9)));
+}
+
+// SYMBOL code [\f "font"] [\s points] [\u] [\a] [\h], as Word 97-2003
+// writes an inserted symbol: the code is a character of the font (Symbol,
+// Wingdings), a letter of the font's code page, or with \u a Unicode one.
+void Parser::symbolField(Field &field, const QStringList &args)
+{
+    if (args.isEmpty())
+        return;
+    bool ok = false;
+    const QString &first = args.front();
+    const qint64 code = first.startsWith(u"0x", Qt::CaseInsensitive) ? first.mid(2).toLongLong(&ok, 16)
+                                                                      : first.toLongLong(&ok, 10);
+    if (!ok || code <= 0 || code > 0xFFFF)
+        return;
+    QString face;
+    bool unicode = false;
+    for (qsizetype a = 1; a < args.size(); ++a) {
+        const QString &arg = args[a];
+        if (arg.size() != 2 || !arg.startsWith(u'\\'))
+            continue;
+        const QChar sw = arg[1].toLower();
+        if (sw == u'f' && a + 1 < args.size())
+            face = args[++a].trimmed();
+        else if (sw == u's' && a + 1 < args.size())
+            field.symbolSize = std::clamp(int(args[++a].toDouble() * 2), 0, 3276);
+        else if (sw == u'u')
+            unicode = true;
+    }
+    char16_t ch = 0;
+    const SymbolFonts::Kind kind = SymbolFonts::kindOf(face);
+    if (unicode || code > 0xFF) {
+        ch = char16_t(code);
+    } else if (kind != SymbolFonts::Kind::None) {
+        ch = SymbolFonts::toUnicode(kind, uchar(code));
+        if (!ch)
+            ch = char16_t(0xF000 + code);
+    } else {
+        // A letter of the code page of the font named, when the font table
+        // has it, else of the document's.
+        int codepage = m_ansiCodepage;
+        for (auto it = m_fonts.constBegin(); it != m_fonts.constEnd(); ++it) {
+            if (!face.isEmpty() && it->name.compare(face, Qt::CaseInsensitive) == 0) {
+                const int cp = it->cpg > 0 ? it->cpg : Charsets::codePage(it->charset);
+                if (cp > 0 && cp != Charsets::SymbolCodePage && !Charsets::isMultiByte(cp))
+                    codepage = cp;
+                break;
+            }
+        }
+        const QString decoded = Charsets::decode(Charsets::isMultiByte(codepage) ? 1252 : codepage, QByteArray(1, char(code)));
+        ch = decoded.size() == 1 ? decoded[0].unicode() : char16_t(code);
+    }
+    if (QChar::isSurrogate(ch) || ch < 0x20)
+        return;
+    field.symbol = QString(QChar(ch));
+    field.textMark = m_textAdded;
+}
+
+void Parser::finishHyperlink(Field &field, const QStringList &args)
+{
     QString url;
     QString anchor;
     for (qsizetype a = 0; a < args.size(); ++a) {
@@ -1473,6 +1765,7 @@ void Parser::beginPicture(bool forShape)
     m_picture.active = true;
     m_picture.forShape = forShape;
     m_picture.hidden = state().chr.hidden;
+    m_picture.inShpPict = state().shppict;
     m_picture.depth = int(m_stack.size());
     state().dest = Dest::Picture;
 }
@@ -1504,6 +1797,21 @@ void Parser::finishPicture()
     m_picture = Picture{};
     if (pic.hidden)
         return;
+    if (pic.macPict && pic.supported) {
+        // A photo or screenshot pasted in Word for Mac is a PICT holding a
+        // QuickTime-compressed JPEG: that JPEG is the picture. Other PICTs
+        // are not drawn.
+        const qsizetype jpeg = pic.data.indexOf(QByteArrayView("\xFF\xD8\xFF", 3));
+        if (jpeg >= 0) {
+            pic.data.remove(0, jpeg);
+            pic.format = Pictures::Format::Jpeg;
+            pic.metafile = false;
+        } else {
+            pic.supported = false;
+        }
+    }
+    if (pic.forShape && !pic.supported)
+        return;   // a picture that cannot be drawn: the shape's result stands for it
     if (pic.forShape && !m_shapes.empty())
         m_shapes.back().hasPicture = true;
 
@@ -1586,6 +1894,9 @@ void Parser::finishPicture()
     }
     closeRun();
     m_runs.push_back(Run{QString(), format});
+    // A Mac or OS/2 picture is kept as a grey box only until the group's
+    // {\nonshppict} brings a picture that can be drawn.
+    m_placeholderRun = (!pic.supported && pic.inShpPict) ? int(m_runs.size()) - 1 : -1;
 }
 
 // --- paragraphs and tables --------------------------------------------------
@@ -1624,18 +1935,115 @@ Paragraph Parser::takeParagraph()
     closeRun();
     Paragraph p{blockFormat(state().par), std::move(m_runs)};
     m_runs.clear();
+    m_paragraphText = false;
+    m_placeholderRun = -1;
+    // Only a paragraph with tabs needs its stops, which keeps the formats of
+    // all others shared.
+    const bool hasTab = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'\t'); });
+    if (hasTab) {
+        QList<QTextOption::Tab> tabs = tabPositions(state().par);
+        // A decimal stop aligns at the point; a number without one ends at
+        // the stop, as at a right stop.
+        const bool hasPoint = std::any_of(p.runs.begin(), p.runs.end(), [](const Run &r) { return r.text.contains(u'.'); });
+        for (QTextOption::Tab &t : tabs)
+            if (t.type == QTextOption::DelimiterTab && !hasPoint)
+                t = QTextOption::Tab(t.position, QTextOption::RightTab);
+        p.format.setTabPositions(tabs);
+    }
     return p;
+}
+
+void Parser::addTabStop(ParState &p, int position)
+{
+    if (position <= 0 || position > 31680)
+        return;
+    std::vector<TabStop> set = m_tabSets[size_t(p.tabs)];
+    if (set.size() >= 64)
+        return;
+    set.push_back(TabStop{position, m_nextTabType});
+    std::stable_sort(set.begin(), set.end(), [](const TabStop &a, const TabStop &b) { return a.position < b.position; });
+    const QByteArray key(reinterpret_cast<const char *>(set.data()), qsizetype(set.size() * sizeof(TabStop)));
+    const auto it = m_tabSetIndex.constFind(key);
+    if (it != m_tabSetIndex.constEnd()) {
+        p.tabs = *it;
+        return;
+    }
+    if (m_tabSets.size() >= 100000)
+        return;
+    m_tabSets.push_back(std::move(set));
+    p.tabs = int(m_tabSets.size()) - 1;
+    m_tabSetIndex.insert(key, p.tabs);
+}
+
+// Word measures tab stops from the paragraph's left edge and has default
+// stops every \deftab after the last stop of the paragraph's own; a hanging
+// indent is a stop as well, which puts the text after "1)" and a tab at
+// the indent. Qt measures stops from where the line begins, which for the
+// first line is the left indent plus the first-line indent: the stops are
+// moved by that much (tabs after a manual line break in the same paragraph
+// are off by the first-line indent).
+QList<QTextOption::Tab> Parser::tabPositions(const ParState &p) const
+{
+    const int origin = std::clamp(p.li, -30000, 30000) + std::clamp(p.fi, -30000, 30000);
+    std::vector<TabStop> stops = m_tabSets[size_t(std::clamp(p.tabs, 0, int(m_tabSets.size()) - 1))];
+    int last = stops.empty() ? 0 : stops.back().position;
+    if (p.fi < 0 && p.li > origin) {
+        const auto at = std::find_if(stops.begin(), stops.end(), [&](const TabStop &t) { return t.position >= p.li; });
+        if (at == stops.end() || at->position != p.li)
+            stops.insert(at, TabStop{p.li, QTextOption::LeftTab});
+    }
+    const int end = std::max(origin, 0) + 15000;
+    for (int pos = (last / m_defaultTab + 1) * m_defaultTab; pos <= end && stops.size() < 96; pos += m_defaultTab)
+        stops.push_back(TabStop{pos, QTextOption::LeftTab});
+    QList<QTextOption::Tab> tabs;
+    for (const TabStop &t : stops) {
+        if (t.position <= origin)
+            continue;
+        tabs.append(QTextOption::Tab((t.position - origin) / double(TwipsPerPixel), t.type,
+                                     t.type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    }
+    return tabs;
 }
 
 void Parser::endParagraph()
 {
+    if (m_footnoteDepth > 0) {
+        if (m_footnotes.size() < 100000)
+            m_footnotes.push_back(takeParagraph());
+        else
+            takeParagraph();
+        return;
+    }
     placeParagraph(state().par.level(), takeParagraph());
+}
+
+// Word can place footnotes at the end of the document; here a question's
+// footnotes come after its body, in front of the next tag line, so that
+// the student sees them with the question.
+void Parser::flushFootnotes()
+{
+    for (Paragraph &p : m_footnotes)
+        emitParagraph(m_main, p);
+    m_footnotes.clear();
+}
+
+bool isTagLine(const Paragraph &paragraph)
+{
+    QString text;
+    for (const Run &r : paragraph.runs) {
+        text += r.text;
+        if (text.size() > 64)
+            return false;
+    }
+    return text.trimmed().startsWith(u"{test", Qt::CaseInsensitive);
 }
 
 void Parser::placeParagraph(int level, Paragraph &&paragraph)
 {
     closeTablesDeeperThan(level);
     if (level == 0) {
+        if (!m_footnotes.empty() && isTagLine(paragraph))
+            flushFootnotes();
         emitParagraph(m_main, paragraph);
         return;
     }
@@ -1850,7 +2258,9 @@ void Parser::emitTable(Flow &flow, Table &table)
     tf.setBorderCollapse(true);
     tf.setBorder(0);
     tf.setCellSpacing(0);
-    tf.setCellPadding(std::clamp(firstDef.gap, 0, 300) / double(TwipsPerPixel));
+    // Padding is set per cell from its row: \trgaph is the space on either
+    // side of a cell's text, none above or below it.
+    tf.setCellPadding(0);
     if (firstDef.align == 1)
         tf.setAlignment(Qt::AlignHCenter);
     else if (firstDef.align == 2)
@@ -1921,7 +2331,33 @@ void Parser::emitTable(Flow &flow, Table &table)
             default: cf.setRightBorder(width); cf.setRightBorderBrush(c); cf.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid); break;
             }
         }
+        const RowDef &rd = *rowDefOf;
+        std::array<double, 4> padding{};
+        for (int side = 0; side < 4; ++side) {
+            const int own = rd.paddingUnit[size_t(side)] == 3 ? rd.padding[size_t(side)] : -1;
+            const int twips = own >= 0 ? own : (side % 2 == 1 ? rd.gap : 0);
+            padding[size_t(side)] = std::clamp(twips, 0, 300) / double(TwipsPerPixel);
+        }
+        cf.setTopPadding(padding[0]);
+        cf.setLeftPadding(padding[1]);
+        cf.setBottomPadding(padding[2]);
+        cf.setRightPadding(padding[3]);
         cell.setFormat(cf);
+        // A row's height (\trrh) is given to the line of a cell that holds
+        // one line of text, the common case of answer grids; longer cells
+        // grow with their text as they would anyway.
+        if (rd.height != 0 && p.rowSpan == 1 && p.cell->blocks.size() == 1 && !p.cell->blocks.front().table) {
+            Paragraph &only = p.cell->blocks.front().paragraph;
+            const bool oneLine = std::none_of(only.runs.begin(), only.runs.end(),
+                                              [](const Run &r) { return r.text.contains(QChar(QChar::LineSeparator)); });
+            const double line = std::abs(rd.height) / double(TwipsPerPixel) - padding[0] - padding[2]
+                - cf.topBorder() - cf.bottomBorder();
+            // An exact height too is a minimum here: Qt's fixed line height
+            // would put the text at the bottom of the row, Word keeps it at
+            // the top, and a line of text is lower than the row anyway.
+            if (oneLine && line >= 1 && only.format.lineHeightType() == QTextBlockFormat::SingleHeight)
+                only.format.setLineHeight(line, QTextBlockFormat::MinimumHeight);
+        }
         Flow inner{cell.firstCursorPosition(), true};
         for (Block &b : p.cell->blocks)
             emitBlock(inner, b);

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void referenceMetafile();
     void wmfAndEmfAgree();
     void emfWithGlyphIndices();
+    void emfDrawingSmallerThanItsFrame();
     void naturalSizes();
     void realMetafilesDraw_data();
     void realMetafilesDraw();
@@ -328,6 +329,27 @@ void TestPictures::wmfAndEmfAgree()
                                 .arg(x.width()).arg(x.height()).arg(y.left()).arg(y.top())
                                 .arg(y.width()).arg(y.height())));
     }
+}
+
+// A chart pasted from another program often draws less than its frame, which
+// is what the document sizes: the frame fills the picture and the drawing
+// keeps its place and proportions in it.
+void TestPictures::emfDrawingSmallerThanItsFrame()
+{
+    QByteArray emf = readData(u"reference.emf"_qs);
+    // The frame made twice as wide, the drawing at its left as before.
+    qToLittleEndian<qint32>(2 * qFromLittleEndian<qint32>(emf.constData() + 32), emf.data() + 32);
+    const Expected<QImage> framed = decode(emf, Format::Emf, QSize(1200, 439));
+    const Expected<QImage> plain = decode(readData(u"reference.emf"_qs), Format::Emf, QSize(600, 439));
+    QVERIFY(framed && plain);
+    auto isRed = [](const QColor &c) { return c.red() > 200 && c.green() < 60; };
+    const QRect circle = boxOf(*framed, isRed);
+    const QRect reference = boxOf(*plain, isRed);
+    QVERIFY2(qAbs(double(circle.width()) / circle.height() - 1.0) < 0.03,
+             qPrintable(u"circle %1 x %2"_qs.arg(circle.width()).arg(circle.height())));
+    // As big as in the drawing that fills its frame, in the left half.
+    QVERIFY(qAbs(circle.height() - reference.height()) <= 3 && qAbs(circle.width() - reference.width()) <= 3);
+    QVERIFY(circle.right() < 600);
 }
 
 // Text written as glyph indices makes libemf2svg look the font up through

@@ -4,7 +4,12 @@
 #   russian.rtf     LibreOffice Writer, from russian.docx (python-docx)
 #   pandoc.rtf      pandoc, from source.md
 #   word-style.rtf  written the way Word writes Russian documents
-# Needs libreoffice-writer-nogui, pandoc, python3-docx and imagemagick.
+#   layout.rtf      written the way Word 97-2003 writes a test: code-page font
+#                   variants, tab stops, table row heights (make_layout.py);
+#                   layout.pdf beside it in $work is LibreOffice's rendering, from
+#                   which the reader's layout tests took their figures
+#                   (pdftotext -bbox, pdftohtml -xml, pdftocairo -svg)
+# Needs libreoffice-writer-nogui, poppler-utils, pandoc, python3-docx and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")"
 work=$(mktemp -d)
@@ -25,8 +30,11 @@ soffice --headless --convert-to wmf --outdir "$work" "$work/formula.svg" >/dev/n
 soffice --headless --convert-to 'rtf:Rich Text Format' --outdir . "$work/russian.docx" >/dev/null 2>&1
 pandoc -s -f markdown -t rtf -o pandoc.rtf source.md
 /usr/bin/python3 make_word_style.py "$work/picture.png" "$work/formula.wmf" word-style.rtf
+/usr/bin/python3 make_layout.py layout.rtf
+soffice --headless --convert-to pdf --outdir "$work" layout.rtf >/dev/null 2>&1
+pdftotext -bbox "$work/layout.pdf" - | grep '<word'
 
-for f in russian pandoc word-style; do
+for f in russian pandoc word-style layout; do
     soffice --headless --convert-to 'txt:Text (encoded):UTF8' --outdir "$work" "$f.rtf" >/dev/null 2>&1
     cp "$work/$f.txt" "$f.libreoffice.txt"
 done
