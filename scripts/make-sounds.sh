@@ -174,7 +174,7 @@ sox -m "$tmp/page.wav" "$tmp/nb.wav" "${FMT[@]}" "$fx/NewBaza.wav" gain -n -5
 
 # Clock tick: a click of filtered noise over a high ping that rings on
 # briefly, so that the tick is as loud as the other cues without a sharp peak.
-sox -n "${FMT[@]}" "$tmp/tick.wav" synth 0.03 whitenoise highpass 2500 fade l 0 0.03 0.028 vol 0.6
+sox -n "${FMT[@]}" "$tmp/tick.wav" synth 0.03 whitenoise vol 0.5 highpass 2500 fade l 0 0.03 0.028
 sox -n "${FMT[@]}" "$tmp/ping.wav" synth 0.13 sine 3000 fade l 0 0.13 0.1
 sox -m "$tmp/tick.wav" "$tmp/ping.wav" "${FMT[@]}" "$fx/Clock.wav" pad 0 0.05 gain -n -3
 
@@ -210,8 +210,10 @@ done
 sox -n "${VFMT[@]}" "$tmp/hit.wav" synth 0.08 brownnoise lowpass 900 fade l 0 0.08 0.075
 gong+=("$tmp/hit.wav")
 sox -m "${gong[@]}" "${VFMT[@]}" "$tmp/gong.wav" reverb 30 50 70
-sox "$tmp/gong.wav" "${VFMT[@]}" "$tmp/gong.short.wav" trim 0 2.4 fade q 0 2.4 0.8 gain -n -6
-sox "$tmp/Gong.voice.wav" "${VFMT[@]}" "$tmp/gong.words.wav" gain -n -1 pad 0.7 0
+# The strike about as loud as the words; the words, coming in as it rings
+# on, a little louder than what is left of it.
+sox "$tmp/gong.wav" "${VFMT[@]}" "$tmp/gong.short.wav" trim 0 2.4 fade q 0 2.4 0.8 gain -n -1
+sox "$tmp/Gong.voice.wav" "${VFMT[@]}" "$tmp/gong.words.wav" gain -n -8 pad 0.8 0
 sox -m "$tmp/gong.short.wav" "$tmp/gong.words.wav" "${VFMT[@]}" "$tmp/Gong.wav"
 level_in[Gong]=$tmp/Gong.wav
 for f in "$fx"/*.wav; do
