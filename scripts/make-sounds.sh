@@ -1,9 +1,19 @@
 #!/usr/bin/env bash
 # Makes the tutor's voice lines and the sound effects of the library template
-# (resources/Baza/Sound/<cue>.wav): 22050 Hz mono 16-bit PCM, the only WAV
-# form the cue player takes. The voice is espeak-ng's Russian voice, warmed
-# up with sox; the effects are synthesized with sox. The files are committed,
-# so building the program needs neither tool.
+# (resources/Baza/Sound/<cue>.wav) as mono 16-bit integer PCM, the only WAV
+# form the cue player takes: the voice at 16000 Hz (the rate of its
+# recordings), the effects at 22050 Hz.
+#
+# The tutor speaks with festival's Russian voice msu_ru_nsh (package
+# festvox-ru): a man's voice joined from recorded speech, so pitch and timbre
+# move as in real speech, with a stress dictionary. espeak-ng reads Russian
+# with the right stress too, but its voice is a formant model and sounds
+# mechanical. The effects are synthesized with sox.
+#
+# Every cue, voice and effect alike, is then brought to one loudness:
+# -18 LUFS integrated (EBU R128, measured by ffmpeg), with peaks held under
+# -1 dBTP by a look-ahead limiter, so that no cue startles and none is lost.
+# The files are committed, so building the program needs none of these tools.
 #
 # Usage: scripts/make-sounds.sh
 set -euo pipefail
@@ -19,39 +29,56 @@ sox() { command sox -R "$@"; }
 
 RATE=22050
 FMT=(-r $RATE -c 1 -b 16 -e signed-integer)
+VOICE_RATE=16000
+VFMT=(-r $VOICE_RATE -c 1 -b 16 -e signed-integer)
 
 # ---------------------------------------------------------------- voice ---
-# An older man's voice: a little lower and slower than espeak's default,
-# softer treble, a touch of room. Silence around the words is trimmed.
-say() {
-    local cue=$1 text=$2 speed=${3:-138} pitch=${4:-34}
-    espeak-ng -v ru+m3 -s "$speed" -p "$pitch" -a 160 -g 2 -w "$tmp/$cue.raw.wav" "$text"
-    sox "$tmp/$cue.raw.wav" "$tmp/$cue.trim.wav" \
-        silence 1 0.01 0.3% reverse silence 1 0.01 0.3% reverse
-    sox "$tmp/$cue.trim.wav" "$tmp/$cue.warm.wav" pad 0.02 0.05 bass +3 treble -2 reverb 12 40 40
-    sox "$tmp/$cue.warm.wav" "${FMT[@]}" "$out/$cue.wav" gain -n -1.5 fade q 0.01 -0 0.04
-}
+# cue|text. The voice reads UTF-8 text; "+" after a vowel is not understood,
+# so a word the dictionary stresses wrongly gets its own entry below.
+lines='Yes|Правильно!
+Yes1|Верно!
+AnalginYes1|Пять правильных ответов подряд! Молодец!
+No|Неверно.
+No1|Нет, не так.
+AnalginNo1|Не торопись, подумай хорошенько.
+AnalginNo2|Прочитай вопрос ещё раз внимательно.
+Final1|Отлично! Ты прекрасно знаешь эту тему. Молодец!
+Final2|Хорошо! Ещё немного старания, и будет отлично.
+Final3|Удовлетворительно. Повтори эту тему, и всё получится.
+Final4|Не огорчайся! Повтори материал и попробуй ещё раз.
+Gmm|Хм.
+Sora|Не мешай, пожалуйста!
+Book|Выбери тему.
+Name|Представься, пожалуйста.
+Gong|Начинаем!
+We|Подожди... Ты уверен?
+Next|Продолжим.
+Time1|Осталось десять секунд!
+Time|Время вышло!'
 
-say Yes         "Правильно!"
-say Yes1        "Верно!"
-say AnalginYes1 "Пять правильных ответов подряд! Молодец!" 150 40
-say No          "Неверно."
-say No1         "Нет, не так."
-say AnalginNo1  "Не торопись, подумай хорошенько."
-say AnalginNo2  "Прочитай вопрос ещё раз внимательно."
-say Final1      "Отлично! Ты прекрасно знаешь эту тему. Молодец!" 145 40
-say Final2      "Хорошо! Ещё немного старания, и будет отлично." 145
-say Final3      "Удовлетворительно. Повтори эту тему, и всё получится." 145
-say Final4      "Не огорчайся! Повтори материал и попробуй ещё раз." 145 30
-# "Хм" spelled in phonemes: as a word espeak reads it letter by letter.
-say Gmm         "[[x'm::]]" 110 30
-say Sora        "Не мешай, пожалуйста!"
-say Book        "Выбери тему."
-say Name        "Представься, пожалуйста."
-say We          "Подожди... Ты уверен?"
-say Next        "Продолжим."
-say Time1       "Осталось десять секунд!" 150
-say Time        "Время вышло!"
+# One festival run speaks every line (loading the voice takes most of the
+# time). The dictionary stresses "молодец" on the first syllable, as the
+# folk-tale word; the tutor praises with the stress on the last.
+{
+    echo '(voice_msu_ru_nsh_clunits)'
+    echo '(lex.add.entry (quote ("молодец" n (3))))'
+    while IFS='|' read -r cue text; do
+        printf '(utt.save.wave (utt.synth (Utterance Text "%s")) "%s/%s.raw.wav" (quote riff))\n' \
+            "$text" "$tmp" "$cue"
+    done <<<"$lines"
+} >"$tmp/say.scm"
+festival -b "$tmp/say.scm" 2>"$tmp/festival.log" || { cat "$tmp/festival.log" >&2; exit 1; }
+
+# The recordings need no colouring: trim the silence around the words, take
+# out rumble below the voice, and leave a short breath of silence at the ends.
+declare -A level_in
+while IFS='|' read -r cue _; do
+    sox "$tmp/$cue.raw.wav" "$tmp/$cue.trim.wav" \
+        silence 1 0.01 0.5% reverse silence 1 0.01 0.5% reverse
+    sox "$tmp/$cue.trim.wav" "${VFMT[@]}" "$tmp/$cue.voice.wav" \
+        gain -3 highpass 70 pad 0.03 0.06 fade q 0.005 -0 0.03
+    level_in[$cue]=$tmp/$cue.voice.wav
+done <<<"$lines"
 
 # -------------------------------------------------------------- effects ---
 # note FILE TYPE FREQ LENGTH [DELAY]: one tone that decays like a struck bell.
@@ -100,9 +127,11 @@ swish() {
         sinc "$low-$high" fade h "$(echo "$len * 0.35" | bc -l)" "$len" "$(echo "$len * 0.6" | bc -l)" gain -n -6
 }
 
-# pluck OUT FREQ LENGTH [GAIN]: a short wooden pluck.
+# pluck OUT FREQ LENGTH [GAIN]: a short wooden pluck that rings for half its
+# length before it fades (a bare pluck is all attack: brought to the loudness
+# of the other cues its peak would have to be cut).
 pluck() {
-    sox -n "${FMT[@]}" "$1" synth "$3" pluck "$2" fade l 0 "$3" "$(echo "$3 * 0.8" | bc -l)" gain -n "${4:--4}"
+    sox -n "${FMT[@]}" "$1" synth "$3" pluck "$2" fade l 0 "$3" "$(echo "$3 * 0.5" | bc -l)" gain -n "${4:--4}"
 }
 
 # sweep OUT TYPE FROM TO LENGTH [GAIN]: a gliding blip.
@@ -111,7 +140,8 @@ sweep() {
         lowpass 4000 gain -n "${6:--5}"
 }
 
-fx=$out
+fx=$tmp/fx
+mkdir -p "$fx"
 chord "$fx/Hello.wav" -3 0.12 0.7 784 1047 1319
 chord "$fx/About.wav" -3 0.09 0.6 523 659 784 1047 1319
 chord "$fx/OkNewBaza.wav" -3 0.1 0.7 523 659 784 1047
@@ -142,9 +172,10 @@ sox -m "$tmp/page.wav" "$tmp/tb.wav" "${FMT[@]}" "$fx/Table.wav" gain -n -5
 bell "$tmp/nb.wav" 1047 0.5 0.3
 sox -m "$tmp/page.wav" "$tmp/nb.wav" "${FMT[@]}" "$fx/NewBaza.wav" gain -n -5
 
-# Clock tick: a click of filtered noise over a short high ping.
-sox -n "${FMT[@]}" "$tmp/tick.wav" synth 0.03 whitenoise highpass 2500 fade l 0 0.03 0.028
-sox -n "${FMT[@]}" "$tmp/ping.wav" synth 0.06 sine 3000 fade l 0 0.06 0.055
+# Clock tick: a click of filtered noise over a high ping that rings on
+# briefly, so that the tick is as loud as the other cues without a sharp peak.
+sox -n "${FMT[@]}" "$tmp/tick.wav" synth 0.03 whitenoise vol 0.5 highpass 2500 fade l 0 0.03 0.028
+sox -n "${FMT[@]}" "$tmp/ping.wav" synth 0.13 sine 3000 fade l 0 0.13 0.1
 sox -m "$tmp/tick.wav" "$tmp/ping.wav" "${FMT[@]}" "$fx/Clock.wav" pad 0 0.05 gain -n -3
 
 # Pops, blips and plucks for the small clicks.
@@ -154,30 +185,85 @@ sweep "$fx/OptTestMenu.wav" sine 600 1300 0.12
 sweep "$fx/Del.wav" triangle 700 180 0.25 -4
 pluck "$fx/SelectPredmet.wav" 392 0.18
 pluck "$fx/SelectTema.wav" 587 0.18
-pluck "$fx/SelectOpt.wav" 784 0.12 -6
+pluck "$fx/SelectOpt.wav" 784 0.15 -6
 
 # Sorting: four quick plucks going up.
 parts=()
 for i in 0 1 2 3; do
-    f=$(echo "440 * 2 ^ ($i * 4 / 12)" | bc -l)
+    f=$(echo "440 * e(l(2) * $i * 4 / 12)" | bc -l) # a major third apart
     sox -n "${FMT[@]}" "$tmp/s$i.wav" synth 0.14 pluck "$f" fade l 0 0.14 0.12 pad "$(echo "$i * 0.07" | bc -l)" 0
     parts+=("$tmp/s$i.wav")
 done
 mix "$fx/Sort.wav" -4 "${parts[@]}"
 
 # The gong that starts a test: inharmonic partials with a long, slightly
-# beating decay.
+# beating decay, and over its ringing the tutor says that the test begins
+# (so the gong, like his other remarks, follows the voice switch).
 gong=()
 i=0
 for p in "110 1.0 2.6" "171 0.6 2.2" "233 0.45 1.8" "298 0.35 1.5" "419 0.25 1.1" "522 0.18 0.8" "111.5 0.7 2.6"; do
     read -r f v l <<<"$p"
-    sox -n "${FMT[@]}" "$tmp/g$i.wav" synth "$l" sine "$f" fade l 0.01 "$l" "$(echo "$l * 0.97" | bc -l)" vol "$v"
+    sox -n "${VFMT[@]}" "$tmp/g$i.wav" synth "$l" sine "$f" fade l 0.01 "$l" "$(echo "$l * 0.97" | bc -l)" vol "$v"
     gong+=("$tmp/g$i.wav")
     i=$((i + 1))
 done
-sox -n "${FMT[@]}" "$tmp/hit.wav" synth 0.08 brownnoise lowpass 900 fade l 0 0.08 0.075
+sox -n "${VFMT[@]}" "$tmp/hit.wav" synth 0.08 brownnoise lowpass 900 fade l 0 0.08 0.075
 gong+=("$tmp/hit.wav")
-sox -m "${gong[@]}" "${FMT[@]}" "$tmp/gong.wav" reverb 30 50 70
-sox "$tmp/gong.wav" "${FMT[@]}" "$fx/Gong.wav" trim 0 2.8 fade q 0 2.8 0.6 gain -n -2
+sox -m "${gong[@]}" "${VFMT[@]}" "$tmp/gong.wav" reverb 30 50 70
+# The strike about as loud as the words; the words, coming in as it rings
+# on, a little louder than what is left of it.
+sox "$tmp/gong.wav" "${VFMT[@]}" "$tmp/gong.short.wav" trim 0 2.4 fade q 0 2.4 0.8 gain -n -1
+sox "$tmp/Gong.voice.wav" "${VFMT[@]}" "$tmp/gong.words.wav" gain -n -8 pad 0.8 0
+sox -m "$tmp/gong.short.wav" "$tmp/gong.words.wav" "${VFMT[@]}" "$tmp/Gong.wav"
+level_in[Gong]=$tmp/Gong.wav
+for f in "$fx"/*.wav; do
+    c=$(basename "$f" .wav)
+    level_in[$c]=$f
+done
+
+# ------------------------------------------------------------- loudness ---
+TARGET=-18   # LUFS, integrated
+CEILING=-1   # dBTP
+
+# loudness FILE: prints the integrated loudness (LUFS) and the true peak
+# (dBTP). A second of silence follows the sound so that a cue shorter than
+# the meter's 400 ms block is still measured; the gate leaves the silence out.
+loudness() {
+    ffmpeg -hide_banner -nostats -i "$1" -af "apad=pad_dur=1,ebur128=peak=true" -f null - 2>&1 |
+        awk '/Integrated loudness:/ { s = 1 } s && $1 == "I:" { i = $2 }
+             /True peak:/ { t = 1 } t && $1 == "Peak:" { p = $2 }
+             END { print i, p }'
+}
+
+# level IN OUT: brings IN to the target loudness. Peaks that would then pass
+# the ceiling go through a look-ahead limiter set a dB below it (the true peak
+# lies up to a dB over the samples); as limiting takes a little loudness away,
+# the gain is corrected and the limiter run again until the level holds.
+level() {
+    local src=$1 dest=$2 gain=0 i p pass
+    read -r i p < <(loudness "$src")
+    for pass in 1 2 3 4; do
+        gain=$(echo "$gain + $TARGET - ($i)" | bc -l)
+        ffmpeg -hide_banner -loglevel error -y -i "$src" \
+            -af "volume=${gain}dB,alimiter=limit=$(echo "e(($CEILING - 1) / 20 * l(10))" | bc -l):attack=1:release=30:level=false:latency=true" \
+            -c:a pcm_s16le -bitexact "$dest"
+        read -r i p < <(loudness "$dest")
+        if (($(echo "d = $i - ($TARGET); d * d < 0.04" | bc -l))); then
+            break
+        fi
+    done
+    if (($(echo "d = $i - ($TARGET); d * d > 0.25" | bc -l))); then
+        echo "$dest: $i LUFS, the limiter cannot bring it to $TARGET: give it more body" >&2
+        exit 1
+    fi
+}
+
+printf '%-14s %8s %16s %16s\n' cue seconds "made LUFS/dBTP" "level LUFS/dBTP"
+for cue in $(printf '%s\n' "${!level_in[@]}" | sort); do
+    read -r i0 p0 < <(loudness "${level_in[$cue]}")
+    level "${level_in[$cue]}" "$out/$cue.wav"
+    read -r i1 p1 < <(loudness "$out/$cue.wav")
+    printf '%-14s %8.2f %8s %7s %8s %7s\n' "$cue" "$(soxi -D "$out/$cue.wav")" "$i0" "$p0" "$i1" "$p1"
+done
 
 echo "Made $(ls "$out"/*.wav | wc -l) cue files, $(du -ch "$out"/*.wav | tail -1 | cut -f1) in all."

@@ -26,7 +26,7 @@ packages=(
 if [[ "${1:-}" == "--assets" ]]; then
     packages+=(
         # scripts/make-art.py and scripts/make-sounds.sh
-        python3 librsvg2-bin sox espeak-ng bc
+        python3 librsvg2-bin sox bc festival festvox-ru ffmpeg
         # reference documents and metafiles under tests/data (make*.sh there)
         libreoffice-writer-nogui libreoffice-draw-nogui pandoc python3-docx
     )

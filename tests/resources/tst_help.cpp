@@ -1,13 +1,16 @@
 // The compiled help file: it opens with libchm (as the help window reads
 // it), its default topic and every page of the contents are inside it,
 // no link or picture of a page points at something missing, every page is
-// UTF-8 and says so, and the check's report messages are all explained.
+// UTF-8 and says so, the check's report messages are all explained, and the
+// sound page lists every cue under the switch that turns it on and off.
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTest>
 
 #include <chm_lib.h>
+
+#include "Cues.h"
 
 namespace {
 
@@ -98,6 +101,7 @@ private Q_SLOTS:
     void pages();
     void checkMessagesAreExplained_data();
     void checkMessagesAreExplained();
+    void soundPageListsCuesByTheirSwitch();
 
 private:
     std::unique_ptr<ChmFile> m_chm;
@@ -180,6 +184,27 @@ void TestHelp::checkMessagesAreExplained()
     QVERIFY(ok);
     html.remove(QStringLiteral("<b>")).remove(QStringLiteral("</b>")).replace(QStringLiteral("<br>"), QStringLiteral(" "));
     QVERIFY2(html.contains(message), qPrintable(message));
+}
+
+void TestHelp::soundPageListsCuesByTheirSwitch()
+{
+    bool ok = false;
+    const QString html = decodeUtf8(m_chm->read(QStringLiteral("/sound.html")), &ok);
+    QVERIFY(ok);
+    const auto table = [&](const QString &id) {
+        const qsizetype from = html.indexOf(QStringLiteral("<table id=\"%1\"").arg(id));
+        return from < 0 ? QString() : html.mid(from, html.indexOf(QStringLiteral("</table>"), from) - from);
+    };
+    const QString voice = table(QStringLiteral("voice")), effects = table(QStringLiteral("effects"));
+    QVERIFY2(!voice.isEmpty() && !effects.isEmpty(), "the page has a voice table and an effects table");
+    // A teacher who switches the voice off must know which sounds go with it.
+    for (const QString &cue : VoiceCues)
+        QVERIFY2(voice.contains(cue + QStringLiteral(".wav")), qPrintable(cue));
+    static const QRegularExpression file(QStringLiteral("\\b([A-Za-z0-9]+)\\.wav"));
+    for (auto m = file.globalMatch(effects); m.hasNext();) {
+        const QString cue = m.next().captured(1);
+        QVERIFY2(SoundCues.contains(cue), qPrintable(cue + QStringLiteral(" listed as an effect")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHelp)

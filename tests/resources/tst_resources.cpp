@@ -1,7 +1,8 @@
 // The program's pictures and sounds: every bitmap at its size and place, the
 // head frames and the board cut seamlessly out of the background, the
 // marker's transparent colour, and a valid, audible WAV file for every cue
-// the program plays, including any cue named at a call site in the sources.
+// the program plays, including any cue named at a call site in the sources,
+// all of them equally loud.
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -11,7 +12,11 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "Cues.h"
+
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -82,7 +87,68 @@ struct Wave
     quint32 rate = 0;
     double seconds = 0;
     int peak = 0;
+    std::vector<double> samples; // first channel, full scale 1
 };
+
+// One second-order filter section.
+struct Biquad
+{
+    double b0, b1, b2, a1, a2;
+    double z1 = 0, z2 = 0;
+    double operator()(double x)
+    {
+        const double y = b0 * x + z1;
+        z1 = b1 * x - a1 * y + z2;
+        z2 = b2 * x - a2 * y;
+        return y;
+    }
+};
+
+// Loudness as the ear weighs it (ITU-R BS.1770, the EBU R128 meter): the
+// K-weighting filter (a treble shelf and a rumble cut, designed for the
+// file's rate), the mean square over 400 ms blocks every 100 ms, blocks
+// under -70 LUFS and then those 10 LU under the mean left out. The blocks
+// run on past the end through silence, so a click shorter than a block is
+// measured over a whole one, as a meter hears it.
+double loudness(const std::vector<double> &samples, double rate)
+{
+    constexpr double Pi = 3.14159265358979323846;
+    const double ks = std::tan(Pi * 1681.974450955533 / rate);
+    const double vh = std::pow(10.0, 3.999843853973347 / 20), vb = std::pow(vh, 0.4996667741545416);
+    const double qs = 0.7071752369554196, as = 1 + ks / qs + ks * ks;
+    Biquad shelf{(vh + vb * ks / qs + ks * ks) / as, 2 * (ks * ks - vh) / as, (vh - vb * ks / qs + ks * ks) / as,
+                 2 * (ks * ks - 1) / as, (1 - ks / qs + ks * ks) / as};
+    const double kh = std::tan(Pi * 38.13547087602444 / rate), qh = 0.5003270373238773;
+    const double ah = 1 + kh / qh + kh * kh;
+    Biquad rumble{1, -2, 1, 2 * (kh * kh - 1) / ah, (1 - kh / qh + kh * kh) / ah};
+
+    const auto block = qsizetype(std::lround(rate * 0.4)), step = block / 4;
+    std::vector<double> squares;
+    for (qsizetype i = 0; i < qsizetype(samples.size()) + block; ++i) {
+        const double y = rumble(shelf(i < qsizetype(samples.size()) ? samples[size_t(i)] : 0.0));
+        squares.push_back(y * y);
+    }
+    std::vector<double> blocks;
+    for (qsizetype at = 0; at + block <= qsizetype(squares.size()); at += step) {
+        double sum = 0;
+        for (qsizetype i = at; i < at + block; ++i)
+            sum += squares[size_t(i)];
+        blocks.push_back(sum / double(block));
+    }
+    const auto lufs = [](double meanSquare) { return -0.691 + 10 * std::log10(meanSquare); };
+    const auto gatedMean = [&](double gate) {
+        double sum = 0;
+        int n = 0;
+        for (const double b : blocks)
+            if (b > 0 && lufs(b) > gate) {
+                sum += b;
+                ++n;
+            }
+        return n ? sum / n : 0.0;
+    };
+    const double ungated = gatedMean(-70);
+    return ungated > 0 ? lufs(gatedMean(std::max(-70.0, lufs(ungated) - 10))) : -70;
+}
 
 Wave readWave(const QString &path)
 {
@@ -129,8 +195,12 @@ Wave readWave(const QString &path)
                 return w;
             }
             const qsizetype samples = size / 2;
-            for (qsizetype i = 0; i < samples; ++i)
-                w.peak = qMax(w.peak, qAbs(int(qFromLittleEndian<qint16>(b.constData() + body + 2 * i))));
+            for (qsizetype i = 0; i < samples; ++i) {
+                const int sample = qFromLittleEndian<qint16>(b.constData() + body + 2 * i);
+                w.peak = qMax(w.peak, qAbs(sample));
+                if (i % w.channels == 0)
+                    w.samples.push_back(sample / 32768.0);
+            }
             w.seconds = double(samples) / w.channels / w.rate;
             return w;
         }
@@ -140,24 +210,6 @@ Wave readWave(const QString &path)
     return w;
 }
 
-// The cue catalogue: every cue the program plays, by kind.
-const QStringList VoiceCues = {
-    QStringLiteral("Yes"), QStringLiteral("Yes1"), QStringLiteral("AnalginYes1"), QStringLiteral("No"),
-    QStringLiteral("No1"), QStringLiteral("AnalginNo1"), QStringLiteral("AnalginNo2"), QStringLiteral("Final1"),
-    QStringLiteral("Final2"), QStringLiteral("Final3"), QStringLiteral("Final4"), QStringLiteral("Gmm"),
-    QStringLiteral("Sora"), QStringLiteral("Book"), QStringLiteral("Name"), QStringLiteral("Gong"),
-    QStringLiteral("We"), QStringLiteral("Next"), QStringLiteral("Time1"), QStringLiteral("Time"),
-};
-const QStringList SoundCues = {
-    QStringLiteral("Hello"), QStringLiteral("OptTestMenu"), QStringLiteral("OptTestSave"),
-    QStringLiteral("OptTestCancel"), QStringLiteral("SelectOpt"), QStringLiteral("Table"),
-    QStringLiteral("BookEnd"), QStringLiteral("About"), QStringLiteral("Clock"), QStringLiteral("Down"),
-    QStringLiteral("Cancel"), QStringLiteral("Ding"), QStringLiteral("Warn"), QStringLiteral("Del"),
-    QStringLiteral("Rename"), QStringLiteral("NewPredmet"), QStringLiteral("ContecstMenu"),
-    QStringLiteral("SelectPredmet"), QStringLiteral("SelectTema"), QStringLiteral("Sort"),
-    QStringLiteral("NewBaza"), QStringLiteral("Count"), QStringLiteral("OkNewBaza"),
-    QStringLiteral("ErrorNewBaza"),
-};
 // Lines that may run longer than a short remark.
 const QStringList LongCues = {
     QStringLiteral("AnalginYes1"), QStringLiteral("AnalginNo1"), QStringLiteral("AnalginNo2"),
@@ -184,6 +236,7 @@ private Q_SLOTS:
 
     void cueFiles_data();
     void cueFiles();
+    void cuesAreEquallyLoud();
     void catalogueIsComplete();
     void callSitesHaveTheirSounds();
 };
@@ -400,6 +453,30 @@ void TestResources::cueFiles()
     QVERIFY(w.rate >= 8000 && w.rate <= 48000);
     QVERIFY2(w.seconds > 0.05 && w.seconds <= maxSeconds, qPrintable(QString::number(w.seconds)));
     QVERIFY2(w.peak > 32768 / 8, qPrintable(QStringLiteral("peak %1").arg(w.peak)));
+}
+
+void TestResources::cuesAreEquallyLoud()
+{
+    // The voice and the effects share one loudness, so that no cue startles
+    // the class and none is lost under the others; every peak keeps a
+    // decibel of headroom (no clipped or flattened samples).
+    const QStringList cues = VoiceCues + SoundCues;
+    QList<double> levels;
+    for (const QString &cue : cues) {
+        const Wave w = readWave(cueFile(cue));
+        QVERIFY2(w.error.isEmpty(), qPrintable(w.error));
+        levels.append(loudness(w.samples, w.rate));
+        QVERIFY2(w.peak <= 32768 * std::pow(10.0, -1.0 / 20),
+                 qPrintable(QStringLiteral("%1: peak %2").arg(cue).arg(w.peak)));
+    }
+    QList<double> sorted = levels;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    QString outliers;
+    for (qsizetype i = 0; i < cues.size(); ++i)
+        if (std::abs(levels[i] - median) > 1.0)
+            outliers += QStringLiteral(" %1 %2").arg(cues[i]).arg(levels[i] - median, 0, 'f', 1);
+    QVERIFY2(outliers.isEmpty(), qPrintable(QStringLiteral("LU from the median %1 LUFS:").arg(median, 0, 'f', 1) + outliers));
 }
 
 void TestResources::catalogueIsComplete()
