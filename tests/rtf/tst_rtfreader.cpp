@@ -11,7 +11,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextTable>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
