@@ -16,7 +16,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextTable>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 
