@@ -1,5 +1,7 @@
 #include "results/Grading.h"
 
+#include "library/Rounding.h"
+
 #include <algorithm>
 
 namespace Grading {
@@ -32,15 +34,6 @@ QString quoted(int grade)
 }
 
 } // namespace
-
-long long roundHalfEven(long long num, long long den)
-{
-    const long long quotient = num / den;
-    const long long twiceRest = 2 * (num % den);
-    if (twiceRest > den || (twiceRest == den && quotient % 2 != 0))
-        return quotient + 1;
-    return quotient;
-}
 
 int twelvePoint(int correct, int asked)
 {

@@ -20,10 +20,6 @@
 
 namespace Grading {
 
-// num / den rounded to the nearest integer, an exact half to the even one.
-// den must be positive and num not negative.
-long long roundHalfEven(long long num, long long den);
-
 int twelvePoint(int correct, int asked);
 int tenPoint(int correct, int asked);
 int fivePoint(int correct, int asked);   // never below 2
