@@ -4,6 +4,7 @@
 #include "library/Paths.h"
 #include "richtext/RtfReader.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
@@ -22,8 +23,6 @@
 #include <QTreeView>
 
 namespace {
-
-const QString Attention = QStringLiteral("Внимание !!!");
 
 // The drives offered: on Windows every drive letter, elsewhere the file
 // system root and the user's home folder.
@@ -106,7 +105,7 @@ QString TForm8::destination() const
 
 void TForm8::warn(const QString &text)
 {
-    m_context.prompter.message(this, Attention, text, Prompter::Icon::Exclamation);
+    m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Exclamation);
 }
 
 void TForm8::setDrive(const QString &drive)
@@ -143,7 +142,7 @@ void TForm8::DriveBoxChange()
 {
     const QString drive = m_driveBox->currentText();
     if (!QFileInfo(drive).isDir() || !QFileInfo(drive).isReadable()) {
-        m_context.prompter.message(this, Attention, QStringLiteral("Диск не готов к работе!"),
+        m_context.prompter.message(this, Caption::Attention, QStringLiteral("Диск не готов к работе!"),
                                    Prompter::Icon::Exclamation);
         const QSignalBlocker blocker(m_driveBox);
         m_driveBox->setCurrentIndex(0);
@@ -196,13 +195,13 @@ void TForm8::Button1Click()
         return;
     }
     m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
-    if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Тест будет размещен по вышеуказанному адресу?"))) {
+    if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Тест будет размещен по вышеуказанному адресу?"))) {
         m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
         return;
     }
     const auto failed = [this](const QString &error) {
         m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
-        m_context.prompter.message(this, Attention, error, Prompter::Icon::Error);
+        m_context.prompter.message(this, Caption::Attention, error, Prompter::Icon::Error);
     };
     const Expected<QByteArray> source = TopicFiles::restoreSource(state.CurrentBasePath, dest);
     if (!source)
@@ -237,7 +236,7 @@ void TForm8::Button1Click()
 void TForm8::Button2Click()
 {
     m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
-    const QString name = m_context.prompter.input(this, Attention, QStringLiteral("Введите имя новой директории"));
+    const QString name = m_context.prompter.input(this, Caption::Attention, QStringLiteral("Введите имя новой директории"));
     if (name.isEmpty()) {
         m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
         return;

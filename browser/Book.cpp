@@ -9,6 +9,7 @@
 #include "library/Paths.h"
 #include "results/TestOption.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
@@ -28,8 +29,6 @@
 #include <utility>
 
 namespace {
-
-const QString Attention = QStringLiteral("Внимание !!!");
 
 // A list of the book. Only a press on a row changes the highlighted row: a
 // press, a drag or a release off the rows leaves it as it is (a plain list
@@ -207,7 +206,7 @@ QString TForm2::subjectIndexPath() const
 
 void TForm2::reportError(const QString &text)
 {
-    m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+    m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
 }
 
 int TForm2::selectedRow(const QListWidget *list)
@@ -393,7 +392,7 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
     Expected<QByteArray> stored = IndexFile::storedName(typed, maxLength);
     if (!stored) {
         m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
-        m_context.prompter.message(this, Attention,
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Имя «%1» не может быть сохранено: %2\n"
                                                   "Используйте русские или латинские буквы, цифры и знаки.")
                                        .arg(typed.left(maxLength), stored.error()),
@@ -505,7 +504,7 @@ TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile 
 {
     if (!silent) {
         m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-        if (!m_context.prompter.confirm(this, Attention,
+        if (!m_context.prompter.confirm(this, Caption::Attention,
                                         error + QStringLiteral("\n\nУдалить из списка только эту строку? "
                                                                "Папки и файлы останутся как есть."))) {
             m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
@@ -538,7 +537,7 @@ void TForm2::DeleteSubject()
         return;
     }
     m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-    if (!m_context.prompter.confirm(this, Attention,
+    if (!m_context.prompter.confirm(this, Caption::Attention,
                                     QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
         m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
         return;
@@ -629,7 +628,7 @@ void TForm2::AddTopic()
         QString text = QStringLiteral("Ошибка открытия файла...");
         if (!error.isEmpty())
             text += QStringLiteral("\n\n") + error;
-        m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+        m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
     };
     showProgress(true);
     const Status checked = report->CreateBase(source);
@@ -707,7 +706,7 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
     // its line, or it could never be removed.
     if (!state.SilentDelete) {
         m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-        if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Удалить эту тему?"))) {
+        if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Удалить эту тему?"))) {
             m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
             return TopicDeletion::Declined;
         }
@@ -740,7 +739,7 @@ void TForm2::TopicOptions()
         return;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
-        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+        m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
         return;
     }
@@ -756,7 +755,7 @@ void TForm2::RestoreTopic()
         return;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
-        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+        m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
         return;
     }

@@ -6,10 +6,11 @@
 #include "results/ResultsFile.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
-#include "session/SessionState.h"
 #include "session/Services.h"
+#include "session/SessionState.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -307,7 +308,7 @@ void TForm5::flushReport()
     if (m_pendingReport.isEmpty())
         return;
     const QString text = std::exchange(m_pendingReport, QString());
-    m_context.prompter.message(isVisible() ? this : parentWidget(), QStringLiteral("Внимание !!!"), text,
+    m_context.prompter.message(isVisible() ? this : parentWidget(), Caption::Attention, text,
                                Prompter::Icon::Exclamation);
 }
 

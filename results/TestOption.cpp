@@ -5,6 +5,7 @@
 #include "library/Paths.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
@@ -150,7 +151,7 @@ void TForm4::FormActivate()
         const QString text = loaded.error()
                              + QStringLiteral("\nПоказаны настройки новой темы; «Сохранить» запишет их в файл.");
         QTimer::singleShot(0, this, [this, text] {
-            m_context.prompter.message(this, QStringLiteral("Внимание !!!"), text, Prompter::Icon::Exclamation);
+            m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Exclamation);
         });
     }
     const LineList &config = state.TestConfig;
@@ -222,7 +223,7 @@ void TForm4::Button1Click()
     if (!saved) {
         // Stay open: the teacher can try again or cancel, and knows the
         // options were not stored.
-        m_context.prompter.message(this, QStringLiteral("Внимание !!!"),
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Настройки темы не сохранены.\n%1").arg(saved.error()),
                                    Prompter::Icon::Exclamation);
         return;

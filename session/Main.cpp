@@ -9,6 +9,7 @@
 #include "session/About.h"
 #include "session/Animate.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/ChmFile.h"
 #include "session/Comp.h"
 #include "session/Cues.h"
@@ -37,7 +38,6 @@
 namespace {
 
 const QString kIdleCaption = QStringLiteral("Тестирование...");
-const QString kWarningCaption = QStringLiteral("Внимание !!!");
 
 // The painted page: the central widget of the window. Presses, releases and
 // moves over it are the window's own (not over a control).
@@ -316,7 +316,7 @@ void TForm1::saveSoundSwitches()
 {
     const Status saved = m_context.cues.saveSwitches();
     if (!saved)
-        m_context.prompter.message(this, kWarningCaption,
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Настройка звука не сохранена: при следующем запуске "
                                                   "программы она будет прежней.\n%1")
                                        .arg(saved.error()),
@@ -568,7 +568,7 @@ void TForm1::N13Click()
 void TForm1::N18Click()
 {
     m_context.cues.PlayVoiceCue(QStringLiteral("We"));
-    const bool ok = m_context.prompter.confirm(this, kWarningCaption,
+    const bool ok = m_context.prompter.confirm(this, Caption::Attention,
                                                QStringLiteral("Вы действительно хотите прервать тестирование ?"));
     if (!ok) {
         m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
@@ -588,7 +588,7 @@ bool TForm1::FormCloseQuery()
     const bool testing = m_context.state.SessionActive;
     const QString text = testing ? QStringLiteral("Вы действительно хотите прервать тестирование и выйти из программы ?")
                                  : QStringLiteral("Вы хотите завершить работу с программой ?");
-    if (!m_context.prompter.confirm(this, kWarningCaption, text)) {
+    if (!m_context.prompter.confirm(this, Caption::Attention, text)) {
         m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
         return false;
     }
