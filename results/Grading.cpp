@@ -80,26 +80,6 @@ std::optional<QString> tableText(const QByteArray &resultKind, int correct, int 
     return std::nullopt;
 }
 
-std::optional<QString> timerText(const QByteArray &timeCode)
-{
-    if (timeCode.size() != 1)
-        return std::nullopt;
-    switch (timeCode.at(0)) {
-    case '1':
-        return QStringLiteral("Нет");
-    case '2':
-        return QStringLiteral("2 мин.");
-    case '3':
-        return QStringLiteral("1 мин.");
-    case '4':
-        return QStringLiteral("30 сек.");
-    case '5':
-        return QStringLiteral("15 сек.");
-    default:
-        return std::nullopt;
-    }
-}
-
 std::optional<QString> finalCue(const QByteArray &resultKind, int correct, int asked)
 {
     if (resultKind.size() != 1 || resultKind.at(0) < '1' || resultKind.at(0) > '4')

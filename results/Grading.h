@@ -39,10 +39,6 @@ std::optional<WindowText> windowText(const QByteArray &resultKind, int correct, 
 // "[10-я]: 8" or "[5-я]: 2"; nothing for an unknown ResultKind.
 std::optional<QString> tableText(const QByteArray &resultKind, int correct, int asked);
 
-// The "Таймер" column from a TimeCode: "Нет", "2 мин.", "1 мин.", "30 сек.",
-// "15 сек."; nothing for an unknown code.
-std::optional<QString> timerText(const QByteArray &timeCode);
-
 // The tutor's closing remark, chosen by the 5-point grade whatever form the
 // result is shown in: 5 "Final1", 4 "Final2", 3 "Final3", 2 "Final4".
 // Nothing for an unknown ResultKind.

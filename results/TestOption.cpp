@@ -3,6 +3,7 @@
 #include "library/Cp1251.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "results/TimeLimit.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
 #include "session/Captions.h"
@@ -61,9 +62,8 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
     m_groupBox1->setGeometry(8, 8, 180, 168);
     m_label3 = named(new QLabel(m_groupBox1), "Label3");
     m_label3->setGeometry(12, 140, 160, 20);
-    static const char16_t *const timeCaptions[] = {u"Бесконечно", u"2 минуты", u"1 минута", u"30 секунд", u"15 секунд"};
-    for (int i = 0; i < 5; ++i) {
-        m_timeButtons[i] = new QRadioButton(QString::fromUtf16(timeCaptions[i]), m_groupBox1);
+    for (int i = 0; i < TimeLimit::Count; ++i) {
+        m_timeButtons[i] = new QRadioButton(TimeLimit::fromCode(i + 1)->caption(), m_groupBox1);
         m_timeButtons[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
         m_timeButtons[i]->setGeometry(12, 22 + 22 * i, 160, 20);
     }
@@ -158,10 +158,8 @@ void TForm4::FormActivate()
 
     const int total = TopicConfig::number(config, TopicConfig::QuestionTotal).value();
     // A line that names no option leaves the previous choice checked.
-    const QByteArray timeCode = config.at(TopicConfig::TimeCode);
-    for (int i = 0; i < 5; ++i)
-        if (timeCode == QByteArray::number(i + 1))
-            m_timeButtons[i]->setChecked(true);
+    if (const std::optional<TimeLimit> limit = TimeLimit::parse(config.at(TopicConfig::TimeCode)))
+        m_timeButtons[limit->code() - 1]->setChecked(true);
     m_edit1->setText(Cp1251::decode(config.at(TopicConfig::QuestionCount)));
     const QByteArray resultKind = config.at(TopicConfig::ResultKind);
     for (int i = 0; i < 4; ++i)
@@ -186,12 +184,12 @@ void TForm4::TrackBar1Change()
 
 void TForm4::showTotal()
 {
-    const int perAnswer = TopicConfig::secondsPerAnswer(checkedTimeCode());
+    const int perAnswer = TimeLimit::fromCode(checkedTimeCode())->secondsPerAnswer();
     if (perAnswer == 0) {
         m_label3->setText(QStringLiteral("Всего: Нет"));
         return;
     }
-    m_label3->setText(QStringLiteral("Всего: ") + TopicConfig::clockText(m_trackBar1->value() * perAnswer));
+    m_label3->setText(QStringLiteral("Всего: ") + clockText(m_trackBar1->value() * perAnswer));
 }
 
 int TForm4::checkedTimeCode() const

@@ -23,28 +23,6 @@ Expected<int> number(const LineList &config, Line line)
     return text.toInt();
 }
 
-int secondsPerAnswer(int timeCode)
-{
-    switch (timeCode) {
-    case 2:
-        return 120;
-    case 3:
-        return 60;
-    case 4:
-        return 30;
-    case 5:
-        return 15;
-    default:
-        return 0;
-    }
-}
-
-QString clockText(int seconds)
-{
-    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return twoDigits(seconds / 3600) + u':' + twoDigits(seconds % 3600 / 60) + u':' + twoDigits(seconds % 60);
-}
-
 Expected<LineList> load(const QString &path)
 {
     Expected<LineList> lines = LineLists::read(path);
