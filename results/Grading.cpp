@@ -1,6 +1,7 @@
 #include "results/Grading.h"
 
 #include "library/Rounding.h"
+#include "results/ResultForm.h"
 
 #include <algorithm>
 
@@ -21,11 +22,6 @@ Counts sane(int correct, int asked)
     const long long t = std::max(asked, 1);
     const long long c = std::clamp<long long>(correct, 0, t);
     return {c, t};
-}
-
-bool isKind(const QByteArray &kind, char digit)
-{
-    return kind.size() == 1 && kind.at(0) == digit;
 }
 
 QString quoted(int grade)
@@ -55,34 +51,44 @@ int fivePoint(int correct, int asked)
 
 std::optional<WindowText> windowText(const QByteArray &resultKind, int correct, int asked)
 {
-    if (isKind(resultKind, '1'))
+    const std::optional<ResultForm> form = ResultForm::parse(resultKind);
+    if (!form)
+        return std::nullopt;
+    switch (form->scale()) {
+    case ResultForm::Scale::Count:
         return WindowText{QString::number(correct) + QStringLiteral(" из ") + QString::number(asked),
                           QStringLiteral("(количество верных ответов)")};
-    if (isKind(resultKind, '2'))
+    case ResultForm::Scale::Twelve:
         return WindowText{quoted(twelvePoint(correct, asked)), QStringLiteral("(по двенадцатибальной системе)")};
-    if (isKind(resultKind, '3'))
+    case ResultForm::Scale::Ten:
         return WindowText{quoted(tenPoint(correct, asked)), QStringLiteral("(по десятибальной системе)")};
-    if (isKind(resultKind, '4'))
+    case ResultForm::Scale::Five:
         return WindowText{quoted(fivePoint(correct, asked)), QStringLiteral("(по пятибальной системе)")};
+    }
     return std::nullopt;
 }
 
 std::optional<QString> tableText(const QByteArray &resultKind, int correct, int asked)
 {
-    if (isKind(resultKind, '1'))
+    const std::optional<ResultForm> form = ResultForm::parse(resultKind);
+    if (!form)
+        return std::nullopt;
+    switch (form->scale()) {
+    case ResultForm::Scale::Count:
         return QString::number(correct) + QStringLiteral(" из ") + QString::number(asked);
-    if (isKind(resultKind, '2'))
+    case ResultForm::Scale::Twelve:
         return QStringLiteral("[12-я]: ") + QString::number(twelvePoint(correct, asked));
-    if (isKind(resultKind, '3'))
+    case ResultForm::Scale::Ten:
         return QStringLiteral("[10-я]: ") + QString::number(tenPoint(correct, asked));
-    if (isKind(resultKind, '4'))
+    case ResultForm::Scale::Five:
         return QStringLiteral("[5-я]: ") + QString::number(fivePoint(correct, asked));
+    }
     return std::nullopt;
 }
 
 std::optional<QString> finalCue(const QByteArray &resultKind, int correct, int asked)
 {
-    if (resultKind.size() != 1 || resultKind.at(0) < '1' || resultKind.at(0) > '4')
+    if (!ResultForm::parse(resultKind))
         return std::nullopt;
     switch (fivePoint(correct, asked)) {
     case 5:

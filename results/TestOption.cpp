@@ -3,6 +3,7 @@
 #include "library/Cp1251.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "results/ResultForm.h"
 #include "results/TimeLimit.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
@@ -73,10 +74,8 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
 
     m_groupBox3 = named(new QGroupBox(QStringLiteral("Вид результата"), this), "GroupBox3");
     m_groupBox3->setGeometry(196, 8, 181, 126);
-    static const char16_t *const resultCaptions[] = {u"Кол. верных из общего", u"12 бальная сис-ма",
-                                                     u"10 бальная сис-ма", u"5 бальная сис-ма"};
-    for (int i = 0; i < 4; ++i) {
-        m_resultButtons[i] = new QRadioButton(QString::fromUtf16(resultCaptions[i]), m_groupBox3);
+    for (int i = 0; i < ResultForm::Forms; ++i) {
+        m_resultButtons[i] = new QRadioButton(ResultForm::fromCode(i + 1)->caption(), m_groupBox3);
         m_resultButtons[i]->setObjectName(QStringLiteral("RadioButton1%1").arg(i + 1));
         m_resultButtons[i]->setGeometry(12, 22 + 24 * i, 165, 20);
     }
@@ -161,10 +160,8 @@ void TForm4::FormActivate()
     if (const std::optional<TimeLimit> limit = TimeLimit::parse(config.at(TopicConfig::TimeCode)))
         m_timeButtons[limit->code() - 1]->setChecked(true);
     m_edit1->setText(Cp1251::decode(config.at(TopicConfig::QuestionCount)));
-    const QByteArray resultKind = config.at(TopicConfig::ResultKind);
-    for (int i = 0; i < 4; ++i)
-        if (resultKind == QByteArray::number(i + 1))
-            m_resultButtons[i]->setChecked(true);
+    if (const std::optional<ResultForm> form = ResultForm::parse(config.at(TopicConfig::ResultKind)))
+        m_resultButtons[form->code() - 1]->setChecked(true);
 
     const int maximum = std::clamp(total, 1, MaxQuestions);
     m_trackBar1->setMinimum(1);
