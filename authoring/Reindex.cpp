@@ -6,6 +6,7 @@
 #include "session/AppContext.h"
 #include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
@@ -57,9 +58,7 @@ TForm8::TForm8(AppContext &context, QWidget *parent)
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setGeometry(8, 8, 257, 27);
     m_edit1->setReadOnly(true);
-    QFont times(QStringLiteral("Times New Roman"));
-    times.setPixelSize(16);
-    m_edit1->setFont(times);
+    m_edit1->setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
     QPalette blue = m_edit1->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     m_edit1->setPalette(blue);

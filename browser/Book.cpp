@@ -11,6 +11,7 @@
 #include "session/AppContext.h"
 #include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
@@ -80,10 +81,7 @@ void TForm2::FormCreate()
 
     m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
 
-    QFont listFont(QStringLiteral("Times New Roman"));
-    listFont.setPixelSize(24);
-    listFont.setBold(true);
-    listFont.setItalic(true);
+    const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
         auto *list = new BookList(this);
         list->setObjectName(name);

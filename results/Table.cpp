@@ -8,6 +8,7 @@
 #include "session/AppContext.h"
 #include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
@@ -72,15 +73,6 @@ public:
 private:
     const TForm5 &m_form;
 };
-
-QFont pixelFont(const QString &family, int pixels, bool bold, bool italic)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 } // namespace
 

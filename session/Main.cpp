@@ -15,6 +15,7 @@
 #include "session/Cues.h"
 #include "session/HelpWindow.h"
 #include "session/HoldingClock.h"
+#include "session/PanelStyle.h"
 #include "session/Pic.h"
 #include "session/PictureFit.h"
 #include "session/Prompter.h"
@@ -188,22 +189,7 @@ void TForm1::buildControls()
     PanelClock = new QLabel(m_surface);
     PanelClock->setObjectName(QStringLiteral("PanelClock"));
     PanelClock->setGeometry(269, 301, 131, 41);
-    PanelClock->setFrameStyle(QFrame::Box | QFrame::Plain);
-    PanelClock->setLineWidth(1);
-    PanelClock->setAlignment(Qt::AlignCenter);
-    PanelClock->setAutoFillBackground(true);
-    PanelClock->setAttribute(Qt::WA_NoMousePropagation);
-    {
-        QFont font(QStringLiteral("Times New Roman"));
-        font.setPixelSize(24);
-        font.setBold(true);
-        font.setItalic(true);
-        PanelClock->setFont(font);
-        QPalette palette = PanelClock->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        palette.setColor(QPalette::WindowText, Qt::black);
-        PanelClock->setPalette(palette);
-    }
+    styleClockPanel(PanelClock);
 
     Image1 = new PictureBox(*this, m_surface);
     Image1->setObjectName(QStringLiteral("Image1"));
