@@ -127,14 +127,14 @@ void TForm8::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
 }
 
 void TForm8::FormActivate()
 {
     if (m_listBox->currentIndex().isValid())
         ListBoxChange();
-    m_context.cues.PlaySoundCue(QStringLiteral("NewBaza"));
+    m_context.cues.PlaySoundCue(Cue::NewBaza);
 }
 
 void TForm8::DriveBoxChange()
@@ -184,22 +184,22 @@ void TForm8::Button1Click()
     SessionState &state = m_context.state;
     const QString dest = QDir::fromNativeSeparators(destination());
     if (dest.isEmpty() || !QFileInfo(dest).isDir()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Выберите папку, в которую будет восстановлен тест."));
         return;
     }
     if (!TopicFiles::hasNoFiles(dest)) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Папка не пустая !!!"));
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Тест будет размещен по вышеуказанному адресу?"))) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     const auto failed = [this](const QString &error) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         m_context.prompter.message(this, Caption::Attention, error, Prompter::Icon::Error);
     };
     const Expected<QByteArray> source = TopicFiles::restoreSource(state.CurrentBasePath, dest);
@@ -224,20 +224,20 @@ void TForm8::Button1Click()
         QStringList names;
         for (const QString &name : copy.missing)
             names.append(QStringLiteral("«%1»").arg(name));
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Тест восстановлен, но не скопированы рисунки, которых нет в папке темы:\n")
              + names.join(QStringLiteral("\n")));
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Count"));
+    m_context.cues.PlaySoundCue(Cue::Count);
     accept();
 }
 
 void TForm8::Button2Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     const QString name = m_context.prompter.input(this, Caption::Attention, QStringLiteral("Введите имя новой директории"));
     if (name.isEmpty()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     QString parent = QDir::fromNativeSeparators(destination());
@@ -247,10 +247,10 @@ void TForm8::Button2Click()
     const bool plainName = !name.contains(u'/') && !name.contains(u'\\') && name != QStringLiteral(".")
                            && name != QStringLiteral("..");
     if (parent.isEmpty() || !plainName || !QDir(parent).mkdir(name)) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Невозможно создать папку !!!"));
         return;
     }
     selectFolder(parent + (parent.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestCancel"));
+    m_context.cues.PlaySoundCue(Cue::OptTestCancel);
 }

@@ -152,7 +152,7 @@ void TForm3::Button2Click()
 
 void TForm3::Button1Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+    m_context.cues.PlaySoundCue(Cue::Cancel);
     reject();
 }
 
@@ -175,7 +175,7 @@ Status TForm3::CreateBase(const QString &sourcePath)
     const auto cancelled = [this, &state] {
         m_context.host->fullTestDocument().clear();
         state.TagIndex.clear();
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return Status{};
     };
 
@@ -245,7 +245,7 @@ Status TForm3::WriteTopicFiles(const QString &topicFolder)
                                                        m_pictureNames, state.TagIndex, m_testCount);
     if (!written)
         return written;
-    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+    m_context.cues.PlaySoundCue(Cue::NewPredmet);
     m_context.host->fullTestDocument().clear();
     state.TagIndex.clear();
     return {};

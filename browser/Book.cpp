@@ -250,7 +250,7 @@ void TForm2::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    m_context.cues.PlayVoiceCue(QStringLiteral("Book"));
+    m_context.cues.PlayVoiceCue(Cue::Book);
     if (!m_openingError.isEmpty())
         reportError(std::exchange(m_openingError, QString()));
 }
@@ -265,7 +265,7 @@ void TForm2::hideEvent(QHideEvent *event)
 void TForm2::FormDeactivate()
 {
     if (!m_context.state.ChooserOpenedTest)
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
     m_context.state.ChooserOpenedTest = false;
 }
 
@@ -287,7 +287,7 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton && list->itemAt(mouse->position().toPoint()))
-                m_context.cues.PlaySoundCue(predmet ? QStringLiteral("SelectPredmet") : QStringLiteral("SelectTema"));
+                m_context.cues.PlaySoundCue(predmet ? Cue::SelectPredmet : Cue::SelectTema);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const bool handled = QObject::eventFilter(watched, event);
@@ -317,11 +317,11 @@ void TForm2::listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint
         m_syncing = false;
         predmet ? ListPredmetClick() : ListTemaClick();
         if (button == Qt::RightButton) {
-            m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+            m_context.cues.PlaySoundCue(Cue::ContecstMenu);
             (predmet ? m_predmetMenu : m_temaMenu)->popup(global);
         }
     } else if (button == Qt::RightButton) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+        m_context.cues.PlaySoundCue(Cue::ContecstMenu);
         (predmet ? m_predmetMenu1 : m_temaMenu1)->popup(global);
     }
 }
@@ -380,7 +380,7 @@ void TForm2::ListTemaClick()
 
 QByteArray TForm2::askName(const QString &caption, const QString &prompt, int maxLength, bool *declined)
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     if (isVisible())
         FormDeactivate();
     const QString typed = m_context.prompter.input(this, caption, prompt);
@@ -389,7 +389,7 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
         return {};
     Expected<QByteArray> stored = IndexFile::storedName(typed, maxLength);
     if (!stored) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Имя «%1» не может быть сохранено: %2\n"
                                                   "Используйте русские или латинские буквы, цифры и знаки.")
@@ -415,7 +415,7 @@ void TForm2::AddSubject()
     const QByteArray name = askName(QStringLiteral("Новый предмет"), QStringLiteral("Введите имя нового предмета"),
                                     IndexFile::SubjectNameLength, &declined);
     if (declined) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (name.isEmpty())
@@ -449,13 +449,13 @@ void TForm2::AddSubject()
     addRow(m_listPredmet, Cp1251::decode(name));
     m_listPredmet->setCurrentRow(current);
     m_syncing = false;
-    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+    m_context.cues.PlaySoundCue(Cue::NewPredmet);
 }
 
 void TForm2::RenameSubject()
 {
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
-                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, QStringLiteral("Rename"));
+                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
 
 // Gives the selected entry of a list a new name: its index line keeps its
@@ -469,7 +469,7 @@ void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &ind
     bool declined = false;
     const QByteArray name = askName(caption, prompt, maxLength, &declined);
     if (declined) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (name.isEmpty())
@@ -501,14 +501,14 @@ TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile 
                                                    int row, const QString &error, bool silent)
 {
     if (!silent) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+        m_context.cues.PlaySoundCue(Cue::Warn);
         if (!m_context.prompter.confirm(this, Caption::Attention,
                                         error + QStringLiteral("\n\nУдалить из списка только эту строку? "
                                                                "Папки и файлы останутся как есть."))) {
-            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            m_context.cues.PlaySoundCue(Cue::Cancel);
             return TopicDeletion::Declined;
         }
-        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+        m_context.cues.PlaySoundCue(Cue::Del);
     }
     const LineList before = index.lines();
     index.remove(row);
@@ -534,10 +534,10 @@ void TForm2::DeleteSubject()
         (void)removeUnreadableLine(m_listPredmet, m_subjects, subjectIndexPath(), row, unreadable, false);
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+    m_context.cues.PlaySoundCue(Cue::Warn);
     if (!m_context.prompter.confirm(this, Caption::Attention,
                                     QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     // The topics are those of the selected subject, whatever the list shows.
@@ -597,7 +597,7 @@ void TForm2::DeleteSubject()
             m_syncing = false;
             m_topics.setLines({});
             fillList(m_listTema, m_topics);
-            m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+            m_context.cues.PlaySoundCue(Cue::Del);
         }
     }
 }
@@ -611,11 +611,11 @@ void TForm2::AddTopic()
         reportError(unreadable);
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     TestHost &host = *m_context.host;
     const QString source = m_context.prompter.openFile(this, host.openBazaFolder(), host.openBazaFilter());
     if (source.isEmpty()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (!QFileInfo(source).isFile())
@@ -703,12 +703,12 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
     // short) is deleted like any other: what is left of it goes, and so does
     // its line, or it could never be removed.
     if (!state.SilentDelete) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
+        m_context.cues.PlaySoundCue(Cue::Warn);
         if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Удалить эту тему?"))) {
-            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            m_context.cues.PlaySoundCue(Cue::Cancel);
             return TopicDeletion::Declined;
         }
-        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+        m_context.cues.PlaySoundCue(Cue::Del);
     }
     // The index line goes only once the folder has gone, so the index never
     // lists a topic that has lost part of its files without saying so.
@@ -772,7 +772,7 @@ void TForm2::CloseBook()
 void TForm2::ButtonSortClick()
 {
     SessionState &state = m_context.state;
-    m_context.cues.PlaySoundCue(QStringLiteral("Sort"));
+    m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();
     fillList(m_listPredmet, m_subjects);
     for (int i = 0; i < m_subjects.count(); ++i) {

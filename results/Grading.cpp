@@ -2,6 +2,7 @@
 
 #include "library/Rounding.h"
 #include "results/ResultForm.h"
+#include "session/Cues.h"
 
 #include <algorithm>
 
@@ -92,13 +93,13 @@ std::optional<QString> finalCue(const QByteArray &resultKind, int correct, int a
         return std::nullopt;
     switch (fivePoint(correct, asked)) {
     case 5:
-        return QStringLiteral("Final1");
+        return QString(Cue::Final1);
     case 4:
-        return QStringLiteral("Final2");
+        return QString(Cue::Final2);
     case 3:
-        return QStringLiteral("Final3");
+        return QString(Cue::Final3);
     default:
-        return QStringLiteral("Final4");
+        return QString(Cue::Final4);
     }
 }
 

@@ -128,7 +128,7 @@ void TForm6::FormDeactivate()
     m_active = false;
     if (m_context.form5)
         m_context.form5->setGridColor(Qt::white);
-    m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
+    m_context.cues.PlaySoundCue(Cue::BookEnd);
 }
 
 void TForm6::FormClick()

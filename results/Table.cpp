@@ -309,7 +309,7 @@ void TForm5::glLabel1Click()
     // The window goes with the pointer still on the label, so no Leave
     // comes to put its light out before the next showing.
     lightCloseLabel(false);
-    m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
+    m_context.cues.PlaySoundCue(Cue::BookEnd);
     m_closing = true;
     done(QDialog::Accepted);
 }

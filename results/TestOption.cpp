@@ -136,7 +136,7 @@ void TForm4::showEvent(QShowEvent *event)
 
 void TForm4::FormActivate()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
 
     SessionState &state = m_context.state;
     const QString folder = Paths::folderOf(state.CurrentBasePath);
@@ -207,7 +207,7 @@ int TForm4::checkedResultKind() const
 
 void TForm4::Button1Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestSave"));
+    m_context.cues.PlaySoundCue(Cue::OptTestSave);
     LineList config = m_context.state.TestConfig;
     while (config.size() < 4)
         config.append(QByteArray());
@@ -229,7 +229,7 @@ void TForm4::Button1Click()
 
 void TForm4::Button2Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestCancel"));
+    m_context.cues.PlaySoundCue(Cue::OptTestCancel);
     reject();
 }
 
@@ -247,6 +247,6 @@ void TForm4::Button4Click()
 bool TForm4::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        m_context.cues.PlaySoundCue(QStringLiteral("SelectOpt"));
+        m_context.cues.PlaySoundCue(Cue::SelectOpt);
     return QDialog::eventFilter(watched, event);
 }

@@ -44,7 +44,7 @@ int rounded(double value)
 
 Status rebuild(SessionState &state, LineList rebuilt, const QString &topicFolder, Cues &cues, EngineUi &ui)
 {
-    cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+    cues.PlaySoundCue(Cue::ErrorNewBaza);
     ui.warn(Caption::Attention, QStringLiteral("Будет произведена переиндексация выбранной базы..."));
     ui.showProgress(true);
     ui.setProgress(0);

@@ -413,7 +413,7 @@ int TForm1::ShowQuestion()
     SessionState &state = m_context.state;
     const Comp::QuestionPlace place = Comp::locateQuestion(state, fullTestLines());
     if (place.broken) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),
                                    Prompter::Icon::Exclamation);
         // The countdown keeps running under the box: a time-out may already
@@ -506,7 +506,7 @@ void TForm1::N5Click()
 void TForm1::N8Click()
 {
     DimMainWindow();
-    m_context.cues.PlaySoundCue(QStringLiteral("Table"));
+    m_context.cues.PlaySoundCue(Cue::Table);
     if (m_context.form5)
         m_context.form5->exec();
     RestoreMainWindow();
@@ -516,14 +516,14 @@ void TForm1::N11Click()
 {
     // The action has already inverted its check mark.
     m_context.cues.setVoiceOn(N11->isChecked());
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
     saveSoundSwitches();
 }
 
 void TForm1::N7Click()
 {
     m_context.cues.setSoundOn(N7->isChecked());
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
     saveSoundSwitches();
 }
 
@@ -553,11 +553,11 @@ void TForm1::N13Click()
 
 void TForm1::N18Click()
 {
-    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
+    m_context.cues.PlayVoiceCue(Cue::We);
     const bool ok = m_context.prompter.confirm(this, Caption::Attention,
                                                QStringLiteral("Вы действительно хотите прервать тестирование ?"));
     if (!ok) {
-        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+        m_context.cues.PlayVoiceCue(Cue::Next);
         return;
     }
     // The countdown keeps running under the box: a time-out may already
@@ -570,12 +570,12 @@ void TForm1::N18Click()
 
 bool TForm1::FormCloseQuery()
 {
-    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
+    m_context.cues.PlayVoiceCue(Cue::We);
     const bool testing = m_context.state.SessionActive;
     const QString text = testing ? QStringLiteral("Вы действительно хотите прервать тестирование и выйти из программы ?")
                                  : QStringLiteral("Вы хотите завершить работу с программой ?");
     if (!m_context.prompter.confirm(this, Caption::Attention, text)) {
-        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+        m_context.cues.PlayVoiceCue(Cue::Next);
         return false;
     }
     if (m_context.state.SessionActive)
