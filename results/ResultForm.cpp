@@ -2,9 +2,8 @@
 
 std::optional<ResultForm> ResultForm::parse(const QByteArray &line)
 {
-    if (line.size() != 1)
-        return std::nullopt;
-    return fromCode(line.at(0) - '0');
+    // Code 0 is no option: anything but a single digit is refused.
+    return fromCode(line.size() == 1 ? line.at(0) - '0' : 0);
 }
 
 std::optional<ResultForm> ResultForm::fromCode(int code)

@@ -26,9 +26,8 @@ QString twoDigits(int n)
 
 std::optional<TimeLimit> TimeLimit::parse(const QByteArray &line)
 {
-    if (line.size() != 1)
-        return std::nullopt;
-    return fromCode(line.at(0) - '0');
+    // Code 0 is no option: anything but a single digit is refused.
+    return fromCode(line.size() == 1 ? line.at(0) - '0' : 0);
 }
 
 std::optional<TimeLimit> TimeLimit::fromCode(int code)
