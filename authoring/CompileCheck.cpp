@@ -2,6 +2,7 @@
 
 #include "library/Paths.h"
 #include "richtext/LineModel.h"
+#include "session/Cues.h"
 
 #include <QFileInfo>
 
@@ -66,7 +67,7 @@ Expected<QString> findPicture(const QString &folder, const QString &name)
 
 QString cueFor(Verdict verdict)
 {
-    return verdict == Verdict::Ok ? QStringLiteral("OkNewBaza") : QStringLiteral("ErrorNewBaza");
+    return verdict == Verdict::Ok ? QString(Cue::OkNewBaza) : QString(Cue::ErrorNewBaza);
 }
 
 CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, const std::function<void(int)> &progress)

@@ -4,7 +4,9 @@
 #include "library/Paths.h"
 #include "richtext/RtfReader.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
@@ -22,8 +24,6 @@
 #include <QTreeView>
 
 namespace {
-
-const QString Attention = QStringLiteral("Внимание !!!");
 
 // The drives offered: on Windows every drive letter, elsewhere the file
 // system root and the user's home folder.
@@ -58,9 +58,7 @@ TForm8::TForm8(AppContext &context, QWidget *parent)
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setGeometry(8, 8, 257, 27);
     m_edit1->setReadOnly(true);
-    QFont times(QStringLiteral("Times New Roman"));
-    times.setPixelSize(16);
-    m_edit1->setFont(times);
+    m_edit1->setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
     QPalette blue = m_edit1->palette();
     blue.setColor(QPalette::Text, Qt::blue);
     m_edit1->setPalette(blue);
@@ -106,7 +104,7 @@ QString TForm8::destination() const
 
 void TForm8::warn(const QString &text)
 {
-    m_context.prompter.message(this, Attention, text, Prompter::Icon::Exclamation);
+    m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Exclamation);
 }
 
 void TForm8::setDrive(const QString &drive)
@@ -129,21 +127,21 @@ void TForm8::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
 }
 
 void TForm8::FormActivate()
 {
     if (m_listBox->currentIndex().isValid())
         ListBoxChange();
-    m_context.cues.PlaySoundCue(QStringLiteral("NewBaza"));
+    m_context.cues.PlaySoundCue(Cue::NewBaza);
 }
 
 void TForm8::DriveBoxChange()
 {
     const QString drive = m_driveBox->currentText();
     if (!QFileInfo(drive).isDir() || !QFileInfo(drive).isReadable()) {
-        m_context.prompter.message(this, Attention, QStringLiteral("Диск не готов к работе!"),
+        m_context.prompter.message(this, Caption::Attention, QStringLiteral("Диск не готов к работе!"),
                                    Prompter::Icon::Exclamation);
         const QSignalBlocker blocker(m_driveBox);
         m_driveBox->setCurrentIndex(0);
@@ -186,23 +184,23 @@ void TForm8::Button1Click()
     SessionState &state = m_context.state;
     const QString dest = QDir::fromNativeSeparators(destination());
     if (dest.isEmpty() || !QFileInfo(dest).isDir()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Выберите папку, в которую будет восстановлен тест."));
         return;
     }
     if (!TopicFiles::hasNoFiles(dest)) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Папка не пустая !!!"));
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
-    if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Тест будет размещен по вышеуказанному адресу?"))) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
+    if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Тест будет размещен по вышеуказанному адресу?"))) {
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     const auto failed = [this](const QString &error) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
-        m_context.prompter.message(this, Attention, error, Prompter::Icon::Error);
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+        m_context.prompter.message(this, Caption::Attention, error, Prompter::Icon::Error);
     };
     const Expected<QByteArray> source = TopicFiles::restoreSource(state.CurrentBasePath, dest);
     if (!source)
@@ -226,20 +224,20 @@ void TForm8::Button1Click()
         QStringList names;
         for (const QString &name : copy.missing)
             names.append(QStringLiteral("«%1»").arg(name));
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Тест восстановлен, но не скопированы рисунки, которых нет в папке темы:\n")
              + names.join(QStringLiteral("\n")));
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Count"));
+    m_context.cues.PlaySoundCue(Cue::Count);
     accept();
 }
 
 void TForm8::Button2Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
-    const QString name = m_context.prompter.input(this, Attention, QStringLiteral("Введите имя новой директории"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
+    const QString name = m_context.prompter.input(this, Caption::Attention, QStringLiteral("Введите имя новой директории"));
     if (name.isEmpty()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     QString parent = QDir::fromNativeSeparators(destination());
@@ -249,10 +247,10 @@ void TForm8::Button2Click()
     const bool plainName = !name.contains(u'/') && !name.contains(u'\\') && name != QStringLiteral(".")
                            && name != QStringLiteral("..");
     if (parent.isEmpty() || !plainName || !QDir(parent).mkdir(name)) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         warn(QStringLiteral("Невозможно создать папку !!!"));
         return;
     }
     selectFolder(parent + (parent.endsWith(u'/') ? QString() : QStringLiteral("/")) + name);
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestCancel"));
+    m_context.cues.PlaySoundCue(Cue::OptTestCancel);
 }

@@ -6,6 +6,7 @@
 #include "browser/Book.h"
 #include "session/AppContext.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/SessionState.h"
 #include "richtext/LineModel.h"
 #include "richtext/TestDocument.h"
@@ -107,9 +108,7 @@ TForm3::TForm3(AppContext &context, QWidget *parent)
     m_raport->setObjectName(QStringLiteral("Raport"));
     m_raport->setGeometry(8, 8, 303, 129);
     m_raport->setReadOnly(true);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(19);
-    m_raport->setFont(arial);
+    m_raport->setFont(pixelFont(QStringLiteral("Arial"), 19));
     m_raport->setStyleSheet(QStringLiteral("QTextEdit { background: white; }"));
 
     m_panel1 = new QFrame(this);
@@ -118,8 +117,7 @@ TForm3::TForm3(AppContext &context, QWidget *parent)
     m_panel1->setFrameShape(QFrame::Panel);
     m_panel1->setFrameShadow(QFrame::Raised);
 
-    QFont times(QStringLiteral("Times New Roman"));
-    times.setPixelSize(19);
+    const QFont times = pixelFont(QStringLiteral("Times New Roman"), 19);
     m_button2 = new QPushButton(QStringLiteral("Создать"), this);
     m_button2->setObjectName(QStringLiteral("Button2"));
     m_button2->setGeometry(8, 160, 145, 33);
@@ -154,7 +152,7 @@ void TForm3::Button2Click()
 
 void TForm3::Button1Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+    m_context.cues.PlaySoundCue(Cue::Cancel);
     reject();
 }
 
@@ -177,7 +175,7 @@ Status TForm3::CreateBase(const QString &sourcePath)
     const auto cancelled = [this, &state] {
         m_context.host->fullTestDocument().clear();
         state.TagIndex.clear();
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return Status{};
     };
 
@@ -247,7 +245,7 @@ Status TForm3::WriteTopicFiles(const QString &topicFolder)
                                                        m_pictureNames, state.TagIndex, m_testCount);
     if (!written)
         return written;
-    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+    m_context.cues.PlaySoundCue(Cue::NewPredmet);
     m_context.host->fullTestDocument().clear();
     state.TagIndex.clear();
     return {};

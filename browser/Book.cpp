@@ -9,7 +9,9 @@
 #include "library/Paths.h"
 #include "results/TestOption.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
@@ -28,8 +30,6 @@
 #include <utility>
 
 namespace {
-
-const QString Attention = QStringLiteral("Внимание !!!");
 
 // A list of the book. Only a press on a row changes the highlighted row: a
 // press, a drag or a release off the rows leaves it as it is (a plain list
@@ -81,10 +81,7 @@ void TForm2::FormCreate()
 
     m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
 
-    QFont listFont(QStringLiteral("Times New Roman"));
-    listFont.setPixelSize(24);
-    listFont.setBold(true);
-    listFont.setItalic(true);
+    const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
         auto *list = new BookList(this);
         list->setObjectName(name);
@@ -207,7 +204,7 @@ QString TForm2::subjectIndexPath() const
 
 void TForm2::reportError(const QString &text)
 {
-    m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+    m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
 }
 
 int TForm2::selectedRow(const QListWidget *list)
@@ -253,7 +250,7 @@ void TForm2::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    m_context.cues.PlayVoiceCue(QStringLiteral("Book"));
+    m_context.cues.PlayVoiceCue(Cue::Book);
     if (!m_openingError.isEmpty())
         reportError(std::exchange(m_openingError, QString()));
 }
@@ -268,7 +265,7 @@ void TForm2::hideEvent(QHideEvent *event)
 void TForm2::FormDeactivate()
 {
     if (!m_context.state.ChooserOpenedTest)
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
     m_context.state.ChooserOpenedTest = false;
 }
 
@@ -290,7 +287,7 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton && list->itemAt(mouse->position().toPoint()))
-                m_context.cues.PlaySoundCue(predmet ? QStringLiteral("SelectPredmet") : QStringLiteral("SelectTema"));
+                m_context.cues.PlaySoundCue(predmet ? Cue::SelectPredmet : Cue::SelectTema);
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             const bool handled = QObject::eventFilter(watched, event);
@@ -320,11 +317,11 @@ void TForm2::listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint
         m_syncing = false;
         predmet ? ListPredmetClick() : ListTemaClick();
         if (button == Qt::RightButton) {
-            m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+            m_context.cues.PlaySoundCue(Cue::ContecstMenu);
             (predmet ? m_predmetMenu : m_temaMenu)->popup(global);
         }
     } else if (button == Qt::RightButton) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ContecstMenu"));
+        m_context.cues.PlaySoundCue(Cue::ContecstMenu);
         (predmet ? m_predmetMenu1 : m_temaMenu1)->popup(global);
     }
 }
@@ -383,7 +380,7 @@ void TForm2::ListTemaClick()
 
 QByteArray TForm2::askName(const QString &caption, const QString &prompt, int maxLength, bool *declined)
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     if (isVisible())
         FormDeactivate();
     const QString typed = m_context.prompter.input(this, caption, prompt);
@@ -392,8 +389,8 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
         return {};
     Expected<QByteArray> stored = IndexFile::storedName(typed, maxLength);
     if (!stored) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
-        m_context.prompter.message(this, Attention,
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Имя «%1» не может быть сохранено: %2\n"
                                                   "Используйте русские или латинские буквы, цифры и знаки.")
                                        .arg(typed.left(maxLength), stored.error()),
@@ -418,7 +415,7 @@ void TForm2::AddSubject()
     const QByteArray name = askName(QStringLiteral("Новый предмет"), QStringLiteral("Введите имя нового предмета"),
                                     IndexFile::SubjectNameLength, &declined);
     if (declined) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (name.isEmpty())
@@ -452,13 +449,13 @@ void TForm2::AddSubject()
     addRow(m_listPredmet, Cp1251::decode(name));
     m_listPredmet->setCurrentRow(current);
     m_syncing = false;
-    m_context.cues.PlaySoundCue(QStringLiteral("NewPredmet"));
+    m_context.cues.PlaySoundCue(Cue::NewPredmet);
 }
 
 void TForm2::RenameSubject()
 {
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
-                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, QStringLiteral("Rename"));
+                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
 
 // Gives the selected entry of a list a new name: its index line keeps its
@@ -472,7 +469,7 @@ void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &ind
     bool declined = false;
     const QByteArray name = askName(caption, prompt, maxLength, &declined);
     if (declined) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (name.isEmpty())
@@ -504,14 +501,14 @@ TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile 
                                                    int row, const QString &error, bool silent)
 {
     if (!silent) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-        if (!m_context.prompter.confirm(this, Attention,
+        m_context.cues.PlaySoundCue(Cue::Warn);
+        if (!m_context.prompter.confirm(this, Caption::Attention,
                                         error + QStringLiteral("\n\nУдалить из списка только эту строку? "
                                                                "Папки и файлы останутся как есть."))) {
-            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+            m_context.cues.PlaySoundCue(Cue::Cancel);
             return TopicDeletion::Declined;
         }
-        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+        m_context.cues.PlaySoundCue(Cue::Del);
     }
     const LineList before = index.lines();
     index.remove(row);
@@ -537,10 +534,10 @@ void TForm2::DeleteSubject()
         (void)removeUnreadableLine(m_listPredmet, m_subjects, subjectIndexPath(), row, unreadable, false);
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-    if (!m_context.prompter.confirm(this, Attention,
+    m_context.cues.PlaySoundCue(Cue::Warn);
+    if (!m_context.prompter.confirm(this, Caption::Attention,
                                     QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     // The topics are those of the selected subject, whatever the list shows.
@@ -600,7 +597,7 @@ void TForm2::DeleteSubject()
             m_syncing = false;
             m_topics.setLines({});
             fillList(m_listTema, m_topics);
-            m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+            m_context.cues.PlaySoundCue(Cue::Del);
         }
     }
 }
@@ -614,11 +611,11 @@ void TForm2::AddTopic()
         reportError(unreadable);
         return;
     }
-    m_context.cues.PlaySoundCue(QStringLiteral("Ding"));
+    m_context.cues.PlaySoundCue(Cue::Ding);
     TestHost &host = *m_context.host;
     const QString source = m_context.prompter.openFile(this, host.openBazaFolder(), host.openBazaFilter());
     if (source.isEmpty()) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
     if (!QFileInfo(source).isFile())
@@ -629,7 +626,7 @@ void TForm2::AddTopic()
         QString text = QStringLiteral("Ошибка открытия файла...");
         if (!error.isEmpty())
             text += QStringLiteral("\n\n") + error;
-        m_context.prompter.message(this, Attention, text, Prompter::Icon::Error);
+        m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
     };
     showProgress(true);
     const Status checked = report->CreateBase(source);
@@ -706,12 +703,12 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
     // short) is deleted like any other: what is left of it goes, and so does
     // its line, or it could never be removed.
     if (!state.SilentDelete) {
-        m_context.cues.PlaySoundCue(QStringLiteral("Warn"));
-        if (!m_context.prompter.confirm(this, Attention, QStringLiteral("Удалить эту тему?"))) {
-            m_context.cues.PlaySoundCue(QStringLiteral("Cancel"));
+        m_context.cues.PlaySoundCue(Cue::Warn);
+        if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Удалить эту тему?"))) {
+            m_context.cues.PlaySoundCue(Cue::Cancel);
             return TopicDeletion::Declined;
         }
-        m_context.cues.PlaySoundCue(QStringLiteral("Del"));
+        m_context.cues.PlaySoundCue(Cue::Del);
     }
     // The index line goes only once the folder has gone, so the index never
     // lists a topic that has lost part of its files without saying so.
@@ -740,7 +737,7 @@ void TForm2::TopicOptions()
         return;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
-        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+        m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
         return;
     }
@@ -756,7 +753,7 @@ void TForm2::RestoreTopic()
         return;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
-        m_context.prompter.message(this, QStringLiteral("Внимание - нарушена структура базы !!!"),
+        m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
         return;
     }
@@ -775,7 +772,7 @@ void TForm2::CloseBook()
 void TForm2::ButtonSortClick()
 {
     SessionState &state = m_context.state;
-    m_context.cues.PlaySoundCue(QStringLiteral("Sort"));
+    m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();
     fillList(m_listPredmet, m_subjects);
     for (int i = 0; i < m_subjects.count(); ++i) {

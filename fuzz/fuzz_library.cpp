@@ -10,6 +10,7 @@
 #include "library/LineList.h"
 #include "results/Grading.h"
 #include "results/ResultsFile.h"
+#include "results/TimeLimit.h"
 #include "results/TopicConfig.h"
 #include "richtext/LineModel.h"
 #include "session/Comp.h"
@@ -136,12 +137,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (TopicConfig::Line line : {TopicConfig::TimeCode, TopicConfig::QuestionCount, TopicConfig::ResultKind,
                                    TopicConfig::QuestionTotal}) {
         if (const Expected<int> value = TopicConfig::number(lines, line)) {
-            (void)TopicConfig::clockText(TopicConfig::secondsPerAnswer(*value) * (*value % 1000));
+            const std::optional<TimeLimit> limit = TimeLimit::fromCode(*value);
+            (void)clockText((limit ? limit->secondsPerAnswer() : 0) * (*value % 1000));
             const QByteArray kind = lines.value(TopicConfig::ResultKind);
             (void)Grading::tableText(kind, *value / 2, *value);
             (void)Grading::windowText(kind, *value, *value / 3);
             (void)Grading::finalCue(kind, *value / 2, *value);
-            (void)Grading::timerText(lines.value(TopicConfig::TimeCode));
+            if (const std::optional<TimeLimit> limit = TimeLimit::parse(lines.value(TopicConfig::TimeCode)))
+                (void)limit->tableText();
         }
     }
 

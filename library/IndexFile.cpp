@@ -1,6 +1,7 @@
 #include "library/IndexFile.h"
 
 #include "library/Cp1251.h"
+#include "library/Decimal.h"
 
 #include <QCollator>
 #include <QDir>
@@ -47,15 +48,15 @@ QString IndexFile::folderText(int i) const
 
 Expected<int> IndexFile::folderNumber(int i) const
 {
-    const QString text = folderText(i);
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    const bool digitsOnly = std::all_of(text.cbegin(), text.cend(),
-                                        [](QChar c) { return c >= u'0' && c <= u'9'; });
-    if (!ok || !digitsOnly || number < 1)
+    // The digits of Windows-1251 are those of ASCII, so the stored bytes
+    // read as the text shown.
+    const QByteArray &line = m_lines.at(i);
+    const qsizetype eq = line.indexOf('=');
+    const std::optional<int> number = parseDecimal(QByteArrayView(line).sliced(eq + 1));
+    if (!number || *number < 1)
         return Error{QStringLiteral("Файл %1, строка %2: «%3» не является номером папки.")
                          .arg(QDir::toNativeSeparators(m_path)).arg(i + 1).arg(Cp1251::decode(m_lines.at(i)))};
-    return number;
+    return *number;
 }
 
 void IndexFile::sort()

@@ -1,5 +1,9 @@
 #include "results/Grading.h"
 
+#include "library/Rounding.h"
+#include "results/ResultForm.h"
+#include "session/Cues.h"
+
 #include <algorithm>
 
 namespace Grading {
@@ -21,26 +25,12 @@ Counts sane(int correct, int asked)
     return {c, t};
 }
 
-bool isKind(const QByteArray &kind, char digit)
-{
-    return kind.size() == 1 && kind.at(0) == digit;
-}
-
 QString quoted(int grade)
 {
     return u'"' + QString::number(grade) + u'"';
 }
 
 } // namespace
-
-long long roundHalfEven(long long num, long long den)
-{
-    const long long quotient = num / den;
-    const long long twiceRest = 2 * (num % den);
-    if (twiceRest > den || (twiceRest == den && quotient % 2 != 0))
-        return quotient + 1;
-    return quotient;
-}
 
 int twelvePoint(int correct, int asked)
 {
@@ -62,64 +52,54 @@ int fivePoint(int correct, int asked)
 
 std::optional<WindowText> windowText(const QByteArray &resultKind, int correct, int asked)
 {
-    if (isKind(resultKind, '1'))
+    const std::optional<ResultForm> form = ResultForm::parse(resultKind);
+    if (!form)
+        return std::nullopt;
+    switch (form->scale()) {
+    case ResultForm::Scale::Count:
         return WindowText{QString::number(correct) + QStringLiteral(" из ") + QString::number(asked),
                           QStringLiteral("(количество верных ответов)")};
-    if (isKind(resultKind, '2'))
+    case ResultForm::Scale::Twelve:
         return WindowText{quoted(twelvePoint(correct, asked)), QStringLiteral("(по двенадцатибальной системе)")};
-    if (isKind(resultKind, '3'))
+    case ResultForm::Scale::Ten:
         return WindowText{quoted(tenPoint(correct, asked)), QStringLiteral("(по десятибальной системе)")};
-    if (isKind(resultKind, '4'))
+    case ResultForm::Scale::Five:
         return WindowText{quoted(fivePoint(correct, asked)), QStringLiteral("(по пятибальной системе)")};
+    }
     return std::nullopt;
 }
 
 std::optional<QString> tableText(const QByteArray &resultKind, int correct, int asked)
 {
-    if (isKind(resultKind, '1'))
+    const std::optional<ResultForm> form = ResultForm::parse(resultKind);
+    if (!form)
+        return std::nullopt;
+    switch (form->scale()) {
+    case ResultForm::Scale::Count:
         return QString::number(correct) + QStringLiteral(" из ") + QString::number(asked);
-    if (isKind(resultKind, '2'))
+    case ResultForm::Scale::Twelve:
         return QStringLiteral("[12-я]: ") + QString::number(twelvePoint(correct, asked));
-    if (isKind(resultKind, '3'))
+    case ResultForm::Scale::Ten:
         return QStringLiteral("[10-я]: ") + QString::number(tenPoint(correct, asked));
-    if (isKind(resultKind, '4'))
+    case ResultForm::Scale::Five:
         return QStringLiteral("[5-я]: ") + QString::number(fivePoint(correct, asked));
-    return std::nullopt;
-}
-
-std::optional<QString> timerText(const QByteArray &timeCode)
-{
-    if (timeCode.size() != 1)
-        return std::nullopt;
-    switch (timeCode.at(0)) {
-    case '1':
-        return QStringLiteral("Нет");
-    case '2':
-        return QStringLiteral("2 мин.");
-    case '3':
-        return QStringLiteral("1 мин.");
-    case '4':
-        return QStringLiteral("30 сек.");
-    case '5':
-        return QStringLiteral("15 сек.");
-    default:
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
 std::optional<QString> finalCue(const QByteArray &resultKind, int correct, int asked)
 {
-    if (resultKind.size() != 1 || resultKind.at(0) < '1' || resultKind.at(0) > '4')
+    if (!ResultForm::parse(resultKind))
         return std::nullopt;
     switch (fivePoint(correct, asked)) {
     case 5:
-        return QStringLiteral("Final1");
+        return QString(Cue::Final1);
     case 4:
-        return QStringLiteral("Final2");
+        return QString(Cue::Final2);
     case 3:
-        return QStringLiteral("Final3");
+        return QString(Cue::Final3);
     default:
-        return QStringLiteral("Final4");
+        return QString(Cue::Final4);
     }
 }
 

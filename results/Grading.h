@@ -20,10 +20,6 @@
 
 namespace Grading {
 
-// num / den rounded to the nearest integer, an exact half to the even one.
-// den must be positive and num not negative.
-long long roundHalfEven(long long num, long long den);
-
 int twelvePoint(int correct, int asked);
 int tenPoint(int correct, int asked);
 int fivePoint(int correct, int asked);   // never below 2
@@ -42,10 +38,6 @@ std::optional<WindowText> windowText(const QByteArray &resultKind, int correct, 
 // The "Результат" column of the results table: "7 из 10", "[12-я]: 9",
 // "[10-я]: 8" or "[5-я]: 2"; nothing for an unknown ResultKind.
 std::optional<QString> tableText(const QByteArray &resultKind, int correct, int asked);
-
-// The "Таймер" column from a TimeCode: "Нет", "2 мин.", "1 мин.", "30 сек.",
-// "15 сек."; nothing for an unknown code.
-std::optional<QString> timerText(const QByteArray &timeCode);
 
 // The tutor's closing remark, chosen by the 5-point grade whatever form the
 // result is shown in: 5 "Final1", 4 "Final2", 3 "Final3", 2 "Final4".

@@ -5,6 +5,7 @@
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/SessionState.h"
 
 #include <QEvent>
@@ -17,10 +18,7 @@ namespace {
 
 QFont labelFont(const QString &family, int pixels, bool italic, bool underline)
 {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(true);
-    font.setItalic(italic);
+    QFont font = pixelFont(family, pixels, true, italic);
     font.setUnderline(underline);
     return font;
 }
@@ -130,7 +128,7 @@ void TForm6::FormDeactivate()
     m_active = false;
     if (m_context.form5)
         m_context.form5->setGridColor(Qt::white);
-    m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
+    m_context.cues.PlaySoundCue(Cue::BookEnd);
 }
 
 void TForm6::FormClick()

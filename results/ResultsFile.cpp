@@ -4,6 +4,7 @@
 #include "library/Cp1251.h"
 #include "library/Paths.h"
 #include "results/Grading.h"
+#include "results/TimeLimit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,8 +72,8 @@ Record makeRecord(const Outcome &outcome)
     record[Time] = fieldBytes(outcome.time.toString(QStringLiteral("hh:mm")));
     record[Topic] = fieldBytes(outcome.topic);
     record[Questions] = QByteArray::number(outcome.asked);
-    if (const std::optional<QString> timer = Grading::timerText(outcome.timeCode))
-        record[Timer] = fieldBytes(*timer);
+    if (const std::optional<TimeLimit> limit = TimeLimit::parse(outcome.timeCode))
+        record[Timer] = fieldBytes(limit->tableText());
     if (const std::optional<QString> result = Grading::tableText(outcome.resultKind, outcome.correct, outcome.asked))
         record[Result] = fieldBytes(*result);
     return record;

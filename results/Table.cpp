@@ -6,10 +6,12 @@
 #include "results/ResultsFile.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
+#include "session/PanelStyle.h"
 #include "session/Prompter.h"
-#include "session/SessionState.h"
 #include "session/Services.h"
+#include "session/SessionState.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -71,15 +73,6 @@ public:
 private:
     const TForm5 &m_form;
 };
-
-QFont pixelFont(const QString &family, int pixels, bool bold, bool italic)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 } // namespace
 
@@ -307,7 +300,7 @@ void TForm5::flushReport()
     if (m_pendingReport.isEmpty())
         return;
     const QString text = std::exchange(m_pendingReport, QString());
-    m_context.prompter.message(isVisible() ? this : parentWidget(), QStringLiteral("Внимание !!!"), text,
+    m_context.prompter.message(isVisible() ? this : parentWidget(), Caption::Attention, text,
                                Prompter::Icon::Exclamation);
 }
 
@@ -316,7 +309,7 @@ void TForm5::glLabel1Click()
     // The window goes with the pointer still on the label, so no Leave
     // comes to put its light out before the next showing.
     lightCloseLabel(false);
-    m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
+    m_context.cues.PlaySoundCue(Cue::BookEnd);
     m_closing = true;
     done(QDialog::Accepted);
 }

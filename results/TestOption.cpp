@@ -3,8 +3,11 @@
 #include "library/Cp1251.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "results/ResultForm.h"
+#include "results/TimeLimit.h"
 #include "results/TopicConfig.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Prompter.h"
 #include "session/SessionState.h"
@@ -60,9 +63,8 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
     m_groupBox1->setGeometry(8, 8, 180, 168);
     m_label3 = named(new QLabel(m_groupBox1), "Label3");
     m_label3->setGeometry(12, 140, 160, 20);
-    static const char16_t *const timeCaptions[] = {u"Бесконечно", u"2 минуты", u"1 минута", u"30 секунд", u"15 секунд"};
-    for (int i = 0; i < 5; ++i) {
-        m_timeButtons[i] = new QRadioButton(QString::fromUtf16(timeCaptions[i]), m_groupBox1);
+    for (int i = 0; i < TimeLimit::Count; ++i) {
+        m_timeButtons[i] = new QRadioButton(TimeLimit::fromCode(i + 1)->caption(), m_groupBox1);
         m_timeButtons[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
         m_timeButtons[i]->setGeometry(12, 22 + 22 * i, 160, 20);
     }
@@ -72,10 +74,8 @@ TForm4::TForm4(AppContext &context, QWidget *parent)
 
     m_groupBox3 = named(new QGroupBox(QStringLiteral("Вид результата"), this), "GroupBox3");
     m_groupBox3->setGeometry(196, 8, 181, 126);
-    static const char16_t *const resultCaptions[] = {u"Кол. верных из общего", u"12 бальная сис-ма",
-                                                     u"10 бальная сис-ма", u"5 бальная сис-ма"};
-    for (int i = 0; i < 4; ++i) {
-        m_resultButtons[i] = new QRadioButton(QString::fromUtf16(resultCaptions[i]), m_groupBox3);
+    for (int i = 0; i < ResultForm::Forms; ++i) {
+        m_resultButtons[i] = new QRadioButton(ResultForm::fromCode(i + 1)->caption(), m_groupBox3);
         m_resultButtons[i]->setObjectName(QStringLiteral("RadioButton1%1").arg(i + 1));
         m_resultButtons[i]->setGeometry(12, 22 + 24 * i, 165, 20);
     }
@@ -136,7 +136,7 @@ void TForm4::showEvent(QShowEvent *event)
 
 void TForm4::FormActivate()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
 
     SessionState &state = m_context.state;
     const QString folder = Paths::folderOf(state.CurrentBasePath);
@@ -150,22 +150,18 @@ void TForm4::FormActivate()
         const QString text = loaded.error()
                              + QStringLiteral("\nПоказаны настройки новой темы; «Сохранить» запишет их в файл.");
         QTimer::singleShot(0, this, [this, text] {
-            m_context.prompter.message(this, QStringLiteral("Внимание !!!"), text, Prompter::Icon::Exclamation);
+            m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Exclamation);
         });
     }
     const LineList &config = state.TestConfig;
 
     const int total = TopicConfig::number(config, TopicConfig::QuestionTotal).value();
     // A line that names no option leaves the previous choice checked.
-    const QByteArray timeCode = config.at(TopicConfig::TimeCode);
-    for (int i = 0; i < 5; ++i)
-        if (timeCode == QByteArray::number(i + 1))
-            m_timeButtons[i]->setChecked(true);
+    if (const std::optional<TimeLimit> limit = TimeLimit::parse(config.at(TopicConfig::TimeCode)))
+        m_timeButtons[limit->code() - 1]->setChecked(true);
     m_edit1->setText(Cp1251::decode(config.at(TopicConfig::QuestionCount)));
-    const QByteArray resultKind = config.at(TopicConfig::ResultKind);
-    for (int i = 0; i < 4; ++i)
-        if (resultKind == QByteArray::number(i + 1))
-            m_resultButtons[i]->setChecked(true);
+    if (const std::optional<ResultForm> form = ResultForm::parse(config.at(TopicConfig::ResultKind)))
+        m_resultButtons[form->code() - 1]->setChecked(true);
 
     const int maximum = std::clamp(total, 1, MaxQuestions);
     m_trackBar1->setMinimum(1);
@@ -185,12 +181,12 @@ void TForm4::TrackBar1Change()
 
 void TForm4::showTotal()
 {
-    const int perAnswer = TopicConfig::secondsPerAnswer(checkedTimeCode());
+    const int perAnswer = TimeLimit::fromCode(checkedTimeCode())->secondsPerAnswer();
     if (perAnswer == 0) {
         m_label3->setText(QStringLiteral("Всего: Нет"));
         return;
     }
-    m_label3->setText(QStringLiteral("Всего: ") + TopicConfig::clockText(m_trackBar1->value() * perAnswer));
+    m_label3->setText(QStringLiteral("Всего: ") + clockText(m_trackBar1->value() * perAnswer));
 }
 
 int TForm4::checkedTimeCode() const
@@ -211,7 +207,7 @@ int TForm4::checkedResultKind() const
 
 void TForm4::Button1Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestSave"));
+    m_context.cues.PlaySoundCue(Cue::OptTestSave);
     LineList config = m_context.state.TestConfig;
     while (config.size() < 4)
         config.append(QByteArray());
@@ -222,7 +218,7 @@ void TForm4::Button1Click()
     if (!saved) {
         // Stay open: the teacher can try again or cancel, and knows the
         // options were not stored.
-        m_context.prompter.message(this, QStringLiteral("Внимание !!!"),
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Настройки темы не сохранены.\n%1").arg(saved.error()),
                                    Prompter::Icon::Exclamation);
         return;
@@ -233,7 +229,7 @@ void TForm4::Button1Click()
 
 void TForm4::Button2Click()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestCancel"));
+    m_context.cues.PlaySoundCue(Cue::OptTestCancel);
     reject();
 }
 
@@ -251,6 +247,6 @@ void TForm4::Button4Click()
 bool TForm4::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-        m_context.cues.PlaySoundCue(QStringLiteral("SelectOpt"));
+        m_context.cues.PlaySoundCue(Cue::SelectOpt);
     return QDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #include "results/TopicConfig.h"
 
+#include "library/Decimal.h"
+
 #include <algorithm>
 
 namespace TopicConfig {
@@ -14,35 +16,12 @@ Expected<int> number(const LineList &config, Line line)
     if (line >= config.size())
         return Error{QStringLiteral("в файле нет строки %1").arg(int(line) + 1)};
     const QByteArray &text = config.at(line);
-    const bool digits = !text.isEmpty() && text.size() <= 9
-                        && std::all_of(text.cbegin(), text.cend(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digits)
+    const std::optional<int> value = text.size() <= 9 ? parseDecimal(text) : std::nullopt;
+    if (!value)
         return Error{QStringLiteral("строка %1 («%2») не является числом")
                          .arg(int(line) + 1)
                          .arg(QString::fromLatin1(text.left(40)))};
-    return text.toInt();
-}
-
-int secondsPerAnswer(int timeCode)
-{
-    switch (timeCode) {
-    case 2:
-        return 120;
-    case 3:
-        return 60;
-    case 4:
-        return 30;
-    case 5:
-        return 15;
-    default:
-        return 0;
-    }
-}
-
-QString clockText(int seconds)
-{
-    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return twoDigits(seconds / 3600) + u':' + twoDigits(seconds % 3600 / 60) + u':' + twoDigits(seconds % 60);
+    return *value;
 }
 
 Expected<LineList> load(const QString &path)

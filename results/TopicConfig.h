@@ -1,4 +1,5 @@
-// A topic's options file, config.dat: four lines, TimeCode ("1" to "5"),
+// A topic's options file, config.dat: four lines, TimeCode ("1" to "5",
+// see TimeLimit),
 // QuestionCount, ResultKind ("1" to "4") and QuestionTotal; lines after the
 // fourth are kept as they are.
 #pragma once
@@ -20,13 +21,5 @@ Expected<LineList> load(const QString &path);
 
 // A line that must hold a decimal integer (no sign, digits only).
 Expected<int> number(const LineList &config, Line line);
-
-// Seconds per answer for a TimeCode of 1 to 5: 0 (no limit), 120, 60, 30, 15;
-// 0 for anything else.
-int secondsPerAnswer(int timeCode);
-
-// A duration as "hh:mm:ss", two digits each, as the whole-test time and the
-// countdown show it.
-QString clockText(int seconds);
 
 } // namespace TopicConfig

@@ -47,12 +47,12 @@ void TForm9::changeEvent(QEvent *event)
 
 void TForm9::FormActivate()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("About"));
+    m_context.cues.PlaySoundCue(Cue::About);
 }
 
 void TForm9::FormDeactivate()
 {
-    m_context.cues.PlaySoundCue(QStringLiteral("BookEnd"));
+    m_context.cues.PlaySoundCue(Cue::BookEnd);
 }
 
 void TForm9::mouseReleaseEvent(QMouseEvent *event)

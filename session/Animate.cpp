@@ -92,9 +92,9 @@ void Animate::AnimateRight()
     ++m_state.RightStreak;
     if (m_state.RightStreak == 5) {
         m_state.RightStreak = 0;
-        m_cues.PlayVoiceCue(QStringLiteral("AnalginYes1"));
+        m_cues.PlayVoiceCue(Cue::AnalginYes1);
     } else {
-        m_cues.PlayVoiceCue(pick(QStringLiteral("Yes"), QStringLiteral("Yes1")));
+        m_cues.PlayVoiceCue(pick(Cue::Yes, Cue::Yes1));
     }
     run(nod());
 }
@@ -107,9 +107,9 @@ void Animate::AnimateWrong()
     ++m_state.WrongStreak;
     if (m_state.WrongStreak == 3) {
         m_state.WrongStreak = 0;
-        m_cues.PlayVoiceCue(pick(QStringLiteral("AnalginNo1"), QStringLiteral("AnalginNo2")));
+        m_cues.PlayVoiceCue(pick(Cue::AnalginNo1, Cue::AnalginNo2));
     } else {
-        m_cues.PlayVoiceCue(pick(QStringLiteral("No"), QStringLiteral("No1")));
+        m_cues.PlayVoiceCue(pick(Cue::No, Cue::No1));
     }
     run(shake());
 }
@@ -118,7 +118,7 @@ void Animate::AnimateGreeting()
 {
     if (!m_state.GreetingPending)
         return;
-    m_cues.PlaySoundCue(QStringLiteral("Hello"));
+    m_cues.PlaySoundCue(Cue::Hello);
     run(greeting());
     m_state.GreetingPending = false;
 }

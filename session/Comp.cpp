@@ -4,6 +4,7 @@
 #include "library/LineList.h"
 #include "library/Paths.h"
 #include "richtext/LineModel.h"
+#include "session/Captions.h"
 #include "session/Cues.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
@@ -43,8 +44,8 @@ int rounded(double value)
 
 Status rebuild(SessionState &state, LineList rebuilt, const QString &topicFolder, Cues &cues, EngineUi &ui)
 {
-    cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
-    ui.warn(QStringLiteral("Внимание !!!"), QStringLiteral("Будет произведена переиндексация выбранной базы..."));
+    cues.PlaySoundCue(Cue::ErrorNewBaza);
+    ui.warn(Caption::Attention, QStringLiteral("Будет произведена переиндексация выбранной базы..."));
     ui.showProgress(true);
     ui.setProgress(0);
     state.TagIndex = std::move(rebuilt);

@@ -13,7 +13,62 @@
 #include "library/Expected.h"
 #include "session/Services.h"
 
+#include <QLatin1String>
 #include <QString>
+
+// The cues the program plays. Each constant is named after its file,
+// Baza/Sound/<name>.wav, and holds that name.
+namespace Cue {
+
+// The tutor's voice, gated by the voice switch: play with PlayVoiceCue.
+inline constexpr QLatin1String Yes{"Yes"};
+inline constexpr QLatin1String Yes1{"Yes1"};
+inline constexpr QLatin1String AnalginYes1{"AnalginYes1"};
+inline constexpr QLatin1String No{"No"};
+inline constexpr QLatin1String No1{"No1"};
+inline constexpr QLatin1String AnalginNo1{"AnalginNo1"};
+inline constexpr QLatin1String AnalginNo2{"AnalginNo2"};
+inline constexpr QLatin1String Final1{"Final1"};
+inline constexpr QLatin1String Final2{"Final2"};
+inline constexpr QLatin1String Final3{"Final3"};
+inline constexpr QLatin1String Final4{"Final4"};
+inline constexpr QLatin1String Gmm{"Gmm"};
+inline constexpr QLatin1String Sora{"Sora"};
+inline constexpr QLatin1String Book{"Book"};
+inline constexpr QLatin1String Name{"Name"};
+inline constexpr QLatin1String Gong{"Gong"};
+inline constexpr QLatin1String We{"We"};
+inline constexpr QLatin1String Next{"Next"};
+inline constexpr QLatin1String Time1{"Time1"};
+inline constexpr QLatin1String Time{"Time"};
+
+// Sound effects, gated by the effects switch: play with PlaySoundCue.
+inline constexpr QLatin1String Hello{"Hello"};
+inline constexpr QLatin1String OptTestMenu{"OptTestMenu"};
+inline constexpr QLatin1String OptTestSave{"OptTestSave"};
+inline constexpr QLatin1String OptTestCancel{"OptTestCancel"};
+inline constexpr QLatin1String SelectOpt{"SelectOpt"};
+inline constexpr QLatin1String Table{"Table"};
+inline constexpr QLatin1String BookEnd{"BookEnd"};
+inline constexpr QLatin1String About{"About"};
+inline constexpr QLatin1String Clock{"Clock"};
+inline constexpr QLatin1String Down{"Down"};
+inline constexpr QLatin1String Cancel{"Cancel"};
+inline constexpr QLatin1String Ding{"Ding"};
+inline constexpr QLatin1String Warn{"Warn"};
+inline constexpr QLatin1String Del{"Del"};
+inline constexpr QLatin1String Rename{"Rename"};
+inline constexpr QLatin1String NewPredmet{"NewPredmet"};
+inline constexpr QLatin1String ContecstMenu{"ContecstMenu"};
+inline constexpr QLatin1String SelectPredmet{"SelectPredmet"};
+inline constexpr QLatin1String SelectTema{"SelectTema"};
+inline constexpr QLatin1String Sort{"Sort"};
+inline constexpr QLatin1String NewBaza{"NewBaza"};
+inline constexpr QLatin1String Count{"Count"};
+inline constexpr QLatin1String OkNewBaza{"OkNewBaza"};
+inline constexpr QLatin1String ErrorNewBaza{"ErrorNewBaza"};
+
+} // namespace Cue
 
 class Cues
 {

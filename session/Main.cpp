@@ -9,11 +9,13 @@
 #include "session/About.h"
 #include "session/Animate.h"
 #include "session/AppContext.h"
+#include "session/Captions.h"
 #include "session/ChmFile.h"
 #include "session/Comp.h"
 #include "session/Cues.h"
 #include "session/HelpWindow.h"
 #include "session/HoldingClock.h"
+#include "session/PanelStyle.h"
 #include "session/Pic.h"
 #include "session/PictureFit.h"
 #include "session/Prompter.h"
@@ -37,7 +39,6 @@
 namespace {
 
 const QString kIdleCaption = QStringLiteral("Тестирование...");
-const QString kWarningCaption = QStringLiteral("Внимание !!!");
 
 // The painted page: the central widget of the window. Presses, releases and
 // moves over it are the window's own (not over a control).
@@ -188,22 +189,7 @@ void TForm1::buildControls()
     PanelClock = new QLabel(m_surface);
     PanelClock->setObjectName(QStringLiteral("PanelClock"));
     PanelClock->setGeometry(269, 301, 131, 41);
-    PanelClock->setFrameStyle(QFrame::Box | QFrame::Plain);
-    PanelClock->setLineWidth(1);
-    PanelClock->setAlignment(Qt::AlignCenter);
-    PanelClock->setAutoFillBackground(true);
-    PanelClock->setAttribute(Qt::WA_NoMousePropagation);
-    {
-        QFont font(QStringLiteral("Times New Roman"));
-        font.setPixelSize(24);
-        font.setBold(true);
-        font.setItalic(true);
-        PanelClock->setFont(font);
-        QPalette palette = PanelClock->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        palette.setColor(QPalette::WindowText, Qt::black);
-        PanelClock->setPalette(palette);
-    }
+    styleClockPanel(PanelClock);
 
     Image1 = new PictureBox(*this, m_surface);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -316,7 +302,7 @@ void TForm1::saveSoundSwitches()
 {
     const Status saved = m_context.cues.saveSwitches();
     if (!saved)
-        m_context.prompter.message(this, kWarningCaption,
+        m_context.prompter.message(this, Caption::Attention,
                                    QStringLiteral("Настройка звука не сохранена: при следующем запуске "
                                                   "программы она будет прежней.\n%1")
                                        .arg(saved.error()),
@@ -427,7 +413,7 @@ int TForm1::ShowQuestion()
     SessionState &state = m_context.state;
     const Comp::QuestionPlace place = Comp::locateQuestion(state, fullTestLines());
     if (place.broken) {
-        m_context.cues.PlaySoundCue(QStringLiteral("ErrorNewBaza"));
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),
                                    Prompter::Icon::Exclamation);
         // The countdown keeps running under the box: a time-out may already
@@ -520,7 +506,7 @@ void TForm1::N5Click()
 void TForm1::N8Click()
 {
     DimMainWindow();
-    m_context.cues.PlaySoundCue(QStringLiteral("Table"));
+    m_context.cues.PlaySoundCue(Cue::Table);
     if (m_context.form5)
         m_context.form5->exec();
     RestoreMainWindow();
@@ -530,14 +516,14 @@ void TForm1::N11Click()
 {
     // The action has already inverted its check mark.
     m_context.cues.setVoiceOn(N11->isChecked());
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
     saveSoundSwitches();
 }
 
 void TForm1::N7Click()
 {
     m_context.cues.setSoundOn(N7->isChecked());
-    m_context.cues.PlaySoundCue(QStringLiteral("OptTestMenu"));
+    m_context.cues.PlaySoundCue(Cue::OptTestMenu);
     saveSoundSwitches();
 }
 
@@ -567,11 +553,11 @@ void TForm1::N13Click()
 
 void TForm1::N18Click()
 {
-    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
-    const bool ok = m_context.prompter.confirm(this, kWarningCaption,
+    m_context.cues.PlayVoiceCue(Cue::We);
+    const bool ok = m_context.prompter.confirm(this, Caption::Attention,
                                                QStringLiteral("Вы действительно хотите прервать тестирование ?"));
     if (!ok) {
-        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+        m_context.cues.PlayVoiceCue(Cue::Next);
         return;
     }
     // The countdown keeps running under the box: a time-out may already
@@ -584,12 +570,12 @@ void TForm1::N18Click()
 
 bool TForm1::FormCloseQuery()
 {
-    m_context.cues.PlayVoiceCue(QStringLiteral("We"));
+    m_context.cues.PlayVoiceCue(Cue::We);
     const bool testing = m_context.state.SessionActive;
     const QString text = testing ? QStringLiteral("Вы действительно хотите прервать тестирование и выйти из программы ?")
                                  : QStringLiteral("Вы хотите завершить работу с программой ?");
-    if (!m_context.prompter.confirm(this, kWarningCaption, text)) {
-        m_context.cues.PlayVoiceCue(QStringLiteral("Next"));
+    if (!m_context.prompter.confirm(this, Caption::Attention, text)) {
+        m_context.cues.PlayVoiceCue(Cue::Next);
         return false;
     }
     if (m_context.state.SessionActive)

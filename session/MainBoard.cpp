@@ -184,9 +184,9 @@ void TForm1::FormMouseDown(QMouseEvent *event)
     if (kTutor.contains(point) && state.PokeCount != 10) {
         if (state.PokeCount < 3) {
             ++state.PokeCount;
-            m_context.cues.PlayVoiceCue(QStringLiteral("Gmm"));
+            m_context.cues.PlayVoiceCue(Cue::Gmm);
         } else {
-            m_context.cues.PlayVoiceCue(QStringLiteral("Sora"));
+            m_context.cues.PlayVoiceCue(Cue::Sora);
             state.PokeCount = 10;
         }
     }
@@ -239,7 +239,7 @@ void TForm1::RichMemoTestMouseDown()
 {
     if (!m_context.state.SessionActive)
         return;
-    m_context.cues.PlaySoundCue(QStringLiteral("Down"));
+    m_context.cues.PlaySoundCue(Cue::Down);
     setQuestionViewHeight(RichMemoTest->height() == 257 ? 493 : 257);
     RichMemoTestDblClick();
 }

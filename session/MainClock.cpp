@@ -34,11 +34,11 @@ void TForm1::TimerTimer()
     if (state.ClockHours != 0 || state.ClockMinutes != 0)
         return;
     if (state.ClockSeconds == 11)
-        m_context.cues.PlayVoiceCue(QStringLiteral("Time1"));
+        m_context.cues.PlayVoiceCue(Cue::Time1);
     if (state.ClockSeconds >= 1 && state.ClockSeconds <= 6)
-        m_context.cues.PlaySoundCue(QStringLiteral("Clock"));
+        m_context.cues.PlaySoundCue(Cue::Clock);
     if (state.ClockSeconds == 0) {
-        m_context.cues.PlayVoiceCue(QStringLiteral("Time"));
+        m_context.cues.PlayVoiceCue(Cue::Time);
         m_clock->pause(1000);
         if (m_context.form7 && m_context.form7->isVisible())
             m_context.form7->reject();

@@ -1,6 +1,7 @@
 #include "session/Pic.h"
 
 #include "richtext/Pictures.h"
+#include "session/PanelStyle.h"
 #include "session/AppContext.h"
 #include "session/PictureFit.h"
 #include "session/Prompter.h"
@@ -32,19 +33,7 @@ TForm7::TForm7(AppContext &context, QWidget *parent)
     Panel1 = new QLabel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 105, 33);
-    Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setAttribute(Qt::WA_NoMousePropagation);
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(24);
-    font.setBold(true);
-    font.setItalic(true);
-    Panel1->setFont(font);
-    QPalette panel = Panel1->palette();
-    panel.setColor(QPalette::Window, Qt::white);
-    panel.setColor(QPalette::WindowText, Qt::black);
-    Panel1->setPalette(panel);
+    styleClockPanel(Panel1);
 }
 
 void TForm7::setClockText(const QString &text)

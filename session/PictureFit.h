@@ -1,8 +1,8 @@
 // Window and picture geometry of the testing window: where the main window
 // is placed on the desktop, and how a question's picture is fitted into the
 // picture box and into the picture window. Every size here is rounded to
-// the nearest integer with an exact half going to the even neighbour, done
-// in integer arithmetic so that the edge cases come out exactly.
+// the nearest integer with an exact half going to the even neighbour
+// (library/Rounding.h).
 #pragma once
 
 #include <QPoint>
@@ -12,10 +12,6 @@
 #include <cstdint>
 
 namespace PictureFit {
-
-// numerator / denominator rounded to the nearest integer, halves to even.
-// The denominator must not be 0; a negative one flips both signs.
-std::int64_t roundHalfEven(std::int64_t numerator, std::int64_t denominator);
 
 // The main window's top-left corner on the screen it starts on, given the
 // screen's area free of task bars: centred horizontally, and vertically in

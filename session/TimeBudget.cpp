@@ -1,5 +1,6 @@
 #include "session/TimeBudget.h"
 
+#include "results/TimeLimit.h"
 #include "session/SessionState.h"
 
 #include <algorithm>
@@ -9,17 +10,10 @@ namespace TimeBudget {
 void StartTimeBudget(SessionState &state)
 {
     const QByteArray code = state.TestConfig.isEmpty() ? QByteArray() : state.TestConfig.constFirst();
-    state.TimeLimited = code != "1";
+    state.TimeLimited = TimeLimit::limits(code);
 
-    qint64 perQuestion = 0;
-    if (code == "2")
-        perQuestion = 120;
-    else if (code == "3")
-        perQuestion = 60;
-    else if (code == "4")
-        perQuestion = 30;
-    else if (code == "5")
-        perQuestion = 15;
+    const std::optional<TimeLimit> limit = TimeLimit::parse(code);
+    const qint64 perQuestion = limit ? limit->secondsPerAnswer() : 0;
     // The clock's hours are one byte wide.
     constexpr qint64 longest = 255 * 3600 + 59 * 60 + 59;
     const qint64 seconds = std::clamp(perQuestion * std::max(0, state.QuestionsToAsk), qint64(0), longest);
@@ -53,10 +47,7 @@ bool timeIsUp(const SessionState &state)
 
 QString clockText(const SessionState &state)
 {
-    return QStringLiteral("%1:%2:%3")
-        .arg(int(state.ClockHours), 2, 10, QLatin1Char('0'))
-        .arg(int(state.ClockMinutes), 2, 10, QLatin1Char('0'))
-        .arg(int(state.ClockSeconds), 2, 10, QLatin1Char('0'));
+    return ::clockText(state.ClockHours, state.ClockMinutes, state.ClockSeconds);
 }
 
 } // namespace TimeBudget

@@ -10,9 +10,8 @@ struct SessionState;
 
 namespace TimeBudget {
 
-// Sets TimeLimited and the clock from the time code (TestConfig line 0:
-// "1" no limit, "2" 120 s, "3" 60 s, "4" 30 s, "5" 15 s per question) and
-// QuestionsToAsk. Any other code gives a limited test with nothing left.
+// Sets TimeLimited and the clock from the time code (TestConfig line 0,
+// read as a TimeLimit) and QuestionsToAsk. Any other code gives a limited test with nothing left.
 // A budget beyond what the clock can hold (255:59:59) is held at that.
 void StartTimeBudget(SessionState &state);
 

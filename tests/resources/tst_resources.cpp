@@ -504,10 +504,23 @@ void TestResources::callSitesHaveTheirSounds()
 {
     // Every cue named at a call of a cue player must have its file, and be
     // played by the player of its own kind (the two are gated by different
-    // switches). All string literals of the call's statement count, so a
-    // random choice between two cues is covered too.
+    // switches). All string literals and cue constants of the call's
+    // statement count, so a random choice between two cues is covered too.
+    // A cue constant is named after the file it stands for.
+    static const QRegularExpression constant(QStringLiteral("QLatin1String\\s+(\\w+)\\s*\\{\\s*\"([^\"]*)\"\\s*\\}"));
+    {
+        QFile header(QStringLiteral(NASTAVNIK_SOURCE_DIR "/session/Cues.h"));
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        int constants = 0;
+        for (auto m = constant.globalMatch(QString::fromUtf8(header.readAll())); m.hasNext(); ++constants) {
+            const auto c = m.next();
+            QCOMPARE(c.captured(2), c.captured(1));
+            QVERIFY2(QFile::exists(cueFile(c.captured(1))), qPrintable(c.captured(1)));
+        }
+        QCOMPARE(constants, VoiceCues.size() + SoundCues.size());
+    }
     static const QRegularExpression call(QStringLiteral(R"(Play(Voice|Sound)Cue\s*\(([^;]*))"));
-    static const QRegularExpression literal(QStringLiteral(R"re("([A-Za-z][A-Za-z0-9_]*)")re"));
+    static const QRegularExpression literal(QStringLiteral(R"re("([A-Za-z][A-Za-z0-9_]*)"|\bCue::([A-Za-z][A-Za-z0-9_]*))re"));
     const QStringList folders = {QStringLiteral("library"), QStringLiteral("richtext"), QStringLiteral("authoring"),
                                  QStringLiteral("session"), QStringLiteral("browser"), QStringLiteral("results"),
                                  QStringLiteral("app"), QStringLiteral("tools")};
@@ -525,7 +538,8 @@ void TestResources::callSitesHaveTheirSounds()
                 const auto site = m.next();
                 const bool voice = site.captured(1) == u"Voice";
                 for (auto l = literal.globalMatch(site.captured(2)); l.hasNext();) {
-                    const QString cue = l.next().captured(1);
+                    const auto named = l.next();
+                    const QString cue = named.captured(1).isEmpty() ? named.captured(2) : named.captured(1);
                     ++sites;
                     const QString where = QDir(QStringLiteral(NASTAVNIK_SOURCE_DIR)).relativeFilePath(path);
                     QVERIFY2(QFile::exists(cueFile(cue)),

@@ -1,6 +1,7 @@
 // Grades and result texts: exact rounding with halves to even, the
 // boundaries of the 5-point scale, and the texts each result form shows.
 #include "results/Grading.h"
+#include "results/TimeLimit.h"
 #include "results/TopicConfig.h"
 
 #include <QTest>
@@ -238,10 +239,10 @@ void TestGrading::timerTexts()
 {
     QFETCH(QByteArray, code);
     QFETCH(QString, text);
-    const std::optional<QString> got = Grading::timerText(code);
+    const std::optional<TimeLimit> got = TimeLimit::parse(code);
     QCOMPARE(got.has_value(), !text.isNull());
     if (got)
-        QCOMPARE(*got, text);
+        QCOMPARE(got->tableText(), text);
 }
 
 void TestGrading::finalCue_data()
@@ -289,7 +290,7 @@ void TestGrading::totalTime()
     QFETCH(int, code);
     QFETCH(int, count);
     QFETCH(QString, text);
-    QCOMPARE(TopicConfig::clockText(count * TopicConfig::secondsPerAnswer(code)), text);
+    QCOMPARE(clockText(count * TimeLimit::fromCode(code)->secondsPerAnswer()), text);
 }
 
 QTEST_GUILESS_MAIN(TestGrading)

@@ -9,6 +9,7 @@
 #include "Wav.h"
 
 #include "library/Paths.h"
+#include "library/Rounding.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -102,7 +103,7 @@ void TestSessionParts::roundHalfEven()
     QFETCH(qint64, numerator);
     QFETCH(qint64, denominator);
     QFETCH(qint64, expected);
-    QCOMPARE(qint64(PictureFit::roundHalfEven(numerator, denominator)), expected);
+    QCOMPARE(qint64(::roundHalfEven(numerator, denominator)), expected);
 }
 
 void TestSessionParts::windowPosition_data()
