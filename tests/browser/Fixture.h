@@ -24,6 +24,12 @@
 
 #include <memory>
 
+// Clicks a row of one of the chooser's lists where a user would, on the row.
+inline void clickRow(QListWidget *list, int row, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
+}
+
 class ScriptedPrompter final : public Prompter
 {
 public:

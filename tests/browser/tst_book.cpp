@@ -354,12 +354,12 @@ void TestBook::damagedTopicLineHasNoTopic()
     QVERIFY(QTest::qWaitForWindowExposed(&book));
     QListWidget *subjects = env.list("ListPredmet");
     QListWidget *topics = env.list("ListTema");
-    QTest::mouseClick(subjects->viewport(), Qt::LeftButton, {}, subjects->visualItemRect(subjects->item(0)).center());
-    QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topics->item(0)).center());
+    clickRow(subjects, 0);
+    clickRow(topics, 0);
     const QString damage = QStringLiteral("строка 3");
 
     // Choosing the damaged row says which line it is and chooses no topic.
-    QTest::mouseClick(topics->viewport(), Qt::RightButton, {}, topics->visualItemRect(topics->item(2)).center());
+    clickRow(topics, 2, Qt::RightButton);
     auto *menu = book.findChild<QMenu *>(QStringLiteral("TemaMenu"));
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
@@ -416,8 +416,8 @@ void TestBook::damagedSubjectLineHasNoSubject()
     book.show();
     QVERIFY(QTest::qWaitForWindowExposed(&book));
     QListWidget *subjects = env.list("ListPredmet");
-    QTest::mouseClick(subjects->viewport(), Qt::LeftButton, {}, subjects->visualItemRect(subjects->item(0)).center());
-    QTest::mouseClick(subjects->viewport(), Qt::RightButton, {}, subjects->visualItemRect(subjects->item(1)).center());
+    clickRow(subjects, 0);
+    clickRow(subjects, 1, Qt::RightButton);
     auto *menu = book.findChild<QMenu *>(QStringLiteral("PredmetMenu"));
     QTRY_VERIFY(menu->isVisible());
     menu->hide();
@@ -584,7 +584,7 @@ void TestBook::rightClickSelectsAndOpensMenu()
     // A left click on a row plays its selection cue.
     QListWidget *topics = env.list("ListTema");
     env.sink.played.clear();
-    QTest::mouseClick(topics->viewport(), Qt::LeftButton, {}, topics->visualItemRect(topics->item(1)).center());
+    clickRow(topics, 1);
     QCOMPARE(env.sink.played, QStringList({QStringLiteral("SelectTema")}));
     QCOMPARE(env.state.CurrentBasePath, env.data() + QStringLiteral("/2/2/Baza.dat"));
 
