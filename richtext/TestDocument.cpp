@@ -1,9 +1,9 @@
 #include "richtext/TestDocument.h"
 
-#include "library/FileErrors.h"
+#include "library/LineList.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTextDocument>
 
@@ -34,20 +34,14 @@ qint64 linesAtMost(const QTextDocument &document)
 
 Expected<QByteArray> readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("Не удается открыть файл %1: %2").arg(shown(path), FileErrors::reason(file))};
-    const qint64 size = file.size();
+    const qint64 size = QFileInfo(path).size();
     if (size > MaxBytes)
         return Error{QStringLiteral("Документ %1 слишком велик для программы: %2 МБ, а можно не больше "
                                     "%3 МБ. Разделите его на несколько тем.")
                          .arg(shown(path))
                          .arg((size + 1024 * 1024 - 1) / (1024 * 1024))
                          .arg(MaxBytes / (1024 * 1024))};
-    QByteArray bytes = file.read(MaxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return Error{QStringLiteral("Ошибка чтения файла %1: %2").arg(shown(path), FileErrors::reason(file))};
-    return bytes;
+    return LineLists::readBytes(path);
 }
 
 Expected<RtfReader::Result> load(const QByteArray &bytes, const QString &path, QTextDocument &document,

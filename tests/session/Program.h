@@ -115,22 +115,48 @@ public:
     }
 
 private:
+    // The window answered last while it stays on screen: a window that is
+    // still modal when its answer is under way (a chooser whose open
+    // command waits for a cue) is answered once a showing, as a user would.
+    class Answered final : public QObject
+    {
+    public:
+        QPointer<QWidget> widget;
+        void watch(QWidget *shown)
+        {
+            widget = shown;
+            shown->installEventFilter(this);
+        }
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (watched == widget && event->type() == QEvent::Hide) {
+                widget->removeEventFilter(this);
+                widget = nullptr;
+            }
+            return false;
+        }
+    };
+
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || modal == m_busy)
+        if (!modal || !modal->isVisible() || modal == m_busy || modal == m_answered.widget)
             return;
         m_busy = modal;
         const QString text = describe(modal);
         const bool answered = m_handler ? m_handler(modal) : (press(modal, QMessageBox::Ok), true);
-        if (answered)
+        if (answered) {
             seen << text;
+            if (modal->isVisible())
+                m_answered.watch(modal);
+        }
         m_busy = nullptr;
     }
 
     Handler m_handler;
     QTimer m_timer;
     QPointer<QWidget> m_busy;
+    Answered m_answered;
 };
 
 struct Program

@@ -18,8 +18,6 @@
 #include <QMouseEvent>
 #include <QTextEdit>
 
-#include <utility>
-
 namespace {
 
 // Counts how often a window is shown.
@@ -684,13 +682,8 @@ void TestMainWindow::nameRequestHeardAfterChooserCloses()
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     };
     QStringList heardBeforeBox;
-    // The chooser stays the modal window while its open command waits for a
-    // cue: it is answered once, as a user clicks "Открыть" once.
-    bool bookAnswered = false;
     ModalAnswerer answerer([&](QWidget *modal) {
         if (modal == &book) {
-            if (std::exchange(bookAnswered, true))
-                return false;
             QTimer::singleShot(0, &book, [&] {
                 pick(subjects, u"Физика"_qs);
                 pick(topics, u"Оптика"_qs);
@@ -982,13 +975,8 @@ void TestMainWindow::replayThroughChooser()
         if (found.size() == 1)
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     };
-    // The chooser stays the modal window while its open command waits for a
-    // cue: it is answered once a showing, as a user clicks "Открыть" once.
-    bool bookAnswered = false;
     ModalAnswerer answerer([&](QWidget *modal) {
         if (modal == &book) {
-            if (std::exchange(bookAnswered, true))
-                return false;
             // Opening shows the input box, which this answerer must be free
             // to answer: the press comes after it returns.
             QTimer::singleShot(0, &book, [&] {
@@ -1035,7 +1023,6 @@ void TestMainWindow::replayThroughChooser()
 
     // Another topic chosen but not opened.
     choice = {u"Математика"_qs, u"Дроби"_qs, false};
-    bookAnswered = false;
     form.N2->trigger();
     QVERIFY(!program.state.SessionActive);
     QVERIFY(program.state.CurrentBasePath != optics);
