@@ -510,6 +510,13 @@ TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile 
         }
         m_context.cues.PlaySoundCue(Cue::Del);
     }
+    return removeIndexRow(list, index, indexPath, row);
+}
+
+// Takes a row's line out of its index and the row out of its list; a line
+// that cannot be saved stays in both.
+TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index, const QString &indexPath, int row)
+{
     const LineList before = index.lines();
     index.remove(row);
     if (Status saved = index.save(indexPath); !saved) {
@@ -716,18 +723,7 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
         reportError(QStringLiteral("Тема не удалена.\n\n") + removed.error());
         return TopicDeletion::Failed;
     }
-    const LineList before = m_topics.lines();
-    m_topics.remove(row);
-    if (Status saved = m_topics.save(Paths::topicIndex(state.CurrentSubjectFolder)); !saved) {
-        m_topics.setLines(before);
-        reportError(saved.error());
-        return TopicDeletion::Failed;
-    }
-    m_syncing = true;
-    delete m_listTema->takeItem(row);
-    m_listTema->setCurrentRow(-1);
-    m_syncing = false;
-    return TopicDeletion::Done;
+    return removeIndexRow(m_listTema, m_topics, Paths::topicIndex(state.CurrentSubjectFolder), row);
 }
 
 void TForm2::TopicOptions()

@@ -78,6 +78,7 @@ private:
     static QString unreadableRow(const QListWidget *list, const IndexFile &index);
     TopicDeletion removeUnreadableLine(QListWidget *list, IndexFile &index, const QString &indexPath, int row,
                                        const QString &error, bool silent);
+    TopicDeletion removeIndexRow(QListWidget *list, IndexFile &index, const QString &indexPath, int row);
     void listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint &pos);
     static int selectedRow(const QListWidget *list);
     void fillList(QListWidget *list, const IndexFile &index);

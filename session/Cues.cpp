@@ -4,6 +4,7 @@
 #include "library/Paths.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -64,10 +65,7 @@ int Cues::wavLength(const QString &path)
     const QByteArray head = file.read(12);
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
         return 0;
-    const auto le32 = [](const QByteArray &bytes, int at) {
-        return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8
-               | quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24;
-    };
+    const auto le32 = [](const QByteArray &bytes, int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
     quint32 bytesPerSecond = 0;
     for (int chunks = 0; chunks < 64; ++chunks) {
         const QByteArray header = file.read(8);
