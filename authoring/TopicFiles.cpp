@@ -5,7 +5,7 @@
 #include "library/Codec.h"
 #include "library/FileErrors.h"
 #include "library/Paths.h"
-#include "results/TopicConfig.h"
+#include "library/TopicConfig.h"
 #include "richtext/LineModel.h"
 
 #include <QDir>

@@ -10,7 +10,7 @@
 //
 // Run it under /usr/bin/time -v for the peak memory. Use the platform the
 // program would use: under xvfb-run, or with QT_QPA_PLATFORM=offscreen.
-#include "session/RunningProgram.h"
+#include "session/ui/RunningProgram.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

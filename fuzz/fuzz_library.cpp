@@ -11,7 +11,7 @@
 #include "results/Grading.h"
 #include "results/ResultsFile.h"
 #include "results/TimeLimit.h"
-#include "results/TopicConfig.h"
+#include "library/TopicConfig.h"
 #include "richtext/LineModel.h"
 #include "session/Comp.h"
 #include "session/Cues.h"

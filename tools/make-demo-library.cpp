@@ -10,7 +10,7 @@
 #include "library/IndexFile.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
-#include "results/TopicConfig.h"
+#include "library/TopicConfig.h"
 #include "richtext/LineModel.h"
 #include "richtext/RtfReader.h"
 

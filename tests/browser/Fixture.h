@@ -6,9 +6,9 @@
 #include "library/Cp1251.h"
 #include "library/LineList.h"
 #include "richtext/LineModel.h"
-#include "session/AppContext.h"
+#include "session/ui/AppContext.h"
 #include "session/Cues.h"
-#include "session/Prompter.h"
+#include "session/ui/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
@@ -154,10 +154,10 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-#include "authoring/Reindex.h"
-#include "authoring/ResCompil.h"
-#include "browser/Book.h"
-#include "results/TestOption.h"
+#include "authoring/ui/Reindex.h"
+#include "authoring/ui/ResCompil.h"
+#include "browser/ui/Book.h"
+#include "results/ui/TestOption.h"
 
 #include <QTemporaryDir>
 

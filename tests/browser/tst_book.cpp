@@ -4,7 +4,7 @@
 // read back byte for byte.
 #include "Fixture.h"
 
-#include "browser/BookButton.h"
+#include "browser/ui/BookButton.h"
 
 #include <QAbstractButton>
 #include <QApplication>

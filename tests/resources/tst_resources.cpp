@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "Cues.h"
+#include "tests/support/Cues.h"
 
 #include <algorithm>
 #include <cmath>

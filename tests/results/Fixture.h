@@ -4,12 +4,12 @@
 // recorded or real.
 #pragma once
 
-#include "results/Result.h"
-#include "results/Table.h"
-#include "results/TestOption.h"
-#include "session/AppContext.h"
+#include "results/ui/Result.h"
+#include "results/ui/Table.h"
+#include "results/ui/TestOption.h"
+#include "session/ui/AppContext.h"
 #include "session/Cues.h"
-#include "session/Prompter.h"
+#include "session/ui/Prompter.h"
 #include "session/SessionState.h"
 #include "session/Services.h"
 

@@ -3,7 +3,7 @@
 // field, the board after the answer, the tutor's head frames in the order
 // of his sequences, the darkened page, and the picture box and the picture
 // window.
-#include "Program.h"
+#include "tests/support/Program.h"
 
 #include "session/Animate.h"
 #include "session/PictureFit.h"

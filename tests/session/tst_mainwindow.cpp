@@ -1,12 +1,12 @@
 // The main testing window driven as the student and the teacher drive it:
 // menus, the board, the countdown, the end of a test, the abort and exit
 // questions, and the sound switches, with the real windows and boxes.
-#include "Program.h"
-#include "Wav.h"
+#include "tests/support/Program.h"
+#include "tests/support/Wav.h"
 
 #include "library/Cp1251.h"
 #include "results/ResultsFile.h"
-#include "session/SystemServices.h"
+#include "session/ui/SystemServices.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -6,7 +6,7 @@
 #include "session/PictureFit.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
-#include "Wav.h"
+#include "tests/support/Wav.h"
 
 #include "library/Paths.h"
 #include "library/Rounding.h"

@@ -1,6 +1,6 @@
 // The program on an old school machine: a 640 x 480 screen, smaller than
 // the main window, and no font with Cyrillic letters.
-#include "Program.h"
+#include "tests/support/Program.h"
 
 #include <QFontDatabase>
 #include <QMenuBar>

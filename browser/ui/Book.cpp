@@ -1,0 +1,800 @@
+#include "browser/ui/Book.h"
+
+#include "authoring/ui/Reindex.h"
+#include "authoring/ui/ResCompil.h"
+#include "authoring/TopicFiles.h"
+#include "browser/ui/BookButton.h"
+#include "library/Cp1251.h"
+#include "library/Library.h"
+#include "library/Paths.h"
+#include "results/ui/TestOption.h"
+#include "session/ui/AppContext.h"
+#include "session/Captions.h"
+#include "session/Cues.h"
+#include "session/ui/PanelStyle.h"
+#include "session/ui/Prompter.h"
+#include "session/SessionState.h"
+#include "session/TestHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+
+#include <utility>
+
+namespace {
+
+// A list of the book. Only a press on a row changes the highlighted row: a
+// press, a drag or a release off the rows leaves it as it is (a plain list
+// clears it), so "Открыть" always opens the row the user sees.
+class BookList final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (onRow(event))
+            QListWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        if (event->buttons() == Qt::NoButton || onRow(event))
+            QListWidget::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const QModelIndexList kept = selectedIndexes();
+        QListWidget::mouseReleaseEvent(event);
+        if (!onRow(event) && !kept.isEmpty() && selectedIndexes().isEmpty())
+            selectionModel()->select(kept.constFirst(), QItemSelectionModel::ClearAndSelect);
+    }
+
+private:
+    bool onRow(const QMouseEvent *event) const { return itemAt(event->position().toPoint()) != nullptr; }
+};
+
+} // namespace
+
+TForm2::TForm2(AppContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context)
+{
+    FormCreate();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::FormCreate()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Выбор..."));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(609, 413);
+
+    m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
+
+    const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
+    const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
+        auto *list = new BookList(this);
+        list->setObjectName(name);
+        list->setGeometry(place);
+        list->setFont(listFont);
+        list->setCursor(Qt::PointingHandCursor);
+        list->viewport()->setCursor(Qt::PointingHandCursor);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setContextMenuPolicy(Qt::PreventContextMenu);
+        list->setUniformItemSizes(true);
+        list->setStyleSheet(QStringLiteral("QListWidget { background: white; }"));
+        list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
+        return list;
+    };
+    m_listPredmet = makeList(QStringLiteral("ListPredmet"), QRect(49, 47, 215, 285));
+    m_listTema = makeList(QStringLiteral("ListTema"), QRect(326, 48, 232, 283));
+    // The keyboard moves the selection too; the selection handlers follow it
+    // so that the topic opened is always the one highlighted. A list that
+    // gains focus makes its first row current without selecting it: that
+    // chooses nothing.
+    connect(m_listPredmet, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_syncing && row >= 0 && selectedRow(m_listPredmet) == row)
+            ListPredmetClick();
+    });
+    connect(m_listTema, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_syncing && row >= 0 && selectedRow(m_listTema) == row)
+            ListTemaClick();
+    });
+
+    m_buttonOpen = new BookButton(QStringLiteral(":/bitmaps/ButOpen1.png"), QStringLiteral(":/bitmaps/ButOpen2.png"),
+                                  QStringLiteral(":/bitmaps/ButOpen3.png"), QStringLiteral("Открыть"), this);
+    m_buttonOpen->setObjectName(QStringLiteral("ButtonOpen"));
+    m_buttonOpen->setGeometry(48, 379, 105, 23);
+    connect(m_buttonOpen, &BookButton::released, this, [this](Qt::MouseButton, bool) { ClickOpenTest(); });
+
+    m_buttonSort = new BookButton(QStringLiteral(":/bitmaps/ButSort1.png"), QStringLiteral(":/bitmaps/ButSort2.png"),
+                                  QStringLiteral(":/bitmaps/ButSort3.png"), QStringLiteral("А…Я"), this);
+    m_buttonSort->setObjectName(QStringLiteral("ButtonSort"));
+    m_buttonSort->setGeometry(453, 379, 105, 23);
+    connect(m_buttonSort, &BookButton::released, this, [this](Qt::MouseButton, bool leftClick) {
+        if (leftClick)
+            ButtonSortClick();
+    });
+
+    m_panelProg = new QFrame(this);
+    m_panelProg->setObjectName(QStringLiteral("PanelProg"));
+    m_panelProg->setGeometry(144, 152, 305, 41);
+    m_panelProg->setFrameShape(QFrame::Panel);
+    m_panelProg->setFrameShadow(QFrame::Raised);
+    m_panelProg->setAutoFillBackground(true);
+    QPalette silver = m_panelProg->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    m_panelProg->setPalette(silver);
+    m_progressBar = new QProgressBar(m_panelProg);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar"));
+    m_progressBar->setGeometry(8, 8, 289, 25);
+    m_progressBar->setRange(0, 100);
+    m_panelProg->hide();
+
+    const QString close = QStringLiteral("Закрыть книгу");
+    m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
+                             {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
+                              QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
+                              QString(), close});
+    m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
+    m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
+                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Настройки темы..."), QString(), close});
+    m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
+
+    // Temporary files of a save cut short by a crash would otherwise stay
+    // in the library for good, and keep a subject's folder from being removed.
+    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
+    // A subject index that cannot be read is said when the chooser first
+    // opens, and the lists start empty; the first subject added writes a new
+    // index.
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
+        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
+    fillList(m_listPredmet, m_subjects);
+}
+
+QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
+{
+    const QList<std::pair<QString, void (TForm2::*)()>> commands = {
+        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject},
+        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject},
+        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject},
+        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic},
+        {QStringLiteral("Закрыть книгу"), &TForm2::CloseBook},
+        {QStringLiteral("Открыть тест..."), &TForm2::ClickOpenTest},
+        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic},
+        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
+        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
+        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+    };
+    auto *menu = new QMenu(this);
+    menu->setObjectName(name);
+    for (const QString &caption : captions) {
+        if (caption.isEmpty()) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(caption);
+        for (const auto &[text, handler] : commands) {
+            if (text == caption) {
+                connect(action, &QAction::triggered, this, handler);
+                break;
+            }
+        }
+    }
+    return menu;
+}
+
+QString TForm2::subjectIndexPath() const
+{
+    return Paths::subjectIndex(m_context.state.ProgramFolder);
+}
+
+void TForm2::reportError(const QString &text)
+{
+    m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
+}
+
+int TForm2::selectedRow(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item && item->isSelected() ? list->currentRow() : -1;
+}
+
+void TForm2::addRow(QListWidget *list, const QString &text)
+{
+    auto *item = new QListWidgetItem(text, list);
+    item->setSizeHint(QSize(0, 28));
+}
+
+void TForm2::fillList(QListWidget *list, const IndexFile &index)
+{
+    m_syncing = true;
+    list->clear();
+    for (int i = 0; i < index.count(); ++i)
+        addRow(list, index.displayName(i));
+    m_syncing = false;
+}
+
+void TForm2::showProgress(bool visible)
+{
+    m_panelProg->setVisible(visible);
+}
+
+void TForm2::setProgress(int value)
+{
+    m_progressBar->setValue(value);
+}
+
+void TForm2::setProgressStoppable(bool stoppable)
+{
+    m_progressBar->setFormat(stoppable ? QStringLiteral("%p%   (Esc — отмена)") : QStringLiteral("%p%"));
+}
+
+// --- window events -------------------------------------------------------
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    m_context.cues.PlayVoiceCue(Cue::Book);
+    if (!m_openingError.isEmpty())
+        reportError(std::exchange(m_openingError, QString()));
+}
+
+void TForm2::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormDeactivate();
+}
+
+void TForm2::FormDeactivate()
+{
+    if (!m_context.state.ChooserOpenedTest)
+        m_context.cues.PlaySoundCue(Cue::Cancel);
+    m_context.state.ChooserOpenedTest = false;
+}
+
+void TForm2::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (!m_background.isNull())
+        painter.drawPixmap(0, 0, m_background);
+    else
+        painter.fillRect(rect(), QColor(0x80, 0x50, 0x30));
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool predmet = watched == m_listPredmet->viewport();
+    const bool tema = watched == m_listTema->viewport();
+    if (predmet || tema) {
+        QListWidget *list = predmet ? m_listPredmet : m_listTema;
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && list->itemAt(mouse->position().toPoint()))
+                m_context.cues.PlaySoundCue(predmet ? Cue::SelectPredmet : Cue::SelectTema);
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            const bool handled = QObject::eventFilter(watched, event);
+            listMouseUp(list, mouse->button(), mouse->position().toPoint());
+            return handled;
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            return true;
+        }
+    } else if (watched == m_listTema && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            ClickOpenTest();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::listMouseUp(QListWidget *list, Qt::MouseButton button, const QPoint &pos)
+{
+    const bool predmet = list == m_listPredmet;
+    const QListWidgetItem *item = list->itemAt(pos);
+    const QPoint global = list->viewport()->mapToGlobal(pos);
+    if (item) {
+        m_syncing = true;
+        list->setCurrentRow(list->row(item));
+        m_syncing = false;
+        predmet ? ListPredmetClick() : ListTemaClick();
+        if (button == Qt::RightButton) {
+            m_context.cues.PlaySoundCue(Cue::ContecstMenu);
+            (predmet ? m_predmetMenu : m_temaMenu)->popup(global);
+        }
+    } else if (button == Qt::RightButton) {
+        m_context.cues.PlaySoundCue(Cue::ContecstMenu);
+        (predmet ? m_predmetMenu1 : m_temaMenu1)->popup(global);
+    }
+}
+
+// --- selection -----------------------------------------------------------
+
+void TForm2::ListPredmetClick()
+{
+    if (m_subjects.count() == 0 || m_listPredmet->count() == 0)
+        return;
+    int row = selectedRow(m_listPredmet);
+    if (row < 0) {
+        m_syncing = true;
+        m_listPredmet->setCurrentRow(0);
+        m_syncing = false;
+        row = 0;
+    }
+    SessionState &state = m_context.state;
+    const Expected<int> number = m_subjects.folderNumber(row);
+    m_topics.setLines({});
+    m_topicsLoaded = false;
+    fillList(m_listTema, m_topics);
+    if (!number) {
+        // A line whose folder cannot be read stands for no subject: nothing
+        // may act on the folder of the subject chosen before it.
+        state.CurrentSubjectFolder.clear();
+        reportError(number.error());
+        return;
+    }
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
+    fillList(m_listTema, m_topics);
+    m_topicsLoaded = loaded.ok();
+    if (!loaded)
+        reportError(loaded.error());
+}
+
+void TForm2::ListTemaClick()
+{
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return;
+    SessionState &state = m_context.state;
+    const Expected<int> number = m_topics.folderNumber(row);
+    if (!number) {
+        // The row is selected but has no topic behind it; the topic chosen
+        // before it must not be opened, edited or deleted in its name.
+        state.CurrentBasePath.clear();
+        reportError(number.error());
+        return;
+    }
+    state.CurrentBasePath = Paths::baseFile(Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number)));
+}
+
+// --- names ---------------------------------------------------------------
+
+QByteArray TForm2::askName(const QString &caption, const QString &prompt, int maxLength, bool *declined)
+{
+    m_context.cues.PlaySoundCue(Cue::Ding);
+    if (isVisible())
+        FormDeactivate();
+    const QString typed = m_context.prompter.input(this, caption, prompt);
+    *declined = typed.isEmpty();
+    if (typed.isEmpty())
+        return {};
+    Expected<QByteArray> stored = IndexFile::storedName(typed, maxLength);
+    if (!stored) {
+        m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+        m_context.prompter.message(this, Caption::Attention,
+                                   QStringLiteral("Имя «%1» не может быть сохранено: %2\n"
+                                                  "Используйте русские или латинские буквы, цифры и знаки.")
+                                       .arg(typed.left(maxLength), stored.error()),
+                                   Prompter::Icon::Exclamation);
+        return {};
+    }
+    return *stored;
+}
+
+// --- subjects ------------------------------------------------------------
+
+void TForm2::AddSubject()
+{
+    SessionState &state = m_context.state;
+    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
+    if (!number) {
+        reportError(number.error());
+        return;
+    }
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Новый предмет"), QStringLiteral("Введите имя нового предмета"),
+                                    IndexFile::SubjectNameLength, &declined);
+    if (declined) {
+        m_context.cues.PlaySoundCue(Cue::Cancel);
+        return;
+    }
+    if (name.isEmpty())
+        return;
+
+    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
+    bool folderMade = false;
+    const LineList before = m_subjects.lines();
+    m_subjects.append(IndexFile::makeLine(name, *number));
+    const auto undo = [&](const QString &error) {
+        // The index must not list a subject whose folder could not be made.
+        m_subjects.setLines(before);
+        const Status restored = m_subjects.save(subjectIndexPath());
+        if (folderMade)
+            (void)snapshot.rollBack();
+        fillList(m_listPredmet, m_subjects);
+        reportError(restored ? error : error + u'\n' + restored.error());
+    };
+    // A library that lost its Data folder gets it back with the first subject.
+    QDir().mkpath(Paths::folderOf(subjectIndexPath()));
+    if (Status saved = m_subjects.save(subjectIndexPath()); !saved)
+        return undo(saved.error());
+    if (Status made = Library::makeNewFolder(folder); !made)
+        return undo(made.error());
+    folderMade = true;
+    if (Status written = LineLists::writeBytes(Paths::topicIndex(folder), {}); !written)
+        return undo(written.error());
+    m_syncing = true;
+    const int current = m_listPredmet->currentRow();
+    addRow(m_listPredmet, Cp1251::decode(name));
+    m_listPredmet->setCurrentRow(current);
+    m_syncing = false;
+    m_context.cues.PlaySoundCue(Cue::NewPredmet);
+}
+
+void TForm2::RenameSubject()
+{
+    renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
+                QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
+}
+
+// Gives the selected entry of a list a new name: its index line keeps its
+// folder number, and the index is saved (or the old line put back).
+void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &indexPath, const QString &caption,
+                         const QString &prompt, int maxLength, const QString &doneCue)
+{
+    const int row = selectedRow(list);
+    if (row < 0 || row >= index.count())
+        return;
+    bool declined = false;
+    const QByteArray name = askName(caption, prompt, maxLength, &declined);
+    if (declined) {
+        m_context.cues.PlaySoundCue(Cue::Cancel);
+        return;
+    }
+    if (name.isEmpty())
+        return;
+    const QByteArray old = index.lines().at(row);
+    index.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
+    if (Status saved = index.save(indexPath); !saved) {
+        index.replace(row, old);
+        reportError(saved.error());
+        return;
+    }
+    list->item(row)->setText(Cp1251::decode(name));
+    m_context.cues.PlaySoundCue(doneCue);
+}
+
+QString TForm2::unreadableRow(const QListWidget *list, const IndexFile &index)
+{
+    const int row = selectedRow(list);
+    if (row < 0 || row >= index.count())
+        return {};
+    const Expected<int> number = index.folderNumber(row);
+    return number ? QString() : number.error();
+}
+
+// A line whose folder number cannot be read names no folder, so deleting
+// its row takes out the line alone, after the user has seen which line it
+// is; inside a subject's deletion (silent) no question is asked.
+TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile &index, const QString &indexPath,
+                                                   int row, const QString &error, bool silent)
+{
+    if (!silent) {
+        m_context.cues.PlaySoundCue(Cue::Warn);
+        if (!m_context.prompter.confirm(this, Caption::Attention,
+                                        error + QStringLiteral("\n\nУдалить из списка только эту строку? "
+                                                               "Папки и файлы останутся как есть."))) {
+            m_context.cues.PlaySoundCue(Cue::Cancel);
+            return TopicDeletion::Declined;
+        }
+        m_context.cues.PlaySoundCue(Cue::Del);
+    }
+    return removeIndexRow(list, index, indexPath, row);
+}
+
+// Takes a row's line out of its index and the row out of its list; a line
+// that cannot be saved stays in both.
+TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index, const QString &indexPath, int row)
+{
+    const LineList before = index.lines();
+    index.remove(row);
+    if (Status saved = index.save(indexPath); !saved) {
+        index.setLines(before);
+        reportError(saved.error());
+        return TopicDeletion::Failed;
+    }
+    m_syncing = true;
+    delete list->takeItem(row);
+    list->setCurrentRow(-1);
+    m_syncing = false;
+    return TopicDeletion::Done;
+}
+
+void TForm2::DeleteSubject()
+{
+    SessionState &state = m_context.state;
+    const int row = selectedRow(m_listPredmet);
+    if (row < 0 || row >= m_subjects.count())
+        return;
+    if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
+        (void)removeUnreadableLine(m_listPredmet, m_subjects, subjectIndexPath(), row, unreadable, false);
+        return;
+    }
+    m_context.cues.PlaySoundCue(Cue::Warn);
+    if (!m_context.prompter.confirm(this, Caption::Attention,
+                                    QStringLiteral("При удалении предмета, будут удалены все его темы !"))) {
+        m_context.cues.PlaySoundCue(Cue::Cancel);
+        return;
+    }
+    // The topics are those of the selected subject, whatever the list shows.
+    ListPredmetClick();
+    const QString subjectFolder = state.CurrentSubjectFolder;
+    // A topic index that is there but cannot be read hides the subject's
+    // topics (the selection has said so); one that is missing lists none.
+    if (!m_topicsLoaded && QFileInfo(Paths::topicIndex(subjectFolder)).exists())
+        return;
+    const int topicCount = m_listTema->count();
+    for (int i = 0; i < topicCount; ++i) {
+        m_syncing = true;
+        m_listTema->setCurrentRow(0);
+        m_syncing = false;
+        state.SilentDelete = true;
+        TopicDeletion result = TopicDeletion::Done;
+        if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+            result = removeUnreadableLine(m_listTema, m_topics, Paths::topicIndex(subjectFolder), 0, unreadable, true);
+        } else {
+            ListTemaClick();
+            result = deleteSelectedTopic();
+        }
+        state.SilentDelete = false;
+        if (result == TopicDeletion::Failed)
+            return;
+    }
+    // The subject folder must hold nothing but its topic index, or it
+    // could not be removed after the index had gone.
+    const QString index = Paths::topicIndex(subjectFolder);
+    const QStringList left = QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                           | QDir::NoDotAndDotDot);
+    const QString indexName = QFileInfo(index).fileName();
+    QStringList others;
+    for (const QString &entry : left) {
+        if (entry != indexName)
+            others.append(entry);
+    }
+    if (!others.isEmpty()) {
+        reportError(QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
+                        .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", "))));
+    } else if (QFileInfo::exists(index) && !QFile::remove(index)) {
+        reportError(QStringLiteral("Предмет не удален: не удается удалить файл %1.")
+                        .arg(QDir::toNativeSeparators(index)));
+    } else if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
+        reportError(QStringLiteral("Предмет не удален: не удается удалить папку %1.")
+                        .arg(QDir::toNativeSeparators(subjectFolder)));
+    } else {
+        const LineList before = m_subjects.lines();
+        m_subjects.remove(row);
+        if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+            m_subjects.setLines(before);
+            reportError(saved.error());
+        } else {
+            m_syncing = true;
+            delete m_listPredmet->takeItem(row);
+            m_listPredmet->setCurrentRow(-1);
+            m_syncing = false;
+            m_topics.setLines({});
+            fillList(m_listTema, m_topics);
+            m_context.cues.PlaySoundCue(Cue::Del);
+        }
+    }
+}
+
+// --- topics --------------------------------------------------------------
+
+void TForm2::AddTopic()
+{
+    SessionState &state = m_context.state;
+    if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
+    m_context.cues.PlaySoundCue(Cue::Ding);
+    TestHost &host = *m_context.host;
+    const QString source = m_context.prompter.openFile(this, host.openBazaFolder(), host.openBazaFilter());
+    if (source.isEmpty()) {
+        m_context.cues.PlaySoundCue(Cue::Cancel);
+        return;
+    }
+    if (!QFileInfo(source).isFile())
+        return;
+    TForm3 *report = m_context.form3;
+    const auto failed = [this](const QString &error) {
+        showProgress(false);
+        QString text = QStringLiteral("Ошибка открытия файла...");
+        if (!error.isEmpty())
+            text += QStringLiteral("\n\n") + error;
+        m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
+    };
+    showProgress(true);
+    const Status checked = report->CreateBase(source);
+    showProgress(false);
+    if (!checked)
+        return failed(checked.error());
+    if (!report->createConfirmed())
+        return;
+    const int row = selectedRow(m_listPredmet);
+    if (row < 0)
+        return;
+    const QString topicIndex = Paths::topicIndex(state.CurrentSubjectFolder);
+    bool declined = false;
+    const QByteArray name = askName(QStringLiteral("Новая тема"), QStringLiteral("Введите имя новой темы"),
+                                    IndexFile::TopicNameLength, &declined);
+    if (name.isEmpty())
+        return;
+    const Expected<int> number = Library::newFolderNumber(m_topics, state.CurrentSubjectFolder);
+    if (!number)
+        return failed(number.error());
+    const QString folder = Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number));
+    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
+    const LineList before = m_topics.lines();
+    m_topics.append(IndexFile::makeLine(name, *number));
+    if (Status saved = m_topics.save(topicIndex); !saved) {
+        m_topics.setLines(before);
+        return failed(saved.error());
+    }
+    const Status made = Library::makeNewFolder(folder);
+    const Status written = made ? report->WriteTopicFiles(folder) : made;
+    if (!written) {
+        // A topic without its base would be listed as broken: take back what
+        // this command wrote, and nothing else.
+        if (made)
+            (void)snapshot.rollBack();
+        m_topics.setLines(before);
+        const Status restored = m_topics.save(topicIndex);
+        return failed(restored ? written.error() : written.error() + u'\n' + restored.error());
+    }
+    m_syncing = true;
+    const int current = selectedRow(m_listTema);
+    addRow(m_listTema, Cp1251::decode(name));
+    m_listTema->setCurrentRow(current);
+    m_syncing = false;
+}
+
+void TForm2::RenameTopic()
+{
+    renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
+                QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
+}
+
+void TForm2::DeleteTopic()
+{
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return;
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        (void)removeUnreadableLine(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), row,
+                                   unreadable, m_context.state.SilentDelete);
+        return;
+    }
+    ListTemaClick();
+    deleteSelectedTopic();
+}
+
+TForm2::TopicDeletion TForm2::deleteSelectedTopic()
+{
+    SessionState &state = m_context.state;
+    const int row = selectedRow(m_listTema);
+    if (row < 0 || row >= m_topics.count())
+        return TopicDeletion::Declined;
+    // A topic whose files are partly gone (a creation or a deletion cut
+    // short) is deleted like any other: what is left of it goes, and so does
+    // its line, or it could never be removed.
+    if (!state.SilentDelete) {
+        m_context.cues.PlaySoundCue(Cue::Warn);
+        if (!m_context.prompter.confirm(this, Caption::Attention, QStringLiteral("Удалить эту тему?"))) {
+            m_context.cues.PlaySoundCue(Cue::Cancel);
+            return TopicDeletion::Declined;
+        }
+        m_context.cues.PlaySoundCue(Cue::Del);
+    }
+    // The index line goes only once the folder has gone, so the index never
+    // lists a topic that has lost part of its files without saying so.
+    if (Status removed = TopicFiles::removeTopicFolder(Paths::folderOf(state.CurrentBasePath)); !removed) {
+        reportError(QStringLiteral("Тема не удалена.\n\n") + removed.error());
+        return TopicDeletion::Failed;
+    }
+    return removeIndexRow(m_listTema, m_topics, Paths::topicIndex(state.CurrentSubjectFolder), row);
+}
+
+void TForm2::TopicOptions()
+{
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
+    if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
+        m_context.prompter.message(this, Caption::BrokenLibrary,
+                                   QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
+        return;
+    }
+    if (isVisible())
+        FormDeactivate();
+    m_context.form4->exec();
+}
+
+void TForm2::RestoreTopic()
+{
+    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
+        reportError(unreadable);
+        return;
+    }
+    if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
+        m_context.prompter.message(this, Caption::BrokenLibrary,
+                                   QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
+        return;
+    }
+    if (isVisible())
+        FormDeactivate();
+    m_context.form8->exec();
+}
+
+void TForm2::CloseBook()
+{
+    reject();
+}
+
+// --- sorting -------------------------------------------------------------
+
+void TForm2::ButtonSortClick()
+{
+    SessionState &state = m_context.state;
+    m_context.cues.PlaySoundCue(Cue::Sort);
+    m_subjects.sort();
+    fillList(m_listPredmet, m_subjects);
+    for (int i = 0; i < m_subjects.count(); ++i) {
+        m_syncing = true;
+        m_listPredmet->setCurrentRow(i);
+        m_syncing = false;
+        ListPredmetClick();
+        // A subject line without a readable folder has no topics to sort.
+        if (!m_subjects.folderNumber(i))
+            continue;
+        // A topic index that could not be read must not be saved over.
+        if (!m_topicsLoaded)
+            return;
+        m_topics.sort();
+        fillList(m_listTema, m_topics);
+        if (Status saved = m_topics.save(Paths::topicIndex(state.CurrentSubjectFolder)); !saved) {
+            reportError(saved.error());
+            return;
+        }
+    }
+    if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
+        reportError(saved.error());
+        return;
+    }
+    m_syncing = true;
+    m_listPredmet->setCurrentRow(-1);
+    m_syncing = false;
+    ListPredmetClick();
+}

@@ -1,0 +1,45 @@
+// The program as it runs for real: the shared state, whose program folder
+// is the executable's own, the system clock, the sound player, the real
+// message and input boxes with Qt's texts in Russian, and the nine windows
+// made from them. Made once the application object exists.
+#pragma once
+
+#include "library/Paths.h"
+#include "session/ui/AppContext.h"
+#include "session/Cues.h"
+#include "session/ui/Prompter.h"
+#include "session/SessionState.h"
+#include "session/ui/SystemServices.h"
+#include "session/ui/Windows.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
+
+struct RunningProgram
+{
+    RunningProgram()
+        : state(withProgramFolder()), cues(sink, state.ProgramFolder), context{state, cues, clock, prompter},
+          windows(context)
+    {
+    }
+    Q_DISABLE_COPY_MOVE(RunningProgram)
+
+    SessionState state;
+    SystemClock clock;
+    SoundEffectSink sink;
+    Cues cues;
+    WidgetPrompter prompter;
+    AppContext context;
+    QTranslator qtTexts;
+    bool qtTextsInRussian =
+        loadQtRussian(qtTexts, state.ProgramFolder) && QCoreApplication::installTranslator(&qtTexts);
+    ProgramWindows windows;   // made last, destroyed first
+
+private:
+    static SessionState withProgramFolder()
+    {
+        SessionState fresh;
+        fresh.ProgramFolder = Paths::programFolder();
+        return fresh;
+    }
+};

@@ -1,0 +1,259 @@
+// The compile check: verdicts, report messages, counts, tag index, picture
+// lookup and progress, on documents built paragraph by paragraph.
+#include "authoring/CompileCheck.h"
+#include "richtext/LineModel.h"
+
+#include "tests/support/DocBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(Verdict)
+
+namespace {
+
+const QString kSyntax = QStringLiteral("В файле нарушен синтаксис:\r\n\r\n");
+
+// Creates empty files (sub-folders included) under a folder.
+void touch(const QString &folder, const QStringList &files)
+{
+    for (const QString &file : files) {
+        const QString path = folder + u'/' + file;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("picture");
+    }
+}
+
+} // namespace
+
+class TestCompileCheck : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void verdicts_data();
+    void verdicts();
+    void manualLineBreaksAreLines();
+    void progressValues();
+    void pictureNames_data();
+    void pictureNames();
+    void findPicture_data();
+    void findPicture();
+};
+
+void TestCompileCheck::verdicts_data()
+{
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("files");      // created beside the document
+    QTest::addColumn<Verdict>("verdict");
+    QTest::addColumn<QString>("message");        // %1 stands for the document's folder
+    QTest::addColumn<QStringList>("tagIndex");   // checked when not empty
+
+    const QString ok3 = QStringLiteral("База создана:\r\n\r\nТестов: 3\r\nРисунков: 1");
+    const QString otherText = kSyntax + QStringLiteral("Строки с тегом {Test=*} не должны содержать другой информации.");
+    const QString empty = kSyntax + QStringLiteral("Найдены вопросы не содержащие ни одной строки");
+    const QString notAfter = kSyntax + QStringLiteral("Тег {Test} и тег {Pic} не должны быть разделены пустой строкой");
+
+    QTest::newRow("no tags") << QStringList{u"Просто текст"_qs, u"без тегов"_qs} << QStringList{}
+                             << Verdict::NoTests << u"Выбранный файл не содержит тестов"_qs << QStringList{u"2"_qs};
+    QTest::newRow("empty document") << QStringList{} << QStringList{} << Verdict::NoTests
+                                    << u"Выбранный файл не содержит тестов"_qs << QStringList{u"0"_qs};
+    QTest::newRow("digit 5") << QStringList{u"{test=1}"_qs, u"q1"_qs, u"{test=5}"_qs, u"q2"_qs} << QStringList{}
+                             << Verdict::TagCountMismatch
+                             << kSyntax + QStringLiteral("Проверьте правильность теговой разметки.") << QStringList{};
+    QTest::newRow("capitals") << QStringList{u"{TEST=2}"_qs, u"q1"_qs, u"{Test=3}"_qs, u"q2"_qs, u"{PIC=A.PNG}"_qs}
+                              << QStringList{u"a.png"_qs} << Verdict::PictureNotAfterTag << notAfter << QStringList{};
+    QTest::newRow("capitals ok") << QStringList{u"{TEST=2}"_qs, u"{PIC=A.PNG}"_qs, u"q1"_qs, u"{Test=3}"_qs, u"q2"_qs}
+                                 << QStringList{u"A.PNG"_qs} << Verdict::Ok
+                                 << u"База создана:\r\n\r\nТестов: 2\r\nРисунков: 1"_qs
+                                 << QStringList{u"0"_qs, u"3"_qs, u"5"_qs};
+    QTest::newRow("text after tag") << QStringList{u"{test=1} ответ"_qs, u"q"_qs} << QStringList{}
+                                    << Verdict::TagLineHasOtherText << otherText << QStringList{};
+    QTest::newRow("tag inside body") << QStringList{u"{test=1}"_qs, u"q"_qs, u"Напишите {test=2} в строке"_qs, u"q"_qs}
+                                     << QStringList{} << Verdict::TagLineHasOtherText << otherText << QStringList{};
+    QTest::newRow("blanks and tabs around tag") << QStringList{u" \t{test=4}  "_qs, u"q"_qs} << QStringList{}
+                                                << Verdict::Ok << u"База создана:\r\n\r\nТестов: 1\r\nРисунков: 0"_qs
+                                                << QStringList{u"0"_qs, u"2"_qs};
+    QTest::newRow("two tags in a row") << QStringList{u"{test=1}"_qs, u"{test=2}"_qs, u"q"_qs} << QStringList{}
+                                       << Verdict::EmptyQuestion << empty << QStringList{};
+    QTest::newRow("tag and picture then tag")
+        << QStringList{u"{test=1}"_qs, u"{pic=a.png}"_qs, u"{test=2}"_qs, u"q"_qs} << QStringList{u"a.png"_qs}
+        << Verdict::EmptyQuestion << empty << QStringList{};
+    QTest::newRow("last line is a tag") << QStringList{u"{test=1}"_qs, u"q"_qs, u"{test=2}"_qs} << QStringList{}
+                                        << Verdict::EmptyQuestion << empty << QStringList{};
+    QTest::newRow("last lines tag and picture")
+        << QStringList{u"{test=1}"_qs, u"q"_qs, u"{test=2}"_qs, u"{pic=a.png}"_qs} << QStringList{u"a.png"_qs}
+        << Verdict::EmptyQuestion << empty << QStringList{};
+    QTest::newRow("final empty paragraph is no body")
+        << QStringList{u"{test=1}"_qs, u"q"_qs, u"{test=2}"_qs, QString()} << QStringList{} << Verdict::EmptyQuestion
+        << empty << QStringList{};
+    QTest::newRow("blank line is a body") << QStringList{u"{test=1}"_qs, QString(), u"{test=2}"_qs, u"q"_qs, QString()}
+                                          << QStringList{} << Verdict::Ok
+                                          << u"База создана:\r\n\r\nТестов: 2\r\nРисунков: 0"_qs
+                                          << QStringList{u"0"_qs, u"2"_qs, u"4"_qs};
+    QTest::newRow("blank between tag and picture")
+        << QStringList{u"{test=1}"_qs, QString(), u"{pic=a.png}"_qs, u"q"_qs} << QStringList{u"a.png"_qs}
+        << Verdict::PictureNotAfterTag << notAfter << QStringList{};
+    QTest::newRow("picture missing") << QStringList{u"{test=1}"_qs, u"{pic= Рис 1.png }"_qs, u"q"_qs}
+                                     << QStringList{u"other.png"_qs} << Verdict::PictureMissing
+                                     << u"Рисунок \"%1/Рис 1.png\" не найден..."_qs << QStringList{};
+    QTest::newRow("picture missing beats other text")
+        << QStringList{u"{test=1} x"_qs, u"{pic=a.png}"_qs, u"q"_qs} << QStringList{} << Verdict::PictureMissing
+        << u"Рисунок \"%1/a.png\" не найден..."_qs << QStringList{};
+    QTest::newRow("picture missing beats empty question")
+        << QStringList{u"{test=1}"_qs, u"{test=2}"_qs, u"{pic=b.png}"_qs} << QStringList{} << Verdict::PictureMissing
+        << u"Рисунок \"%1/b.png\" не найден..."_qs << QStringList{};
+    QTest::newRow("first missing picture named")
+        << QStringList{u"{test=1}"_qs, u"{pic=a.png}"_qs, u"q"_qs, u"{test=2}"_qs, u"{pic=b.png}"_qs, u"q"_qs,
+                       u"{test=3}"_qs, u"{pic=c.png}"_qs, u"q"_qs}
+        << QStringList{u"a.png"_qs} << Verdict::PictureMissing << u"Рисунок \"%1/b.png\" не найден..."_qs
+        << QStringList{};
+    QTest::newRow("absolute picture refused")
+        << QStringList{u"{test=1}"_qs, u"{pic=/etc/hostname}"_qs, u"q"_qs} << QStringList{}
+        << Verdict::PictureMissing << u"Рисунок \"%1//etc/hostname\" не найден..."_qs << QStringList{};
+    QTest::newRow("climbing picture refused")
+        << QStringList{u"{test=1}"_qs, u"{pic=..\\doc\\a.png}"_qs, u"q"_qs} << QStringList{u"a.png"_qs}
+        << Verdict::PictureMissing << u"Рисунок \"%1/..\\doc\\a.png\" не найден..."_qs << QStringList{};
+    QTest::newRow("tag text in preamble")
+        << QStringList{u"Про {test} и {pic} здесь"_qs, u"Тест по физике"_qs, u"{test=4}"_qs, u"q"_qs}
+        << QStringList{} << Verdict::TagLineHasOtherText << otherText << QStringList{};
+    QTest::newRow("preamble accepted")
+        << QStringList{u"Тест по физике"_qs, u"Вариант 1"_qs, u"{test=4}"_qs, u"q"_qs, u"1) да 2) нет"_qs}
+        << QStringList{} << Verdict::Ok << u"База создана:\r\n\r\nТестов: 1\r\nРисунков: 0"_qs
+        << QStringList{u"2"_qs, u"5"_qs};
+    QTest::newRow("three questions one picture")
+        << QStringList{u"{test=1}"_qs, u"Вопрос 1"_qs, u"{test=2}"_qs, u"{pic=Картинки\\Рис.JPG}"_qs, u"Вопрос 2"_qs,
+                       u"ответы"_qs, u"{test=3}"_qs, u"Вопрос 3"_qs}
+        << QStringList{u"картинки/рис.jpg"_qs} << Verdict::Ok << ok3 << QStringList{u"0"_qs, u"2"_qs, u"6"_qs, u"8"_qs};
+}
+
+void TestCompileCheck::verdicts()
+{
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, files);
+    QFETCH(Verdict, verdict);
+    QFETCH(QString, message);
+    QFETCH(QStringList, tagIndex);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = QDir(dir.path() + u"/doc"_qs).absolutePath();
+    QDir().mkpath(folder);
+    touch(folder, files);
+    touch(dir.path(), {u"a.png"_qs}); // a picture outside the document's folder
+
+    QTextDocument doc;
+    buildDocument(doc, paragraphs);
+    const CheckResult result = compileCheck(LineModel(doc), folder + u"/test.rtf"_qs);
+    QCOMPARE(result.verdict, verdict);
+    QCOMPARE(result.message, message.contains(u"%1"_qs) ? message.arg(folder) : message);
+    QCOMPARE(cueFor(result.verdict), verdict == Verdict::Ok ? u"OkNewBaza"_qs : u"ErrorNewBaza"_qs);
+    if (verdict == Verdict::PictureMissing)
+        QVERIFY(result.message.contains(result.missingPicture));
+    if (!tagIndex.isEmpty()) {
+        QStringList index;
+        for (const QByteArray &line : result.tagIndex)
+            index << QString::fromLatin1(line);
+        QCOMPARE(index, tagIndex);
+    }
+    if (verdict == Verdict::Ok)
+        QCOMPARE(result.tagIndex.size(), result.testCount + 1);
+}
+
+void TestCompileCheck::manualLineBreaksAreLines()
+{
+    // A tag written on a line of its own inside a paragraph (Shift+Enter).
+    QTextDocument doc;
+    const QChar br(QChar::LineSeparator);
+    buildDocument(doc, {u"Вступление"_qs + br + u"{test=3}"_qs + br + u"вопрос"_qs, u"{test=1}"_qs, u"ещё"_qs});
+    const CheckResult result = compileCheck(LineModel(doc), u"/nowhere/x.rtf"_qs);
+    QCOMPARE(result.verdict, Verdict::Ok);
+    QCOMPARE(result.tagIndex, (LineList{"1", "3", "5"}));
+}
+
+void TestCompileCheck::progressValues()
+{
+    QTextDocument doc;
+    buildDocument(doc, {u"{test=1}"_qs, u"{pic=none.png}"_qs, u"q"_qs});
+    QList<int> values;
+    const CheckResult result =
+        compileCheck(LineModel(doc), u"/nowhere/x.rtf"_qs, [&values](int value) { values << value; });
+    QCOMPARE(result.verdict, Verdict::PictureMissing);
+    QCOMPARE(values, (QList<int>{25, 40, 55, 70, 85, 95}));
+}
+
+void TestCompileCheck::pictureNames_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << u"{pic=a.png}"_qs << u"a.png"_qs;
+    QTest::newRow("blanks everywhere") << u"\t {pic=  Рис 1.bmp  } \r"_qs << u"Рис 1.bmp"_qs;
+    QTest::newRow("sub-folder") << u"{PIC=Img\\A.Png}"_qs << u"Img\\A.Png"_qs;
+    QTest::newRow("empty") << u"{pic=}"_qs << QString();
+    QTest::newRow("too short") << u"{pi"_qs << QString();
+    QTest::newRow("no brace") << u"{pic=abc"_qs << u"ab"_qs;
+}
+
+void TestCompileCheck::pictureNames()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, name);
+    QCOMPARE(pictureNameFromLine(line), name);
+}
+
+void TestCompileCheck::findPicture_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("found");   // relative to the document's folder; empty: not found
+    QTest::newRow("same case") << u"pic.png"_qs << u"pic.png"_qs;
+    QTest::newRow("other case") << u"PIC.PNG"_qs << u"pic.png"_qs;
+    QTest::newRow("backslash sub-folder, other case") << u"IMG\\Рис.Jpg"_qs << u"img/рис.jpg"_qs;
+    QTest::newRow("slash sub-folder") << u"img/рис.jpg"_qs << u"img/рис.jpg"_qs;
+    QTest::newRow("folder is no picture") << u"img"_qs << QString();
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("absolute slash") << u"/etc/hostname"_qs << QString();
+    QTest::newRow("absolute backslash") << u"\\etc\\hostname"_qs << QString();
+    QTest::newRow("drive letter") << u"C:\\pic.png"_qs << QString();
+    QTest::newRow("drive letter relative") << u"c:pic.png"_qs << QString();
+    QTest::newRow("climbing") << u"..\\outside.png"_qs << QString();
+    QTest::newRow("climbing inside") << u"img/../../outside.png"_qs << QString();
+    QTest::newRow("climbing and back") << u"img\\..\\pic.png"_qs << QString();
+    // Symbolic links count where they lead.
+    QTest::newRow("link to a file outside") << u"link.png"_qs << QString();
+    QTest::newRow("through a linked folder outside") << u"linkdir\\outside.png"_qs << QString();
+    QTest::newRow("link to a folder, not a file") << u"linkdir"_qs << QString();
+    QTest::newRow("link inside the folder") << u"Inlink.png"_qs << u"pic.png"_qs;
+    QTest::newRow("link up to the folder") << u"img/up.png"_qs << u"pic.png"_qs;
+}
+
+void TestCompileCheck::findPicture()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, found);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u"/doc"_qs;
+    QDir().mkpath(folder);
+    touch(folder, {u"pic.png"_qs, u"img/рис.jpg"_qs});
+    touch(dir.path(), {u"outside.png"_qs});
+    QVERIFY(QFile::link(dir.path() + u"/outside.png"_qs, folder + u"/link.png"_qs));
+    QVERIFY(QFile::link(dir.path(), folder + u"/linkdir"_qs));
+    QVERIFY(QFile::link(u"pic.png"_qs, folder + u"/inlink.png"_qs));
+    QVERIFY(QFile::link(u"../pic.png"_qs, folder + u"/img/up.png"_qs));
+
+    const Expected<QString> result = ::findPicture(folder, name);
+    if (found.isEmpty()) {
+        QVERIFY(!result);
+        QCOMPARE(result.error(), picturePathAsWritten(folder, name));
+    } else {
+        QVERIFY2(result, qPrintable(result.error()));
+        QCOMPARE(QFileInfo(*result).canonicalFilePath(), QFileInfo(folder + u'/' + found).canonicalFilePath());
+    }
+}
+
+QTEST_MAIN(TestCompileCheck)
+#include "tst_compilecheck.moc"

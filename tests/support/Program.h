@@ -1,0 +1,359 @@
+// The whole program for window tests: a program folder in a temporary
+// directory (the library template copied in), the nine windows created in
+// their fixed order, a clock whose pauses take no real time but let the
+// events queued meanwhile through (presses, ticks, painting), a cue sink
+// that records what would have been heard and when, and the real message
+// boxes.
+#pragma once
+
+#include "library/LineList.h"
+#include "library/Paths.h"
+#include "richtext/LineModel.h"
+#include "session/ui/AppContext.h"
+#include "session/Comp.h"
+#include "session/Cues.h"
+#include "session/ui/Prompter.h"
+#include "session/Services.h"
+#include "session/SessionState.h"
+#include "session/ui/Windows.h"
+#include "tests/support/DocBuilder.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class FakeClock final : public Clock
+{
+public:
+    QList<int> pauses;
+    std::function<void(int)> onPause;
+    int msecs = 36'000'000;
+
+    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs % 86'400'000); }
+    int msecsOfDay() const override { return ++m_draws * 7919 + msecs; }
+    // The time passes at once; what was queued before the pause or during
+    // onPause is handled within it, as the event loop of a real pause would.
+    void pause(int milliseconds) override
+    {
+        pauses << milliseconds;
+        msecs += milliseconds;
+        if (onPause)
+            onPause(milliseconds);
+        QCoreApplication::processEvents();
+    }
+
+private:
+    mutable int m_draws = 0;
+};
+
+class RecordingSink final : public CueSink
+{
+public:
+    explicit RecordingSink(const FakeClock &clock) : m_clock(clock) {}
+    QStringList played;
+    QList<int> startedAt;   // the clock's msecs when each cue of `played` started
+    void play(const QString &wavPath) override
+    {
+        played << QFileInfo(wavPath).completeBaseName();
+        startedAt << m_clock.msecs;
+    }
+    void clear()
+    {
+        played.clear();
+        startedAt.clear();
+    }
+    // When the first cue of that name started, -1 if none did.
+    int start(const QString &cue) const
+    {
+        const qsizetype at = played.indexOf(cue);
+        return at < 0 ? -1 : startedAt.at(at);
+    }
+
+private:
+    const FakeClock &m_clock;
+};
+
+// Answers modal windows while it lives: every few milliseconds it hands
+// the active modal window to a handler, which answers it and returns true,
+// or returns false to leave it open for now. Without a handler a message
+// box is answered with OK and any other modal window is hidden, which ends
+// its exec().
+class ModalAnswerer
+{
+public:
+    using Handler = std::function<bool(QWidget *)>;
+    explicit ModalAnswerer(Handler handler = {}) : m_handler(std::move(handler))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
+        m_timer.start(5);
+    }
+    QStringList seen;   // class name, or "caption|text" for a message box
+
+    static QString describe(QWidget *widget)
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(widget))
+            return box->windowTitle() + u'|' + box->text();
+        return QString::fromLatin1(widget->metaObject()->className());
+    }
+    static void press(QWidget *widget, QMessageBox::StandardButton button)
+    {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->button(button))
+            box->button(button)->click();
+        else
+            widget->hide();
+    }
+
+private:
+    // The window answered last while it stays on screen: a window that is
+    // still modal when its answer is under way (a chooser whose open
+    // command waits for a cue) is answered once a showing, as a user would.
+    class Answered final : public QObject
+    {
+    public:
+        QPointer<QWidget> widget;
+        void watch(QWidget *shown)
+        {
+            widget = shown;
+            shown->installEventFilter(this);
+        }
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (watched == widget && event->type() == QEvent::Hide) {
+                widget->removeEventFilter(this);
+                widget = nullptr;
+            }
+            return false;
+        }
+    };
+
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal == m_busy || modal == m_answered.widget)
+            return;
+        m_busy = modal;
+        const QString text = describe(modal);
+        const bool answered = m_handler ? m_handler(modal) : (press(modal, QMessageBox::Ok), true);
+        if (answered) {
+            seen << text;
+            if (modal->isVisible())
+                m_answered.watch(modal);
+        }
+        m_busy = nullptr;
+    }
+
+    Handler m_handler;
+    QTimer m_timer;
+    QPointer<QWidget> m_busy;
+    Answered m_answered;
+};
+
+struct Program
+{
+    QTemporaryDir dir;
+    SessionState state;
+    FakeClock clock;
+    RecordingSink sink{clock};
+    std::unique_ptr<Cues> cues;
+    WidgetPrompter prompter;
+    std::unique_ptr<AppContext> context;
+
+    // The windows as the program makes them; the pointers are theirs.
+    std::unique_ptr<ProgramWindows> windows;
+    TForm1 *form1 = nullptr;
+    TForm2 *form2 = nullptr;
+    TForm3 *form3 = nullptr;
+    TForm4 *form4 = nullptr;
+    TForm5 *form5 = nullptr;
+    TForm6 *form6 = nullptr;
+    TForm7 *form7 = nullptr;
+    TForm8 *form8 = nullptr;
+    TForm9 *form9 = nullptr;
+
+    enum class Library { Template, Demo };
+
+    // soundCfg: the switch file to start with; empty for none. The library
+    // is the empty template, or the demo library the program ships with.
+    explicit Program(const QByteArray &soundCfg = "1\r\n1\r\n", Library library = Library::Template)
+    {
+        copyTemplate(QStringLiteral(NASTAVNIK_SOURCE_DIR "/resources/Baza"), folder() + QStringLiteral("Baza"));
+#ifdef NASTAVNIK_DEMO_LIBRARY
+        if (library == Library::Demo)
+            copyTemplate(QStringLiteral(NASTAVNIK_DEMO_LIBRARY "/Baza"), folder() + QStringLiteral("Baza"));
+#else
+        if (library == Library::Demo)
+            qFatal("this test program is built without the demo library");
+#endif
+        const QString cfg = Paths::soundConfig(folder());
+        QFile::remove(cfg);
+        if (!soundCfg.isEmpty()) {
+            QFile file(cfg);
+            if (file.open(QIODevice::WriteOnly))
+                file.write(soundCfg);
+        }
+        state.ProgramFolder = folder();
+        cues = std::make_unique<Cues>(sink, folder());
+        context = std::make_unique<AppContext>(AppContext{state, *cues, clock, prompter});
+        windows = std::make_unique<ProgramWindows>(*context);
+        form1 = &windows->form1();
+        form2 = &windows->form2();
+        form3 = &windows->form3();
+        form4 = &windows->form4();
+        form5 = &windows->form5();
+        form6 = &windows->form6();
+        form7 = &windows->form7();
+        form8 = &windows->form8();
+        form9 = &windows->form9();
+    }
+
+    ~Program() { quit(); }
+
+    // Destroys the windows as the end of the program does.
+    void quit()
+    {
+        windows.reset();
+        form1 = nullptr;
+        form2 = nullptr;
+        form3 = nullptr;
+        form4 = nullptr;
+        form5 = nullptr;
+        form6 = nullptr;
+        form7 = nullptr;
+        form8 = nullptr;
+        form9 = nullptr;
+    }
+
+    QString folder() const { return dir.path() + u'/'; }
+    QWidget *surface() const { return form1->centralWidget(); }
+
+    // Shows the main window and lets the greeting run, then forgets what it
+    // played and paused.
+    void showAndGreet()
+    {
+        form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form1));
+        QTRY_VERIFY(!state.GreetingPending);
+        // The pointer is left where an earlier test put it, and a move to
+        // the same place is no move at all: start it off the page.
+        QTest::mouseMove(form1, QPoint(form1->width() - 1, 0));
+        sink.clear();
+        clock.pauses.clear();
+    }
+
+    // A topic folder with a base path, as the chooser would select it.
+    QString topicFolder() const { return folder() + QStringLiteral("Baza/Data/1/1"); }
+
+    // Puts a document into the full-test view, one paragraph per entry,
+    // and builds its tag index.
+    void loadDocument(const QStringList &paragraphs)
+    {
+        buildDocument(form1->fullTestDocument(), paragraphs);
+        const LineModel &lines = form1->fullTestLines();
+        state.TagIndex.clear();
+        for (int n = 0; n < lines.lineCount(); ++n)
+            if (LineModel::folded(lines.lineText(n)).contains(QStringLiteral("{test=")))
+                state.TagIndex << QByteArray::number(n);
+        state.TagIndex << QByteArray::number(lines.lineCount());
+    }
+
+    // Starts a test the way the open command does; timeCode "1" to "5".
+    void startTest(int questionsToAsk, const QByteArray &timeCode = "1", const QByteArray &resultKind = "1")
+    {
+        QDir().mkpath(topicFolder());
+        state.CurrentBasePath = topicFolder() + QStringLiteral("/Baza.dat");
+        state.StudentName = QStringLiteral("Иванов");
+        state.LastTopicPath = state.CurrentBasePath;
+        form1->setReplayCaption(QStringLiteral("Физика - ( Оптика )"));
+        state.SessionActive = true;
+        state.ClickAllowed = true;
+        form1->SetSessionMenus(false);
+        const int total = int(state.TagIndex.size()) - 1;
+        state.TestConfig = {timeCode, QByteArray::number(questionsToAsk), resultKind, QByteArray::number(total)};
+        form1->setPictureClockVisible(timeCode != "1");
+        state.QuestionsToAsk = questionsToAsk;
+        state.AskedCount = 0;
+        state.CorrectCount = 0;
+        state.PoolRemaining = total;
+        form1->StartTimeBudget();
+        Comp::InitQuestionPool(state);
+        cues->PlayVoiceCue(QStringLiteral("Gong"));
+        form1->NextQuestion();
+    }
+
+    void press(QPoint point)
+    {
+        QTest::mousePress(surface(), Qt::LeftButton, {}, point);
+    }
+    void release(QPoint point)
+    {
+        QTest::mouseRelease(surface(), Qt::LeftButton, {}, point);
+    }
+    // A second passes and the timer ticks.
+    void tick()
+    {
+        clock.msecs += 1000;
+        form1->TimerTimer();
+    }
+    // The student reads the question for a few seconds (the tutor has had
+    // his say), presses and releases a point, then the timer re-arms the
+    // board.
+    void answerAt(QPoint point)
+    {
+        clock.msecs += 3000;
+        press(point);
+        release(point);
+        tick();
+    }
+
+    // The board point of a field's centre.
+    static QPoint fieldCentre(int field)
+    {
+        switch (field) {
+        case 1:
+            return {129, 392};
+        case 2:
+            return {234, 392};
+        case 3:
+            return {129, 458};
+        default:
+            return {234, 458};
+        }
+    }
+
+private:
+    static void copyTemplate(const QString &from, const QString &to)
+    {
+        QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString target = to + file.mid(from.size());
+            QDir().mkpath(QFileInfo(target).path());
+            QFile::remove(target);
+            QFile::copy(file, target);
+        }
+    }
+};
+
+// A document of `count` questions; question k has the correct field
+// answers[k - 1]. The text of question k is "Вопрос k".
+inline QStringList questionDocument(const QList<int> &answers)
+{
+    QStringList paragraphs{QStringLiteral("Вступление, которое не показывается")};
+    for (qsizetype k = 0; k < answers.size(); ++k) {
+        paragraphs << QStringLiteral("{test=%1}").arg(answers.at(k));
+        paragraphs << QStringLiteral("Вопрос %1").arg(k + 1);
+        paragraphs << QStringLiteral("1) да 2) нет 3) может быть 4) не знаю");
+    }
+    return paragraphs;
+}
