@@ -1,14 +1,13 @@
 // Times RtfReader::load on a large test document: 200 questions with
 // formatting, tables and 20 pictures, as LibreOffice writes it. The
-// document is generated into the build folder by make_big_rtf.sh when it
-// is missing. Usage: bench_rtf [document.rtf]
+// document is generated into the build folder on first use. Usage: bench_rtf [document.rtf]
+#include "bench/BenchDocument.h"
 #include "richtext/RtfReader.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -21,16 +20,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(NASTAVNIK_BENCH_DATA "/big.rtf");
-    if (!QFileInfo::exists(path)) {
-        std::printf("generating %s with LibreOffice...\n", qPrintable(path));
-        std::fflush(stdout);
-        const int rc = QProcess::execute(QStringLiteral(NASTAVNIK_SOURCE_DIR "/bench/make_big_rtf.sh"), {path});
-        if (rc != 0) {
-            std::fprintf(stderr, "could not generate the document (exit code %d)\n", rc);
-            return 1;
-        }
-    }
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(NASTAVNIK_BENCH_DATA "/bench.rtf");
+    if (!makeBenchDocument(path))
+        return 1;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(path));

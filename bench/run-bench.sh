@@ -29,12 +29,7 @@ doc="$data/bench.rtf"
 if [[ ! -s "$doc" ]]; then
     command -v soffice >/dev/null || { echo "LibreOffice (soffice) is needed to make the document" >&2; exit 1; }
     command -v convert >/dev/null || { echo "ImageMagick (convert) is needed to make the pictures" >&2; exit 1; }
-    mkdir -p "$data"
-    python3 bench/make-bench-doc.py "$data"
-    profile=$(mktemp -d)
-    HOME="$profile" soffice --headless -env:UserInstallation=file://"$profile" \
-        --convert-to 'rtf:Rich Text Format' --outdir "$data" "$data/bench.html" >/dev/null 2>&1
-    rm -rf "$profile"
+    python3 bench/make-bench-doc.py "$doc"
 fi
 
 doc=$(realpath "$doc")

@@ -31,3 +31,23 @@ function(nastavnik_precompile target kind)
     endif()
     target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()
+
+# nastavnik_reuse_precompiled(target...) lets programs that link a library
+# (the program, the tools, the benchmarks) use that library's precompiled
+# header instead of reading Qt's headers again. They have no moc'd classes.
+function(nastavnik_reuse_precompiled)
+    foreach(target IN LISTS ARGN)
+        set_target_properties(${target} PROPERTIES AUTOMOC OFF)
+        # The fuzzing build instruments the engine's own sources for coverage,
+        # which its precompiled header then carries.
+        if(NOT NASTAVNIK_PCH OR NASTAVNIK_FUZZ)
+            continue()
+        endif()
+        get_target_property(libraries ${target} LINK_LIBRARIES)
+        if(nastavnik_ui IN_LIST libraries)
+            target_precompile_headers(${target} REUSE_FROM nastavnik_ui)
+        elseif(nastavnik_engine IN_LIST libraries)
+            target_precompile_headers(${target} REUSE_FROM nastavnik_engine)
+        endif()
+    endforeach()
+endfunction()

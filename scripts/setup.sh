@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config ccache
+    cmake ninja-build g++ lld pkg-config ccache
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev
     # Qt's own texts (box buttons, the file dialog) in Russian
     qt6-translations-l10n
