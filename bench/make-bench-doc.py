@@ -163,6 +163,7 @@ def write_everyday_rtf(path, questions=200):
         shutil.rmtree(work, ignore_errors=True)
 
 
+os.makedirs(os.path.dirname(os.path.abspath(sys.argv[-1])), exist_ok=True)
 if len(sys.argv) == 4 and sys.argv[1] in ("--paragraphs", "--megabytes", "--pictures"):
     write_large_rtf(sys.argv[1][2:], int(sys.argv[2]), sys.argv[3])
 elif len(sys.argv) == 4 and sys.argv[1] == "--opening":
