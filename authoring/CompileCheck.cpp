@@ -1,5 +1,7 @@
 #include "authoring/CompileCheck.h"
 
+#include "library/TagLine.h"
+
 #include "library/Paths.h"
 #include "richtext/LineModel.h"
 #include "session/Cues.h"
@@ -20,11 +22,6 @@ int countHits(const LineModel &lines, const QString &pattern)
     return count;
 }
 
-QString lowerTrimmedLine(const LineModel &lines, int line)
-{
-    return LineModel::folded(trimLine(lines.lineText(line)));
-}
-
 void report(const std::function<void(int)> &progress, int value)
 {
     if (progress)
@@ -33,27 +30,9 @@ void report(const std::function<void(int)> &progress, int value)
 
 } // namespace
 
-QString trimLine(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-QString pictureNameFromLine(const QString &line)
-{
-    QString name = trimLine(trimLine(line).mid(5));
-    name.chop(1);
-    return trimLine(name);
-}
-
 QString picturePathAsWritten(const QString &folder, const QString &name)
 {
-    return trimLine(folder + u'/' + name);
+    return TagLine::trimmed(folder + u'/' + name);
 }
 
 Expected<QString> findPicture(const QString &folder, const QString &name)
@@ -77,15 +56,14 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, cons
 
     // Passes 1 to 4: the four valid tags.
     int bar = 10;
-    for (const QString &tag : {QStringLiteral("{test=1}"), QStringLiteral("{test=2}"), QStringLiteral("{test=3}"),
-                               QStringLiteral("{test=4}")}) {
-        result.testCount += countHits(lines, tag);
+    for (int field = 1; field <= 4; ++field) {
+        result.testCount += countHits(lines, TagLine::tag(field));
         report(progress, bar += 15);
     }
 
     // Pass 5: every "{test", valid or not, gives a tag line.
-    const QString tagOpening = QStringLiteral("{test");
-    const QString picOpening = QStringLiteral("{pic=");
+    const QString tagOpening = TagLine::tagStart();
+    const QString picOpening = TagLine::pictureOpening();
     bool stopped = false;
     bool havePrevious = false;
     int previousLine = 0;    // the line of the previous hit
@@ -94,9 +72,9 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, cons
         ++result.tagCount;
         const int line = lines.lineAt(hit);
         result.tagIndex.append(QByteArray::number(line));
-        if (trimLine(lines.lineText(line)).size() != 8)
+        if (TagLine::trimmed(lines.lineText(line)).size() != 8)
             result.verdict = Verdict::TagLineHasOtherText;
-        const bool hasPicture = lowerTrimmedLine(lines, line + 1).contains(picOpening);
+        const bool hasPicture = TagLine::isPictureLine(TagLine::normalized(lines.lineText(line + 1)));
         // The previous question ends right where this one starts: no body.
         if (havePrevious && previousLine + previousPicture + 1 == line) {
             result.verdict = Verdict::EmptyQuestion;
@@ -139,7 +117,7 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, cons
         ++result.pictureCount;
         if (missing)
             continue;
-        const QString name = pictureNameFromLine(lines.lineText(lines.lineAt(hit + int(picOpening.size()))));
+        const QString name = TagLine::pictureName(lines.lineText(lines.lineAt(hit + int(picOpening.size()))));
         const Expected<QString> found = findPicture(folder, name);
         if (!found) {
             missing = true;

@@ -53,13 +53,6 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath,
 // The sound cue that goes with a verdict.
 QString cueFor(Verdict verdict);
 
-// Removes leading and trailing characters with codes 0 to 32.
-QString trimLine(const QString &text);
-
-// The picture file name of a picture line: trimmed, without its first five
-// characters ("{pic=") and its last one ("}"), trimmed at each step.
-QString pictureNameFromLine(const QString &line);
-
 // The full path of a picture as the report names it: the folder, "/" and
 // the name as written, trimmed.
 QString picturePathAsWritten(const QString &folder, const QString &name);

@@ -5,6 +5,7 @@
 #include "library/Codec.h"
 #include "library/FileErrors.h"
 #include "library/Paths.h"
+#include "library/TagLine.h"
 #include "library/TopicConfig.h"
 #include "richtext/LineModel.h"
 
@@ -33,10 +34,10 @@ Error cannot(const QString &what, const QString &path, const QString &why)
 
 QStringList pictureNames(const LineModel &lines)
 {
-    static const QString opening = QStringLiteral("{pic=");
+    const QString opening = TagLine::pictureOpening();
     QStringList names;
     for (int hit = lines.find(opening, 0); hit >= 0; hit = lines.find(opening, hit + int(opening.size())))
-        names.append(pictureNameFromLine(lines.lineText(lines.lineAt(hit + int(opening.size()) - 1))));
+        names.append(TagLine::pictureName(lines.lineText(lines.lineAt(hit + int(opening.size()) - 1))));
     return names;
 }
 

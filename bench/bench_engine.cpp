@@ -115,17 +115,17 @@ int main(int argc, char *argv[])
     SessionState state;
     const Timing indexCheck = best(repeats, [&] {
         state.TagIndex = check.tagIndex;
-        (void)Comp::CheckTagIndex(state, lines, topic.path(), cues, ui);
+        (void)Comp::CheckTagIndex(state.TagIndex, lines, topic.path(), cues, ui);
     });
     const Timing indexRebuild = best(repeats, [&] {
         state.TagIndex = {"0", "1"};
-        (void)Comp::CheckTagIndex(state, lines, topic.path(), cues, ui);
+        (void)Comp::CheckTagIndex(state.TagIndex, lines, topic.path(), cues, ui);
     });
 
     // Every question, as the main window shows it: find it, then copy its
     // body into an emptied question view.
     state.TagIndex = check.tagIndex;
-    const int questions = Comp::questionsInBase(state);
+    const int questions = Comp::questionsInBase(state.TagIndex);
     Timing total{0, 0};
     Timing worst{0, 0};
     int broken = 0;
@@ -135,7 +135,7 @@ int main(int argc, char *argv[])
         state.DrawnQuestion = n;
         const Timing ms = best(repeats, [&] {
             view.clear();
-            const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+            const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
             if (place.broken) {
                 ++broken;
                 return;

@@ -90,13 +90,13 @@ Fixture *fixture = nullptr;
 void runTest(SessionState &state)
 {
     StepClock clock;
-    state.PoolRemaining = Comp::questionsInBase(state);
+    state.PoolRemaining = Comp::questionsInBase(state.TagIndex);
     Comp::InitQuestionPool(state);
     for (int asked = 0; asked < 20; ++asked) {
         state.DrawnQuestion = Comp::DrawQuestion(state, clock);
         if (state.DrawnQuestion == 0)
             break;
-        const Comp::QuestionPlace place = Comp::locateQuestion(state, *fixture->lines);
+        const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, *fixture->lines);
         if (place.broken)
             continue;
         QTextDocument question;
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.TagIndex = lines;
     runTest(state);
     QuietUi ui;
-    (void)Comp::CheckTagIndex(state, *fixture->lines, fixture->folder.path(), *fixture->cues, ui);
+    (void)Comp::CheckTagIndex(state.TagIndex, *fixture->lines, fixture->folder.path(), *fixture->cues, ui);
     runTest(state);
     return 0;
 }

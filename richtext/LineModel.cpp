@@ -1,5 +1,6 @@
 #include "richtext/LineModel.h"
 
+#include "library/TagLine.h"
 #include "richtext/RtfReader.h"
 
 #include <QSet>
@@ -73,11 +74,7 @@ int LineModel::find(const QString &text, int from) const
 
 QString LineModel::folded(const QString &text)
 {
-    QString result(text.size(), Qt::Uninitialized);
-    QChar *out = result.data();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = text.at(i).toLower();
-    return result;
+    return TagLine::folded(text);
 }
 
 void LineModel::copyRange(const QTextDocument &source, int start, int end, QTextCursor &target)

@@ -13,6 +13,7 @@
 #include "richtext/RtfReader.h"
 
 #include "library/Cp1251.h"
+#include "library/TagLine.h"
 #include "richtext/Charsets.h"
 #include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
@@ -2035,7 +2036,7 @@ bool isTagLine(const Paragraph &paragraph)
         if (text.size() > 64)
             return false;
     }
-    return text.trimmed().startsWith(u"{test", Qt::CaseInsensitive);
+    return text.trimmed().startsWith(TagLine::tagStart(), Qt::CaseInsensitive);
 }
 
 void Parser::placeParagraph(int level, Paragraph &&paragraph)

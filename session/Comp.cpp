@@ -1,8 +1,8 @@
 #include "session/Comp.h"
 
-#include "authoring/CompileCheck.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "library/TagLine.h"
 #include "richtext/LineModel.h"
 #include "session/Captions.h"
 #include "session/Cues.h"
@@ -16,8 +16,6 @@
 namespace Comp {
 
 namespace {
-
-const QString kTagOpening = QStringLiteral("{test=");
 
 // Decimal digits only, short enough for an int; anything else is -1.
 int parseEntry(const QByteArray &text)
@@ -33,7 +31,7 @@ int parseEntry(const QByteArray &text)
 
 QString lowerTrimmedLine(const LineModel &lines, int line)
 {
-    return LineModel::folded(trimLine(lines.lineText(line)));
+    return TagLine::normalized(lines.lineText(line));
 }
 
 // Whole-number progress with an exact half going to the even neighbour.
@@ -42,37 +40,38 @@ int rounded(double value)
     return int(std::nearbyint(value));
 }
 
-Status rebuild(SessionState &state, LineList rebuilt, const QString &topicFolder, Cues &cues, EngineUi &ui)
+Status rebuild(LineList &tagIndex, LineList rebuilt, const QString &topicFolder, Cues &cues, EngineUi &ui)
 {
     cues.PlaySoundCue(Cue::ErrorNewBaza);
     ui.warn(Caption::Attention, QStringLiteral("Будет произведена переиндексация выбранной базы..."));
     ui.showProgress(true);
     ui.setProgress(0);
-    state.TagIndex = std::move(rebuilt);
+    tagIndex = std::move(rebuilt);
     ui.setProgress(100);
-    const Status saved = LineLists::write(Paths::tagIndexFile(topicFolder), state.TagIndex);
+    const Status saved = LineLists::write(Paths::tagIndexFile(topicFolder), tagIndex);
     ui.showProgress(false);
     return saved;
 }
 
 } // namespace
 
-int tagIndexEntry(const SessionState &state, int i)
+int tagIndexEntry(const LineList &tagIndex, int i)
 {
-    if (i < 0 || i >= state.TagIndex.size())
+    if (i < 0 || i >= tagIndex.size())
         return -1;
-    return parseEntry(state.TagIndex.at(i));
+    return parseEntry(tagIndex.at(i));
 }
 
 LineList tagIndexOf(const LineModel &lines)
 {
     LineList index;
     int last = -1;
-    for (int hit = lines.find(kTagOpening, 0); hit >= 0; hit = lines.find(kTagOpening, hit + 1)) {
+    const QString opening = TagLine::tagOpening();
+    for (int hit = lines.find(opening, 0); hit >= 0; hit = lines.find(opening, hit + 1)) {
         const int line = lines.lineAt(hit);
         // A hit that runs over the end of its line does not count: the line
         // itself must hold the opening.
-        if (line == last || !lowerTrimmedLine(lines, line).contains(kTagOpening))
+        if (line == last || !TagLine::isTagLine(lowerTrimmedLine(lines, line)))
             continue;
         index.append(QByteArray::number(line));
         last = line;
@@ -81,7 +80,7 @@ LineList tagIndexOf(const LineModel &lines)
     return index;
 }
 
-Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
+Status CheckTagIndex(LineList &tagIndex, const LineModel &lines, const QString &topicFolder, Cues &cues,
                      EngineUi &ui)
 {
     ui.showProgress(true);
@@ -90,15 +89,15 @@ Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString 
         // The document holds no tag line: the base itself is damaged. Its
         // index is left alone (it may well be right for the base that is
         // copied back); the caller finds no question and says so.
-        state.TagIndex = std::move(expected);
+        tagIndex = std::move(expected);
         ui.showProgress(false);
         return {};
     }
 
-    const int count = int(state.TagIndex.size());
+    const int count = int(tagIndex.size());
     // An index that lists fewer or more tag lines than the base holds (a
     // single line, say, left by a damaged base) is stale too.
-    const bool stale = count != expected.size() || state.TagIndex.constLast() != expected.constLast();
+    const bool stale = count != expected.size() || tagIndex.constLast() != expected.constLast();
     double value = 0;
     for (int i = 0; i <= count - 2; ++i) {
         ui.setProgress(rounded(value));
@@ -106,28 +105,28 @@ Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString 
             value += 100.0 / (count - 2);
         else
             value = 100;
-        if (stale || state.TagIndex.at(i) != expected.at(i))
-            return rebuild(state, std::move(expected), topicFolder, cues, ui);
+        if (stale || tagIndex.at(i) != expected.at(i))
+            return rebuild(tagIndex, std::move(expected), topicFolder, cues, ui);
     }
     if (stale)
-        return rebuild(state, std::move(expected), topicFolder, cues, ui);
+        return rebuild(tagIndex, std::move(expected), topicFolder, cues, ui);
     ui.showProgress(false);
     return {};
 }
 
-int questionsInBase(const SessionState &state)
+int questionsInBase(const LineList &tagIndex)
 {
-    return std::max(0, int(state.TagIndex.size()) - 1);
+    return std::max(0, int(tagIndex.size()) - 1);
 }
 
-int clampedQuestionCount(const SessionState &state, int requested)
+int clampedQuestionCount(const LineList &tagIndex, int requested)
 {
-    return std::clamp(requested, 0, questionsInBase(state));
+    return std::clamp(requested, 0, questionsInBase(tagIndex));
 }
 
 void InitQuestionPool(SessionState &state)
 {
-    state.PoolRemaining = clampedQuestionCount(state, state.PoolRemaining);
+    state.PoolRemaining = clampedQuestionCount(state.TagIndex, state.PoolRemaining);
     state.QuestionPool.resize(state.PoolRemaining);
     for (int i = 0; i < state.PoolRemaining; ++i)
         state.QuestionPool[i] = i + 1;
@@ -151,31 +150,24 @@ int DrawQuestion(SessionState &state, Clock &clock)
     return result;
 }
 
-QuestionPlace locateQuestion(const SessionState &state, const LineModel &lines)
+QuestionPlace locateQuestion(const LineList &tagIndex, int question, const LineModel &lines)
 {
     QuestionPlace place;
     place.broken = true;
-    const int drawn = state.DrawnQuestion;
-    if (drawn < 1 || drawn >= state.TagIndex.size())
+    if (question < 1 || question >= tagIndex.size())
         return place;
-    int t = tagIndexEntry(state, drawn - 1);
-    const int next = tagIndexEntry(state, drawn);
+    int t = tagIndexEntry(tagIndex, question - 1);
+    const int next = tagIndexEntry(tagIndex, question);
     if (t < 0 || t >= lines.lineCount() || next <= t || next > lines.lineCount())
         return place;
 
-    const QString tag = lowerTrimmedLine(lines, t);
-    if (!tag.contains(kTagOpening))
-        return place;
-    QString digit = tag.mid(6);
-    digit.chop(1);
-    bool isNumber = false;
-    const int correct = trimLine(digit).toInt(&isNumber);
-    if (!isNumber || correct < 1 || correct > 4)
+    const int correct = TagLine::rightField(lowerTrimmedLine(lines, t));
+    if (correct == 0)
         return place;
 
     const QString picture = lowerTrimmedLine(lines, t + 1);
-    if (picture.contains(QStringLiteral("{pic="))) {
-        place.pictureName = pictureNameFromLine(picture);
+    if (TagLine::isPictureLine(picture)) {
+        place.pictureName = TagLine::pictureName(picture);
         ++t;
     }
     place.broken = false;

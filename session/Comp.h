@@ -29,15 +29,15 @@ public:
 
 namespace Comp {
 
-// Checks state.TagIndex against the document's lines and, when it does not
+// Checks a tag index against the document's lines and, when it does not
 // match the base (an entry that is not the line of a tag line, a missing or
 // extra entry, a last entry that is not the line count), rebuilds it from
 // the document after a warning and saves it as the topic folder's
 // Baza.ini. A document without any tag line is a damaged base: the index
-// file is left as it is and state.TagIndex lists no question, which the
-// caller reports. The error is that of saving the rebuilt file;
-// state.TagIndex is rebuilt even then.
-Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString &topicFolder, Cues &cues,
+// file is left as it is and tagIndex lists no question, which the caller
+// reports. The error is that of saving the rebuilt file; tagIndex is
+// rebuilt even then.
+Status CheckTagIndex(LineList &tagIndex, const LineModel &lines, const QString &topicFolder, Cues &cues,
                      EngineUi &ui);
 
 // The tag index the document's lines call for: the line of every line that
@@ -45,11 +45,11 @@ Status CheckTagIndex(SessionState &state, const LineModel &lines, const QString 
 LineList tagIndexOf(const LineModel &lines);
 
 // The number of questions the tag index lists.
-int questionsInBase(const SessionState &state);
+int questionsInBase(const LineList &tagIndex);
 
 // A question count from config.dat kept within what the base holds (a
 // hand-edited file may ask for more, or for a negative number).
-int clampedQuestionCount(const SessionState &state, int requested);
+int clampedQuestionCount(const LineList &tagIndex, int requested);
 
 // Fills the pool with the ordinals 1 .. state.PoolRemaining. PoolRemaining
 // is first clamped to the questions the tag index lists.
@@ -60,7 +60,8 @@ void InitQuestionPool(SessionState &state);
 // empty pool gives 0, which the caller treats as a broken base.
 int DrawQuestion(SessionState &state, Clock &clock);
 
-// Where question state.DrawnQuestion lies in the document.
+// Where a question (its ordinal in the tag index, from 1) lies in the
+// document.
 struct QuestionPlace
 {
     bool broken = false;     // the tag index does not lead to a valid tag line
@@ -73,9 +74,9 @@ struct QuestionPlace
 // A tag line whose digit is not a whole number from 1 to 4 (only a
 // hand-edited base can hold one) makes the question broken: the student
 // could not answer it on the four-field board.
-QuestionPlace locateQuestion(const SessionState &state, const LineModel &lines);
+QuestionPlace locateQuestion(const LineList &tagIndex, int question, const LineModel &lines);
 
 // A decimal entry of the tag index; -1 when it is not one.
-int tagIndexEntry(const SessionState &state, int i);
+int tagIndexEntry(const LineList &tagIndex, int i);
 
 } // namespace Comp

@@ -14,7 +14,6 @@
 #include "richtext/LineModel.h"
 #include "richtext/TestDocument.h"
 #include "session/Comp.h"
-#include "session/SessionState.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -32,12 +31,9 @@ void print(const QString &text)
 
 void printQuestions(const CheckResult &result, const LineModel &lines)
 {
-    SessionState state;
-    state.TagIndex = result.tagIndex;
-    const int questions = Comp::questionsInBase(state);
+    const int questions = Comp::questionsInBase(result.tagIndex);
     for (int n = 1; n <= questions; ++n) {
-        state.DrawnQuestion = n;
-        const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+        const Comp::QuestionPlace place = Comp::locateQuestion(result.tagIndex, n, lines);
         if (place.broken) {
             print(QStringLiteral("-- %1 broken\n").arg(n));
             continue;

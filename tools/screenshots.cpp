@@ -11,6 +11,7 @@
 #include "library/IndexFile.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "library/TagLine.h"
 #include "results/ui/Result.h"
 #include "results/ResultsFile.h"
 #include "results/ui/Table.h"
@@ -179,7 +180,7 @@ void loadTest(TForm1 &form1, SessionState &state)
     const LineModel &lines = form1.fullTestLines();
     state.TagIndex.clear();
     for (int n = 0; n < lines.lineCount(); ++n)
-        if (LineModel::folded(lines.lineText(n)).contains(QStringLiteral("{test=")))
+        if (TagLine::isTagLine(TagLine::normalized(lines.lineText(n))))
             state.TagIndex << QByteArray::number(n);
     state.TagIndex << QByteArray::number(lines.lineCount());
 }

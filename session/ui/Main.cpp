@@ -411,7 +411,7 @@ void TForm1::NextQuestion()
 int TForm1::ShowQuestion()
 {
     SessionState &state = m_context.state;
-    const Comp::QuestionPlace place = Comp::locateQuestion(state, fullTestLines());
+    const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, fullTestLines());
     if (place.broken) {
         m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
         m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),

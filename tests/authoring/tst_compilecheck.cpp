@@ -39,8 +39,6 @@ private Q_SLOTS:
     void verdicts();
     void manualLineBreaksAreLines();
     void progressValues();
-    void pictureNames_data();
-    void pictureNames();
     void findPicture_data();
     void findPicture();
 };
@@ -184,25 +182,6 @@ void TestCompileCheck::progressValues()
         compileCheck(LineModel(doc), u"/nowhere/x.rtf"_qs, [&values](int value) { values << value; });
     QCOMPARE(result.verdict, Verdict::PictureMissing);
     QCOMPARE(values, (QList<int>{25, 40, 55, 70, 85, 95}));
-}
-
-void TestCompileCheck::pictureNames_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << u"{pic=a.png}"_qs << u"a.png"_qs;
-    QTest::newRow("blanks everywhere") << u"\t {pic=  Рис 1.bmp  } \r"_qs << u"Рис 1.bmp"_qs;
-    QTest::newRow("sub-folder") << u"{PIC=Img\\A.Png}"_qs << u"Img\\A.Png"_qs;
-    QTest::newRow("empty") << u"{pic=}"_qs << QString();
-    QTest::newRow("too short") << u"{pi"_qs << QString();
-    QTest::newRow("no brace") << u"{pic=abc"_qs << u"ab"_qs;
-}
-
-void TestCompileCheck::pictureNames()
-{
-    QFETCH(QString, line);
-    QFETCH(QString, name);
-    QCOMPARE(pictureNameFromLine(line), name);
 }
 
 void TestCompileCheck::findPicture_data()

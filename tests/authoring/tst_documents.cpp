@@ -4,6 +4,7 @@
 #include "authoring/CompileCheck.h"
 #include "authoring/SourceDocument.h"
 #include "authoring/TopicFiles.h"
+#include "browser/OpenTopic.h"
 #include "library/Codec.h"
 #include "library/LineList.h"
 #include "richtext/LineModel.h"
@@ -11,6 +12,7 @@
 #include "session/Comp.h"
 #include "session/Cues.h"
 #include "session/SessionState.h"
+#include "tests/support/FakeHost.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -158,7 +160,7 @@ void TestDocuments::questionsOfWordDocument()
                                     u"Что на рисунке?"_qs};
     for (int n = 1; n <= 3; ++n) {
         state.DrawnQuestion = n;
-        const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+        const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
         QVERIFY(!place.broken);
         QCOMPARE(place.correct, correct.at(n - 1));
         QCOMPARE(place.pictureName, pictures.at(n - 1));
@@ -170,11 +172,11 @@ void TestDocuments::questionsOfWordDocument()
     }
     // The split tag of question 2 reads as one tag; its body holds the table.
     state.DrawnQuestion = 2;
-    QVERIFY(bodyText(doc, Comp::locateQuestion(state, lines)).contains(u"четыре"_qs));
+    QVERIFY(bodyText(doc, Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines)).contains(u"четыре"_qs));
 
     // Question 3 carries an embedded picture into the question view.
     state.DrawnQuestion = 3;
-    const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+    const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QTextDocument view;
     QTextCursor cursor(&view);
     LineModel::copyRange(doc, place.bodyStart, place.bodyEnd, cursor);
@@ -200,13 +202,13 @@ void TestDocuments::questionsOfLibreOfficeDocument()
     SessionState state;
     state.TagIndex = result.tagIndex;
     state.DrawnQuestion = 1;
-    Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+    Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QCOMPARE(place.correct, 1);
     QCOMPARE(place.pictureName, u"images/fig1.png"_qs);
     QCOMPARE(bodyText(doc, place), u"Столица России?\n1) Москва 2) Киев 3) Минск 4) Рига\n"_qs);
     // The last question, a table and a line after it, runs to the end.
     state.DrawnQuestion = 2;
-    place = Comp::locateQuestion(state, lines);
+    place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QCOMPARE(place.correct, 4);
     QCOMPARE(place.bodyEnd, lines.documentEnd());
     const QString body = bodyText(doc, place);
@@ -245,7 +247,7 @@ void TestDocuments::storedBaseOpensWithSameIndex()
     RecordingUi ui;
     SessionState state;
     state.TagIndex = result.tagIndex;
-    QVERIFY(Comp::CheckTagIndex(state, lines, topic.path(), cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, topic.path(), cues, ui));
     QVERIFY(ui.warnings.isEmpty());
     QVERIFY(sink.played.isEmpty());
     QCOMPARE(state.TagIndex, result.tagIndex);
@@ -288,31 +290,28 @@ void TestDocuments::storedDocumentIsTheCheckedOne()
     QVERIFY(TopicFiles::writeTopicFiles(topic, *source, dir.path(), {}, result.tagIndex, result.testCount));
 
     // Opening the topic: Baza.dat decoded, Baza.ini as stored.
-    Expected<LineList> base = LineLists::read(topic + u"/Baza.dat"_qs);
-    QVERIFY(base);
-    Codec::codeLines(*base);
-    QTextDocument opened;
-    RtfReader::load(LineLists::join(*base), opened);
-    const LineModel lines(opened);
+    FakeHost host;
     SilentSink sink;
     Cues cues(sink, dir.path());
     RecordingUi ui;
-    SessionState state;
-    state.TagIndex = *LineLists::read(topic + u"/Baza.ini"_qs);
-    QVERIFY(Comp::CheckTagIndex(state, lines, topic, cues, ui));
+    Expected<OpenedTopic> opened = openTopic(topic + u"/Baza.dat"_qs, host, cues, ui);
+    QVERIFY2(opened, qPrintable(opened.error()));
     QVERIFY(ui.warnings.isEmpty());
-    QCOMPARE(Comp::questionsInBase(state), 2);
+    QCOMPARE(opened->pool, 2);
+    const LineModel &lines = host.fullTestLines();
+    SessionState state;
+    state.TagIndex = opened->tagIndex;
 
     SessionState asChecked;
     asChecked.TagIndex = result.tagIndex;
     for (int n = 1; n <= 2; ++n) {
         state.DrawnQuestion = asChecked.DrawnQuestion = n;
-        const Comp::QuestionPlace place = Comp::locateQuestion(state, lines);
+        const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
         QVERIFY(!place.broken);
         QCOMPARE(place.correct, n + 1);
-        QCOMPARE(bodyText(opened, place), bodyText(checked, Comp::locateQuestion(asChecked, checkedLines)));
+        QCOMPARE(bodyText(host.document, place), bodyText(checked, Comp::locateQuestion(asChecked.TagIndex, asChecked.DrawnQuestion, checkedLines)));
     }
-    QCOMPARE(firstPicture(opened).convertToFormat(QImage::Format_RGB32), image);
+    QCOMPARE(firstPicture(host.document).convertToFormat(QImage::Format_RGB32), image);
     QCOMPARE(firstPicture(checked).convertToFormat(QImage::Format_RGB32), image);
 }
 

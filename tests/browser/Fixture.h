@@ -11,7 +11,7 @@
 #include "session/ui/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
-#include "session/TestHost.h"
+#include "tests/support/FakeHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,36 +92,6 @@ public:
 
 private:
     mutable int m_msecs = 1000;
-};
-
-class FakeHost final : public TestHost
-{
-public:
-    QTextDocument document;
-    std::unique_ptr<LineModel> model;
-    QStringList calls;
-    QString caption = QStringLiteral("Нет");
-    bool clockVisible = true;
-
-    QTextDocument &fullTestDocument() override
-    {
-        model.reset();
-        return document;
-    }
-    const LineModel &fullTestLines() override
-    {
-        if (!model)
-            model = std::make_unique<LineModel>(document);
-        return *model;
-    }
-    void SetSessionMenus(bool idle) override { calls.append(idle ? QStringLiteral("menus idle") : QStringLiteral("menus testing")); }
-    void StartTimeBudget() override { calls.append(QStringLiteral("time budget")); }
-    void NextQuestion() override { calls.append(QStringLiteral("next question")); }
-    void setReplayCaption(const QString &c) override { caption = c; }
-    QString replayCaption() const override { return caption; }
-    void setPictureClockVisible(bool visible) override { clockVisible = visible; }
-    QString openBazaFolder() const override { return QStringLiteral("/documents"); }
-    QString openBazaFilter() const override { return QStringLiteral("Файл с тестами (*.RTF *.rtf)"); }
 };
 
 // Windows-1251 bytes of a text.

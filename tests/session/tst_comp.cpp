@@ -131,7 +131,7 @@ void TestComp::validIndexPassesSilently()
     state.TagIndex = {"1", "5", "7", "11"};
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, m_topic, cues, ui));
     QVERIFY(ui.warnings.isEmpty());
     QVERIFY(m_sink.played.isEmpty());
     QVERIFY(!ui.visible);
@@ -148,7 +148,7 @@ void TestComp::staleIndexIsRebuiltOnce()
     state.TagIndex = {"1", "5", "7", "12"};
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, m_topic, cues, ui));
     QCOMPARE(ui.warnings, QStringList{u"Внимание !!!|Будет произведена переиндексация выбранной базы..."_qs});
     QCOMPARE(m_sink.played, QStringList{u"ErrorNewBaza"_qs});
     QVERIFY(!ui.visible);
@@ -164,7 +164,7 @@ void TestComp::staleIndexIsRebuiltOnce()
     again.TagIndex = *saved;
     RecordingUi quiet;
     m_sink.played.clear();
-    QVERIFY(Comp::CheckTagIndex(again, lines, m_topic, cues, quiet));
+    QVERIFY(Comp::CheckTagIndex(again.TagIndex, lines, m_topic, cues, quiet));
     QVERIFY(quiet.warnings.isEmpty());
     QVERIFY(m_sink.played.isEmpty());
 }
@@ -192,7 +192,7 @@ void TestComp::badIndexIsRebuilt()
     state.TagIndex = toLines(index);
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, m_topic, cues, ui));
     QCOMPARE(ui.warnings.size(), 1);
     QCOMPARE(state.TagIndex, (LineList{"1", "5", "7", "11"}));
     const Expected<LineList> saved = LineLists::read(m_topic + u"/Baza.ini"_qs);
@@ -209,7 +209,7 @@ void TestComp::rebuildReplacesFileOfOtherCase()
     state.TagIndex = {"3", "12"};
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, m_topic, cues, ui));
     QCOMPARE(QDir(m_topic).entryList(QDir::Files), QStringList{u"BAZA.INI"_qs});
     QCOMPARE(*LineLists::read(m_topic + u"/BAZA.INI"_qs), (LineList{"1", "5", "7", "11"}));
 }
@@ -223,7 +223,7 @@ void TestComp::singleEntryIsStaleOnQuestions()
     state.TagIndex = {"11"};
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, lines, m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, m_topic, cues, ui));
     QCOMPARE(ui.warnings.size(), 1);
     QCOMPARE(state.TagIndex, (LineList{"1", "5", "7", "11"}));
     QCOMPARE(*LineLists::read(m_topic + u"/Baza.ini"_qs), state.TagIndex);
@@ -241,14 +241,14 @@ void TestComp::damagedBaseKeepsItsIndex()
     state.TagIndex = good;
     Cues cues(m_sink, m_dir.path());
     RecordingUi ui;
-    QVERIFY(Comp::CheckTagIndex(state, LineModel(damaged), m_topic, cues, ui));
-    QCOMPARE(Comp::questionsInBase(state), 0);
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, LineModel(damaged), m_topic, cues, ui));
+    QCOMPARE(Comp::questionsInBase(state.TagIndex), 0);
     QVERIFY(ui.warnings.isEmpty());
     QVERIFY(!ui.visible);
     QCOMPARE(*LineLists::read(m_topic + u"/Baza.ini"_qs), good);
 
     state.TagIndex = good;
-    QVERIFY(Comp::CheckTagIndex(state, LineModel(m_doc), m_topic, cues, ui));
+    QVERIFY(Comp::CheckTagIndex(state.TagIndex, LineModel(m_doc), m_topic, cues, ui));
     QVERIFY(ui.warnings.isEmpty());
     QCOMPARE(state.TagIndex, good);
 }
@@ -312,7 +312,7 @@ void TestComp::poolIsClamped()
     SessionState state;
     for (int i = 0; i <= questionsInIndex; ++i)
         state.TagIndex << QByteArray::number(2 * i);
-    QCOMPARE(Comp::clampedQuestionCount(state, requested), pool);
+    QCOMPARE(Comp::clampedQuestionCount(state.TagIndex, requested), pool);
     state.PoolRemaining = requested;
     Comp::InitQuestionPool(state);
     QCOMPARE(state.PoolRemaining, pool);
@@ -334,14 +334,14 @@ void TestComp::locateQuestions()
     state.TagIndex = {"1", "5", "7", "11"};
 
     state.DrawnQuestion = 1;
-    Comp::QuestionPlace q = Comp::locateQuestion(state, lines);
+    Comp::QuestionPlace q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QVERIFY(!q.broken);
     QCOMPARE(q.correct, 2);
     QCOMPARE(q.pictureName, u"img\\рис1.png"_qs);
     QCOMPARE(rawRange(m_doc, q.bodyStart, q.bodyEnd), u"Вопрос один\u20291) a 2) b\u2029"_qs);
 
     state.DrawnQuestion = 2;
-    q = Comp::locateQuestion(state, lines);
+    q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QVERIFY(!q.broken);
     QCOMPARE(q.correct, 3);
     QVERIFY(q.pictureName.isEmpty());
@@ -349,7 +349,7 @@ void TestComp::locateQuestions()
 
     // The last one runs to the end, empty paragraphs included.
     state.DrawnQuestion = 3;
-    q = Comp::locateQuestion(state, lines);
+    q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QVERIFY(!q.broken);
     QCOMPARE(q.correct, 4);
     QCOMPARE(q.bodyEnd, lines.documentEnd());
@@ -400,7 +400,7 @@ void TestComp::brokenQuestions()
     SessionState state;
     state.TagIndex = toLines(index);
     state.DrawnQuestion = drawn;
-    const Comp::QuestionPlace q = Comp::locateQuestion(state, lines);
+    const Comp::QuestionPlace q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
     QCOMPARE(q.broken, correct == 0);
     QCOMPARE(q.correct, correct);
 }
@@ -447,13 +447,13 @@ void TestComp::randomDocumentsNeverCrash()
             ++accepted;
             Cues cues(m_sink, dir.path());
             RecordingUi ui;
-            QVERIFY(Comp::CheckTagIndex(state, lines, dir.path(), cues, ui));
+            QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, dir.path(), cues, ui));
             QVERIFY(ui.warnings.isEmpty());
             state.PoolRemaining = result.testCount;
             Comp::InitQuestionPool(state);
             while (state.PoolRemaining > 0) {
                 state.DrawnQuestion = Comp::DrawQuestion(state, clock);
-                const Comp::QuestionPlace q = Comp::locateQuestion(state, lines);
+                const Comp::QuestionPlace q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
                 QVERIFY(!q.broken);
                 QVERIFY(q.correct >= 1 && q.correct <= 4);
                 QVERIFY(q.bodyEnd > q.bodyStart || q.bodyEnd == lines.documentEnd());
@@ -466,7 +466,7 @@ void TestComp::randomDocumentsNeverCrash()
             for (int i = 0; i < entries; ++i)
                 state.TagIndex << QByteArray::number(random.bounded(-2, count + 3));
             state.DrawnQuestion = random.bounded(-1, entries + 2);
-            const Comp::QuestionPlace q = Comp::locateQuestion(state, lines);
+            const Comp::QuestionPlace q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
             if (!q.broken) {
                 QVERIFY(q.correct >= 1 && q.correct <= 4);
                 QVERIFY(q.bodyStart <= q.bodyEnd && q.bodyEnd <= lines.documentEnd());
@@ -475,7 +475,7 @@ void TestComp::randomDocumentsNeverCrash()
                 continue; // a rebuild writes a file: once a round is plenty
             Cues cues(m_sink, dir.path());
             RecordingUi ui;
-            QVERIFY(Comp::CheckTagIndex(state, lines, dir.path(), cues, ui));
+            QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, dir.path(), cues, ui));
             QVERIFY(!ui.visible);
         }
     }

@@ -8,6 +8,7 @@
 
 #include "library/LineList.h"
 #include "library/Paths.h"
+#include "library/TagLine.h"
 #include "richtext/LineModel.h"
 #include "session/ui/AppContext.h"
 #include "session/Comp.h"
@@ -262,7 +263,7 @@ struct Program
         const LineModel &lines = form1->fullTestLines();
         state.TagIndex.clear();
         for (int n = 0; n < lines.lineCount(); ++n)
-            if (LineModel::folded(lines.lineText(n)).contains(QStringLiteral("{test=")))
+            if (TagLine::isTagLine(TagLine::normalized(lines.lineText(n))))
                 state.TagIndex << QByteArray::number(n);
         state.TagIndex << QByteArray::number(lines.lineCount());
     }
