@@ -1,6 +1,7 @@
 // Program entry: the shared state and services are made here and handed to
 // the windows, which are all created once, hidden, in a fixed order, the
 // main window first. The program takes no arguments.
+#include "session/ui/Main.h"
 #include "session/ui/RunningProgram.h"
 
 #include <QApplication>

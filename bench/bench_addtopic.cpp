@@ -10,6 +10,9 @@
 //
 // Run it under /usr/bin/time -v for the peak memory. Use the platform the
 // program would use: under xvfb-run, or with QT_QPA_PLATFORM=offscreen.
+#include "authoring/ui/ResCompil.h"
+#include "browser/ui/Book.h"
+#include "session/ui/Main.h"
 #include "session/ui/RunningProgram.h"
 
 #include <QApplication>
@@ -85,7 +88,7 @@ int main(int argc, char *argv[])
     clock.start();
     ticker.start(10);
     book.showProgress(true);
-    const Status status = report.CreateBase(path);
+    const Status status = report.CreateBase(path, book);
     book.showProgress(false);
     const qint64 total = clock.elapsed();
     if (total - lastTick > longestStall) {

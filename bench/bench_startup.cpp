@@ -12,6 +12,7 @@
 // The child lives beside the program, so it reads the same library and
 // sounds. Use the platform the program would use: under xvfb-run, or with
 // QT_QPA_PLATFORM=offscreen for the painting without any X server.
+#include "session/ui/Main.h"
 #include "session/ui/RunningProgram.h"
 
 #include <QApplication>

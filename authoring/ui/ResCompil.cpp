@@ -3,7 +3,6 @@
 #include "authoring/CompileCheck.h"
 #include "authoring/SourceDocument.h"
 #include "authoring/TopicFiles.h"
-#include "browser/ui/Book.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 #include "session/ui/PanelStyle.h"
@@ -18,6 +17,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -35,17 +35,15 @@ namespace {
 class CheckPump final : public QObject
 {
 public:
-    explicit CheckPump(TForm2 *book) : m_book(book)
+    explicit CheckPump(BaseProgress &progress) : m_progress(progress)
     {
         QCoreApplication::instance()->installEventFilter(this);
-        if (m_book)
-            m_book->setProgressStoppable(true);
+        m_progress.setProgressStoppable(true);
     }
     ~CheckPump() override
     {
         QCoreApplication::instance()->removeEventFilter(this);
-        if (m_book)
-            m_book->setProgressStoppable(false);
+        m_progress.setProgressStoppable(false);
     }
     Q_DISABLE_COPY_MOVE(CheckPump)
 
@@ -89,7 +87,7 @@ protected:
     }
 
 private:
-    TForm2 *m_book;
+    BaseProgress &m_progress;
     QElapsedTimer m_sincePump;
     bool m_stop = false;
 };
@@ -139,8 +137,8 @@ void TForm3::showEvent(QShowEvent *event)
 
 void TForm3::FormActivate()
 {
-    if (m_context.form2)
-        m_context.form2->showProgress(false);
+    if (m_progress)
+        m_progress->showProgress(false);
     m_createConfirmed = false;
 }
 
@@ -156,16 +154,16 @@ void TForm3::Button1Click()
     reject();
 }
 
-Status TForm3::CreateBase(const QString &sourcePath)
+Status TForm3::CreateBase(const QString &sourcePath, BaseProgress &bar)
 {
     SessionState &state = m_context.state;
-    TForm2 *book = m_context.form2;
+    m_progress = &bar;
+    const auto done = qScopeGuard([this] { m_progress = nullptr; });
     // Until the report is shown the windows go on painting, and Esc stops
     // the command.
-    std::optional<CheckPump> pump(std::in_place, book);
-    const auto progress = [book, &pump](int value) {
-        if (book)
-            book->setProgress(value);
+    std::optional<CheckPump> pump(std::in_place, bar);
+    const auto progress = [&bar, &pump](int value) {
+        bar.setProgress(value);
         return !pump || pump->keepGoing();
     };
     m_createConfirmed = false;
@@ -232,8 +230,7 @@ Status TForm3::CreateBase(const QString &sourcePath)
     }
 
     progress(100);
-    if (book && book->isVisible())
-        book->FormDeactivate();
+    bar.leaveForReport();
     exec();
     return {};
 }

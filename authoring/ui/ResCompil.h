@@ -6,6 +6,7 @@
 #pragma once
 
 #include "library/Expected.h"
+#include "authoring/ui/BaseCreation.h"
 #include "library/LineList.h"
 
 #include <QDialog>
@@ -15,21 +16,16 @@ class QFrame;
 class QPushButton;
 class QTextEdit;
 
-class TForm3 final : public QDialog
+class TForm3 final : public QDialog, public BaseCreation
 {
     Q_OBJECT
 
 public:
     explicit TForm3(AppContext &context, QWidget *parent = nullptr);
 
-    // Loads and checks the document and shows the report modally. The error
-    // is that of reading the document; faults of the document itself are
-    // reported in the dialog.
-    Status CreateBase(const QString &sourcePath);
-    // True when the report was closed with "Создать".
-    bool createConfirmed() const { return m_createConfirmed; }
-    // Writes the checked document's topic files into the new topic folder.
-    Status WriteTopicFiles(const QString &topicFolder);
+    Status CreateBase(const QString &sourcePath, BaseProgress &progress) override;
+    bool createConfirmed() const override { return m_createConfirmed; }
+    Status WriteTopicFiles(const QString &topicFolder) override;
 
     void Button1Click();
     void Button2Click();
@@ -41,6 +37,7 @@ private:
     void FormActivate();
 
     AppContext &m_context;
+    BaseProgress *m_progress = nullptr; // while CreateBase runs
     QTextEdit *m_raport = nullptr;
     QFrame *m_panel1 = nullptr;
     QPushButton *m_button2 = nullptr;

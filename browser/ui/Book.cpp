@@ -1,13 +1,10 @@
 #include "browser/ui/Book.h"
 
-#include "authoring/ui/Reindex.h"
-#include "authoring/ui/ResCompil.h"
 #include "authoring/TopicFiles.h"
 #include "browser/ui/BookButton.h"
 #include "library/Cp1251.h"
 #include "library/Library.h"
 #include "library/Paths.h"
-#include "results/ui/TestOption.h"
 #include "session/ui/AppContext.h"
 #include "session/Captions.h"
 #include "session/Cues.h"
@@ -259,6 +256,12 @@ void TForm2::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
+        FormDeactivate();
+}
+
+void TForm2::leaveForReport()
+{
+    if (isVisible())
         FormDeactivate();
 }
 
@@ -627,7 +630,7 @@ void TForm2::AddTopic()
     }
     if (!QFileInfo(source).isFile())
         return;
-    TForm3 *report = m_context.form3;
+    BaseCreation *report = m_context.windows.baseCreation;
     const auto failed = [this](const QString &error) {
         showProgress(false);
         QString text = QStringLiteral("Ошибка открытия файла...");
@@ -636,7 +639,7 @@ void TForm2::AddTopic()
         m_context.prompter.message(this, Caption::Attention, text, Prompter::Icon::Error);
     };
     showProgress(true);
-    const Status checked = report->CreateBase(source);
+    const Status checked = report->CreateBase(source, *this);
     showProgress(false);
     if (!checked)
         return failed(checked.error());
@@ -739,7 +742,7 @@ void TForm2::TopicOptions()
     }
     if (isVisible())
         FormDeactivate();
-    m_context.form4->exec();
+    m_context.windows.showTopicOptions();
 }
 
 void TForm2::RestoreTopic()
@@ -755,7 +758,7 @@ void TForm2::RestoreTopic()
     }
     if (isVisible())
         FormDeactivate();
-    m_context.form8->exec();
+    m_context.windows.showRestore();
 }
 
 void TForm2::CloseBook()

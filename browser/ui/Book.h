@@ -7,6 +7,7 @@
 // file (IndexFile); the topic folder's files are handled by TopicFiles.
 #pragma once
 
+#include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
 
 #include <QDialog>
@@ -19,7 +20,7 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 
-class TForm2 final : public QDialog
+class TForm2 final : public QDialog, public BaseProgress
 {
     Q_OBJECT
 
@@ -32,10 +33,12 @@ public:
 
     // The progress panel, shown by base creation and by the tag index check
     // while a test is opened.
-    void showProgress(bool visible);
-    void setProgress(int value);
+    void showProgress(bool visible) override;
+    void setProgress(int value) override;
     // Says on the bar that Esc stops the work it shows, or no longer does.
-    void setProgressStoppable(bool stoppable);
+    void setProgressStoppable(bool stoppable) override;
+    // Base creation shows its report: the chooser gives way.
+    void leaveForReport() override;
 
     // The chooser loses the focus to another of the program's windows (an
     // input box, the report, options or restore dialog) or its modal showing

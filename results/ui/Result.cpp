@@ -1,7 +1,6 @@
 #include "results/ui/Result.h"
 
 #include "results/Grading.h"
-#include "results/ui/Table.h"
 #include "library/TopicConfig.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
@@ -108,8 +107,7 @@ bool TForm6::eventFilter(QObject *watched, QEvent *event)
 void TForm6::FormActivate()
 {
     m_active = true;
-    if (m_context.form5)
-        m_context.form5->setGridColor(QColor(233, 233, 233));
+    Q_EMIT activeChanged(true);
 
     const SessionState &state = m_context.state;
     const QByteArray kind = state.TestConfig.value(TopicConfig::ResultKind);
@@ -126,8 +124,7 @@ void TForm6::FormActivate()
 void TForm6::FormDeactivate()
 {
     m_active = false;
-    if (m_context.form5)
-        m_context.form5->setGridColor(Qt::white);
+    Q_EMIT activeChanged(false);
     m_context.cues.PlaySoundCue(Cue::BookEnd);
 }
 

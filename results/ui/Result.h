@@ -1,7 +1,8 @@
 // The result window: shown by the results table over itself at the end of
 // a test, it states the count or the grade in the form the topic asks for,
 // and the tutor comments on it with the voice line the 5-point grade picks.
-// Any click closes it. While it is open the table's grid is greyed.
+// Any click closes it. While it is open it says so (activeChanged), and
+// the table greys its grid.
 #pragma once
 
 #include <QDialog>
@@ -23,6 +24,10 @@ public:
     void Label1Click();
     void Label2Click();
     void Label3Click();
+
+Q_SIGNALS:
+    // The window has come up (true) or is going away (false).
+    void activeChanged(bool active);
 
 protected:
     void showEvent(QShowEvent *event) override;

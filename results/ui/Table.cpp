@@ -2,7 +2,6 @@
 
 #include "library/Cp1251.h"
 #include "library/Paths.h"
-#include "results/ui/Result.h"
 #include "results/ResultsFile.h"
 #include "library/TopicConfig.h"
 #include "session/ui/AppContext.h"
@@ -154,6 +153,11 @@ void TForm5::FormCreate()
     m_table->setCurrentCell(ResultsFile::RecordCount, 0);
 }
 
+void TForm5::setResultShown(bool shown)
+{
+    setGridColor(shown ? QColor(233, 233, 233) : QColor(Qt::white));
+}
+
 void TForm5::setGridColor(const QColor &color)
 {
     m_gridColor = color;
@@ -252,8 +256,8 @@ void TForm5::afterShow()
     // A failure to read or write the table is told before the result, so
     // that the two boxes never stand one over the other.
     flushReport();
-    if (m_context.state.TestEnded && isVisible() && m_context.form6)
-        m_context.form6->exec();
+    if (m_context.state.TestEnded && isVisible())
+        m_context.windows.showResult();
 }
 
 void TForm5::FormDeactivate()

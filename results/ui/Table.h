@@ -23,6 +23,8 @@ public:
     // window is open over the table.
     void setGridColor(const QColor &color);
     QColor gridColor() const { return m_gridColor; }
+    // The result window over the table comes up or goes away.
+    void setResultShown(bool shown);
 
     void FormCreate();
     void FormActivate();

@@ -2,11 +2,8 @@
 // session (next question, end of test, abort, replay).
 #include "session/ui/Main.h"
 
-#include "browser/ui/Book.h"
 #include "library/Paths.h"
-#include "results/ui/Table.h"
 #include "richtext/LineModel.h"
-#include "session/ui/About.h"
 #include "session/Animate.h"
 #include "session/ui/AppContext.h"
 #include "session/Captions.h"
@@ -16,7 +13,6 @@
 #include "help/ui/HelpWindow.h"
 #include "session/HoldingClock.h"
 #include "session/ui/PanelStyle.h"
-#include "session/ui/Pic.h"
 #include "session/PictureFit.h"
 #include "session/ui/Prompter.h"
 #include "session/Services.h"
@@ -374,10 +370,24 @@ QString TForm1::replayCaption() const
     return m_context.state.ReplayCaption;
 }
 
+PictureView &TForm1::picture()
+{
+    class NoPicture final : public PictureView
+    {
+    public:
+        void setPicturePath(const QString &) override {}
+        void setClockText(const QString &) override {}
+        void setClockVisible(bool) override {}
+        void showPicture() override {}
+        void closePicture() override {}
+    };
+    static NoPicture none;
+    return m_context.windows.picture ? *m_context.windows.picture : none;
+}
+
 void TForm1::setPictureClockVisible(bool visible)
 {
-    if (m_context.form7)
-        m_context.form7->setClockVisible(visible);
+    picture().setClockVisible(visible);
 }
 
 // ------------------------------------------------------------ session flow
@@ -452,8 +462,7 @@ void TForm1::EndTest()
     setClockText(QString());
 
     DimMainWindow();
-    if (m_context.form5)
-        m_context.form5->exec();
+    m_context.windows.showResultsTable();
     RestoreMainWindow();
 
     state.TestEnded = false;
@@ -481,8 +490,7 @@ void TForm1::setClockText(const QString &text)
 void TForm1::N2Click()
 {
     DimMainWindow();
-    if (m_context.form2)
-        m_context.form2->exec();
+    m_context.windows.showChooser();
     RestoreMainWindow();
 }
 
@@ -492,8 +500,7 @@ void TForm1::replayClick()
     state.ReplayInProgress = true;
     const QString caption = replayCaption();
     state.CurrentBasePath = state.LastTopicPath;
-    if (m_context.form2)
-        m_context.form2->ClickOpenTest();
+    m_context.windows.openLastTopic();
     setReplayCaption(caption);
     state.ReplayInProgress = false;
 }
@@ -507,8 +514,7 @@ void TForm1::N8Click()
 {
     DimMainWindow();
     m_context.cues.PlaySoundCue(Cue::Table);
-    if (m_context.form5)
-        m_context.form5->exec();
+    m_context.windows.showResultsTable();
     RestoreMainWindow();
 }
 
@@ -546,8 +552,7 @@ void TForm1::N12Click()
 void TForm1::N13Click()
 {
     DimMainWindow();
-    if (m_context.form9)
-        m_context.form9->exec();
+    m_context.windows.showAbout();
     RestoreMainWindow();
 }
 

@@ -29,6 +29,7 @@ class QMouseEvent;
 class QPainter;
 class QTextEdit;
 class QTimer;
+class PictureView;
 struct AppContext;
 
 class TForm1 final : public QMainWindow, public TestHost
@@ -126,6 +127,8 @@ private:
     void setClockText(const QString &text);
     void setQuestionViewHeight(int height);
     void greetOnce();
+    // The picture window, or one that shows nothing while none is linked.
+    PictureView &picture();
 
     AppContext &m_context;
     // Every pause of the window goes through this clock, which holds the

@@ -8,7 +8,6 @@
 #include "session/Animate.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
-#include "session/ui/Pic.h"
 #include "session/PictureFit.h"
 #include "session/SessionState.h"
 
@@ -262,8 +261,7 @@ void TForm1::RichMemoTestDblClick()
 void TForm1::ShowPicture(const QString &name)
 {
     m_picturePath = Paths::resolve(Paths::folderOf(m_context.state.CurrentBasePath), name);
-    if (m_context.form7)
-        m_context.form7->setPicturePath(m_picturePath);
+    picture().setPicturePath(m_picturePath);
     Image1->hide();
 
     // Whatever goes wrong with the file, the student sees the crossed-out
@@ -293,8 +291,6 @@ void TForm1::HidePicture()
 
 void TForm1::Image1Click()
 {
-    if (!m_context.form7)
-        return;
-    m_context.form7->setPicturePath(m_picturePath);
-    m_context.form7->exec();
+    picture().setPicturePath(m_picturePath);
+    picture().showPicture();
 }

@@ -6,7 +6,6 @@
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 #include "session/HoldingClock.h"
-#include "session/ui/Pic.h"
 #include "session/SessionState.h"
 #include "session/TimeBudget.h"
 
@@ -28,8 +27,7 @@ void TForm1::TimerTimer()
 
     TimeBudget::countDown(state);
     setClockText(TimeBudget::clockText(state));
-    if (m_context.form7)
-        m_context.form7->setClockText(PanelClock->text());
+    picture().setClockText(PanelClock->text());
 
     if (state.ClockHours != 0 || state.ClockMinutes != 0)
         return;
@@ -40,8 +38,7 @@ void TForm1::TimerTimer()
     if (state.ClockSeconds == 0) {
         m_context.cues.PlayVoiceCue(Cue::Time);
         m_clock->pause(1000);
-        if (m_context.form7 && m_context.form7->isVisible())
-            m_context.form7->reject();
+        picture().closePicture();
         state.PressedField = 0;
         EndTest();
     }

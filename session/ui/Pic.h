@@ -4,12 +4,13 @@
 // a click; the time-out closes it too.
 #pragma once
 
+#include "session/ui/AppContext.h"
+
 #include <QDialog>
 
 class QLabel;
-struct AppContext;
 
-class TForm7 final : public QDialog
+class TForm7 final : public QDialog, public PictureView
 {
     Q_OBJECT
 
@@ -17,13 +18,18 @@ public:
     explicit TForm7(AppContext &context, QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(TForm7)
 
-    // The file of the picture the main window shows now.
-    void setPicturePath(const QString &path) { m_picturePath = path; }
+    void setPicturePath(const QString &path) override { m_picturePath = path; }
     QString picturePath() const { return m_picturePath; }
 
     // The clock copy `Panel1`.
-    void setClockText(const QString &text);
-    void setClockVisible(bool visible);
+    void setClockText(const QString &text) override;
+    void setClockVisible(bool visible) override;
+    void showPicture() override { exec(); }
+    void closePicture() override
+    {
+        if (isVisible())
+            reject();
+    }
 
     QLabel *Image1 = nullptr;
     QLabel *Panel1 = nullptr;

@@ -1,27 +1,45 @@
 #include "session/ui/Windows.h"
 
+#include "authoring/ui/Reindex.h"
+#include "authoring/ui/ResCompil.h"
+#include "browser/ui/Book.h"
+#include "results/ui/Result.h"
+#include "results/ui/Table.h"
+#include "results/ui/TestOption.h"
+#include "session/ui/About.h"
+#include "session/ui/AppContext.h"
+#include "session/ui/Main.h"
+#include "session/ui/Pic.h"
+
 ProgramWindows::ProgramWindows(AppContext &context)
 {
+    WindowLinks &links = context.windows;
     m_form1 = std::make_unique<TForm1>(context);
-    context.form1 = m_form1.get();
     context.host = m_form1.get();
     QWidget *main = m_form1.get();
     m_form2 = std::make_unique<TForm2>(context, main);
-    context.form2 = m_form2.get();
+    links.showChooser = [this] { m_form2->exec(); };
+    links.openLastTopic = [this] { m_form2->ClickOpenTest(); };
     m_form3 = std::make_unique<TForm3>(context, main);
-    context.form3 = m_form3.get();
+    links.baseCreation = m_form3.get();
     m_form4 = std::make_unique<TForm4>(context, main);
-    context.form4 = m_form4.get();
+    links.showTopicOptions = [this] { m_form4->exec(); };
     m_form5 = std::make_unique<TForm5>(context, main);
-    context.form5 = m_form5.get();
+    links.showResultsTable = [this] { m_form5->exec(); };
     m_form7 = std::make_unique<TForm7>(context, main);
-    context.form7 = m_form7.get();
+    links.picture = m_form7.get();
     m_form8 = std::make_unique<TForm8>(context, main);
-    context.form8 = m_form8.get();
+    links.showRestore = [this] { m_form8->exec(); };
     m_form9 = std::make_unique<TForm9>(context, main);
-    context.form9 = m_form9.get();
+    links.showAbout = [this] { m_form9->exec(); };
     m_form6 = std::make_unique<TForm6>(context, main);
-    context.form6 = m_form6.get();
+    linkResults(context, *m_form5, *m_form6);
+}
+
+void ProgramWindows::linkResults(AppContext &context, TForm5 &table, TForm6 &result)
+{
+    context.windows.showResult = [&result] { result.exec(); };
+    QObject::connect(&result, &TForm6::activeChanged, &table, &TForm5::setResultShown);
 }
 
 // The dialogs are children of the main window: they go first, so the main

@@ -1,22 +1,25 @@
 // The program's nine windows, created once, hidden, in their fixed order:
 // the main window first, then the chooser, the report, the options, the
 // results table, the picture window, the restore dialog, the about window
-// and the result window. Each is registered in the context as it is made;
-// they are destroyed in the reverse order.
+// and the result window. As they are made, their links to each other are
+// filled in in the context (each window asks the others only through
+// these); they are destroyed in the reverse order.
 #pragma once
 
-#include "authoring/ui/Reindex.h"
-#include "authoring/ui/ResCompil.h"
-#include "browser/ui/Book.h"
-#include "results/ui/Result.h"
-#include "results/ui/Table.h"
-#include "results/ui/TestOption.h"
-#include "session/ui/About.h"
-#include "session/ui/AppContext.h"
-#include "session/ui/Main.h"
-#include "session/ui/Pic.h"
+#include <QtGlobal>
 
 #include <memory>
+
+struct AppContext;
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+class TForm7;
+class TForm8;
+class TForm9;
 
 class ProgramWindows final
 {
@@ -34,6 +37,10 @@ public:
     TForm7 &form7() { return *m_form7; }
     TForm8 &form8() { return *m_form8; }
     TForm9 &form9() { return *m_form9; }
+
+    // The links between the results table and the result window, which
+    // tests making those two alone give them too.
+    static void linkResults(AppContext &context, TForm5 &table, TForm6 &result);
 
 private:
     std::unique_ptr<TForm1> m_form1;

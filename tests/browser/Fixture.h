@@ -179,13 +179,12 @@ struct Env
     TForm2 &open()
     {
         form2 = std::make_unique<TForm2>(*context);
-        context->form2 = form2.get();
         form3 = std::make_unique<TForm3>(*context);
-        context->form3 = form3.get();
+        context->windows.baseCreation = form3.get();
         form4 = std::make_unique<TForm4>(*context);
-        context->form4 = form4.get();
+        context->windows.showTopicOptions = [this] { form4->exec(); };
         form8 = std::make_unique<TForm8>(*context);
-        context->form8 = form8.get();
+        context->windows.showRestore = [this] { form8->exec(); };
         return *form2;
     }
 

@@ -11,6 +11,7 @@
 #include "session/Cues.h"
 #include "session/ui/Prompter.h"
 #include "session/SessionState.h"
+#include "session/ui/Windows.h"
 #include "session/Services.h"
 
 #include <QApplication>
@@ -98,9 +99,7 @@ struct Fixture
           form6(context)
     {
         state.ProgramFolder = programFolder();
-        context.form4 = &form4;
-        context.form5 = &form5;
-        context.form6 = &form6;
+        ProgramWindows::linkResults(context, form5, form6);
     }
 
     QString programFolder() const { return dir.path() + u'/'; }

@@ -17,6 +17,15 @@
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/ui/Windows.h"
+#include "authoring/ui/Reindex.h"
+#include "authoring/ui/ResCompil.h"
+#include "browser/ui/Book.h"
+#include "results/ui/Result.h"
+#include "results/ui/Table.h"
+#include "results/ui/TestOption.h"
+#include "session/ui/About.h"
+#include "session/ui/Main.h"
+#include "session/ui/Pic.h"
 #include "tests/support/DocBuilder.h"
 
 #include <QAbstractButton>
