@@ -11,6 +11,7 @@
 #include "session/Cues.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "tests/support/Doubles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,20 +26,6 @@
 #include <time.h>
 
 namespace {
-
-class SilentSink final : public CueSink
-{
-public:
-    void play(const QString &) override {}
-};
-
-class SilentUi final : public EngineUi
-{
-public:
-    void showProgress(bool) override {}
-    void setProgress(int) override {}
-    void warn(const QString &, const QString &) override {}
-};
 
 // Processor time of this thread in milliseconds: on a busy machine the
 // wall clock also counts the time other programs had the processor.

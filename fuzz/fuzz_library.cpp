@@ -17,6 +17,7 @@
 #include "session/Cues.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
+#include "tests/support/Doubles.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -30,37 +31,12 @@
 
 namespace {
 
-class Silence final : public CueSink
-{
-public:
-    void play(const QString &) override {}
-};
-
-class QuietUi final : public EngineUi
-{
-public:
-    void showProgress(bool) override {}
-    void setProgress(int) override {}
-    void warn(const QString &, const QString &) override {}
-};
-
-class StepClock final : public Clock
-{
-public:
-    QTime currentTime() const override { return QTime(10, 0); }
-    int msecsOfDay() const override { return m_msecs += 13; }
-    void pause(int) override {}
-
-private:
-    mutable int m_msecs = 0;
-};
-
 struct Fixture
 {
     QTemporaryDir folder;
     QTextDocument document;
     std::unique_ptr<LineModel> lines;
-    Silence sink;
+    SilentSink sink;
     std::unique_ptr<Cues> cues;
 
     Fixture()
@@ -89,7 +65,7 @@ Fixture *fixture = nullptr;
 // Runs a test over the tag index the state holds, as far as the engine goes.
 void runTest(SessionState &state)
 {
-    StepClock clock;
+    FakeClock clock{36'000'000, 13};
     state.PoolRemaining = Comp::questionsInBase(state.TagIndex);
     Comp::InitQuestionPool(state);
     for (int asked = 0; asked < 20; ++asked) {
@@ -164,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SessionState state;
     state.TagIndex = lines;
     runTest(state);
-    QuietUi ui;
+    SilentUi ui;
     (void)Comp::CheckTagIndex(state.TagIndex, *fixture->lines, fixture->folder.path(), *fixture->cues, ui);
     runTest(state);
     return 0;

@@ -28,6 +28,7 @@
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/ui/Windows.h"
+#include "tests/support/Doubles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,24 +45,6 @@
 #include <QTextStream>
 
 namespace {
-
-class InstantClock final : public Clock
-{
-public:
-    QTime currentTime() const override { return QTime(10, 15).addMSecs(m_elapsed); }
-    int msecsOfDay() const override { return currentTime().msecsSinceStartOfDay() + ++m_draws * 7919; }
-    void pause(int milliseconds) override { m_elapsed += milliseconds; }
-
-private:
-    int m_elapsed = 0;
-    mutable int m_draws = 0;
-};
-
-class SilentSink final : public CueSink
-{
-public:
-    void play(const QString &) override {}
-};
 
 QTextStream &err()
 {
@@ -259,7 +242,7 @@ int main(int argc, char *argv[])
 
     SessionState state;
     state.ProgramFolder = folder;
-    InstantClock clock;
+    FakeClock clock{QTime(10, 15).msecsSinceStartOfDay(), 7919};
     SilentSink sink;
     Cues cues(sink, state.ProgramFolder);
     WidgetPrompter prompter;

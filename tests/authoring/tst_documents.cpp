@@ -13,6 +13,7 @@
 #include "session/Cues.h"
 #include "session/SessionState.h"
 #include "tests/support/FakeHost.h"
+#include "tests/support/Doubles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -37,22 +38,6 @@ QByteArray readAll(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-class SilentSink final : public CueSink
-{
-public:
-    QStringList played;
-    void play(const QString &wavPath) override { played << wavPath; }
-};
-
-class RecordingUi final : public EngineUi
-{
-public:
-    QStringList warnings;
-    void showProgress(bool) override {}
-    void setProgress(int) override {}
-    void warn(const QString &caption, const QString &text) override { warnings << caption + u'|' + text; }
-};
 
 // The first picture a document shows, as an image.
 QImage firstPicture(const QTextDocument &doc)
@@ -242,7 +227,7 @@ void TestDocuments::storedBaseOpensWithSameIndex()
     const LineModel lines(opened);
 
     QTemporaryDir topic;
-    SilentSink sink;
+    RecordingSink sink;
     Cues cues(sink, topic.path());
     RecordingUi ui;
     SessionState state;
@@ -291,7 +276,7 @@ void TestDocuments::storedDocumentIsTheCheckedOne()
 
     // Opening the topic: Baza.dat decoded, Baza.ini as stored.
     FakeHost host;
-    SilentSink sink;
+    RecordingSink sink;
     Cues cues(sink, dir.path());
     RecordingUi ui;
     Expected<OpenedTopic> opened = openTopic(topic + u"/Baza.dat"_qs, host, cues, ui);

@@ -76,24 +76,6 @@ public:
     }
 };
 
-class RecordingSink final : public CueSink
-{
-public:
-    QStringList played;
-    void play(const QString &wavPath) override { played.append(QFileInfo(wavPath).completeBaseName()); }
-};
-
-class FakeClock final : public Clock
-{
-public:
-    QTime currentTime() const override { return QTime(10, 30); }
-    int msecsOfDay() const override { return m_msecs += 7; }
-    void pause(int) override {}
-
-private:
-    mutable int m_msecs = 1000;
-};
-
 // Windows-1251 bytes of a text.
 inline QByteArray cp(const QString &text)
 {
@@ -128,6 +110,7 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 #include "authoring/ui/ResCompil.h"
 #include "browser/ui/Book.h"
 #include "results/ui/TestOption.h"
+#include "tests/support/Doubles.h"
 
 #include <QTemporaryDir>
 
@@ -138,7 +121,7 @@ struct Env
     QTemporaryDir dir;
     SessionState state;
     RecordingSink sink;
-    FakeClock clock;
+    FakeClock clock{QTime(10, 30).msecsSinceStartOfDay(), 7};
     std::unique_ptr<Cues> cues;
     ScriptedPrompter scripted;
     WidgetPrompter real;

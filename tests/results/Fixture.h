@@ -13,6 +13,7 @@
 #include "session/SessionState.h"
 #include "session/ui/Windows.h"
 #include "session/Services.h"
+#include "tests/support/Doubles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,21 +26,6 @@
 
 #include <functional>
 #include <memory>
-
-class FakeClock final : public Clock
-{
-public:
-    QTime currentTime() const override { return now; }
-    void pause(int) override {}
-    QTime now{9, 5, 42};
-};
-
-class RecordingSink final : public CueSink
-{
-public:
-    void play(const QString &wavPath) override { cues.append(QFileInfo(wavPath).completeBaseName()); }
-    QStringList cues;
-};
 
 // Records every message instead of showing it; answers OK to confirmations.
 class RecordingPrompter final : public Prompter
@@ -107,7 +93,7 @@ struct Fixture
 
     QTemporaryDir dir;
     SessionState state;
-    FakeClock clock;
+    FakeClock clock{QTime(9, 5, 42).msecsSinceStartOfDay()};
     RecordingSink sink;
     Cues cues;
     SwitchPrompter prompter;

@@ -190,21 +190,21 @@ void TestResultWindows::resultWindow()
         QCOMPARE(label(&form6, "Label2")->text(), meaning);
         QCOMPARE(label(&form6, "Label1")->text(), QStringLiteral("Ваш результат:"));
         QCOMPARE(m_fix->form5.gridColor(), QColor(233, 233, 233));
-        QCOMPARE(m_fix->sink.cues, QStringList{cue});
+        QCOMPARE(m_fix->sink.played, QStringList{cue});
         QTest::mouseClick(&form6, Qt::LeftButton);
     });
     form6.exec();
     QVERIFY(seen);
     QCOMPARE(m_fix->form5.gridColor(), QColor(Qt::white));
-    QCOMPARE(m_fix->sink.cues, (QStringList{cue, QStringLiteral("BookEnd")}));
+    QCOMPARE(m_fix->sink.played, (QStringList{cue, QStringLiteral("BookEnd")}));
 
     // With the voice switched off the remark is silent; the closing sound
     // follows the other switch.
-    m_fix->sink.cues.clear();
+    m_fix->sink.played.clear();
     m_fix->cues.setVoiceOn(false);
     whenModal(&form6, [&] { QTest::mouseClick(&form6, Qt::LeftButton); });
     form6.exec();
-    QCOMPARE(m_fix->sink.cues, QStringList{QStringLiteral("BookEnd")});
+    QCOMPARE(m_fix->sink.played, QStringList{QStringLiteral("BookEnd")});
 }
 
 void TestResultWindows::unknownKindKeepsTexts()
@@ -218,14 +218,14 @@ void TestResultWindows::unknownKindKeepsTexts()
     form6.exec();
     QCOMPARE(label(&form6, "Label3")->text(), QStringLiteral("\"8\""));
 
-    m_fix->sink.cues.clear();
+    m_fix->sink.played.clear();
     state.CorrectCount = 0;
     state.TestConfig = {"1", "4", "7", "4"};
     whenModal(&form6, [&] { QTest::mouseClick(&form6, Qt::LeftButton); });
     form6.exec();
     QCOMPARE(label(&form6, "Label3")->text(), QStringLiteral("\"8\""));
     QCOMPARE(label(&form6, "Label2")->text(), QStringLiteral("(по десятибальной системе)"));
-    QCOMPARE(m_fix->sink.cues, QStringList{QStringLiteral("BookEnd")});
+    QCOMPARE(m_fix->sink.played, QStringList{QStringLiteral("BookEnd")});
 }
 
 void TestResultWindows::clickAnywhereCloses_data()
@@ -313,7 +313,7 @@ void TestResultWindows::menuOpenCloseKeepsBytes()
     QCOMPARE(form5.exec(), int(QDialog::Accepted));
 
     QCOMPARE(readAll(resultsPath()), before);
-    QCOMPARE(m_fix->sink.cues, QStringList{QStringLiteral("BookEnd")});
+    QCOMPARE(m_fix->sink.played, QStringList{QStringLiteral("BookEnd")});
     QCOMPARE(m_fix->state.LookZone, 3);
     QVERIFY(m_fix->prompter.recorded.messages.isEmpty());
 }
@@ -327,7 +327,7 @@ void TestResultWindows::finishedTestStoredBeforeResultShows()
     state.QuestionsToAsk = 10;
     state.TestConfig = {"2", "10", "1", "30"};
     state.TestEnded = true;
-    m_fix->clock.now = QTime(9, 5, 59);
+    m_fix->clock.msecs = QTime(9, 5, 59).msecsSinceStartOfDay();
     const QStringList expected{QStringLiteral("Хатяева"), QStringLiteral("09:05"), QStringLiteral("Физика - ( Тяготение )"),
                                QStringLiteral("10"), QStringLiteral("2 мин."), QStringLiteral("7 из 10")};
 
@@ -364,7 +364,7 @@ void TestResultWindows::finishedTestStoredBeforeResultShows()
     QCOMPARE(storedRow(resultsPath(), 13), QStringList(6, QString()));
     QCOMPARE(LineLists::read(resultsPath())->size(), ResultsFile::LineCount);
     // 7 of 10 is a 4 on the 5-point scale, whatever the form shown.
-    QCOMPARE(m_fix->sink.cues, (QStringList{QStringLiteral("Final2"), QStringLiteral("BookEnd"), QStringLiteral("BookEnd")}));
+    QCOMPARE(m_fix->sink.played, (QStringList{QStringLiteral("Final2"), QStringLiteral("BookEnd"), QStringLiteral("BookEnd")}));
 
     // Opened again from the menu, the table shows the record and adds none.
     whenModal(&form5, [&] { clickClose(form5); }, [&] { form5.glLabel1Click(); });
@@ -534,7 +534,7 @@ void TestResultWindows::unreadableTableIsNotOverwritten()
     QCOMPARE(m_fix->prompter.recorded.messages.first().caption, QStringLiteral("Внимание !!!"));
     QVERIFY(m_fix->prompter.recorded.messages.first().text.contains(QStringLiteral("не записан")));
     // The student still saw the result.
-    QCOMPARE(m_fix->sink.cues.first(), QStringLiteral("Final2"));
+    QCOMPARE(m_fix->sink.played.first(), QStringLiteral("Final2"));
 }
 
 QTEST_MAIN(TestResultWindows)

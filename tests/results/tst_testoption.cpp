@@ -174,7 +174,7 @@ void TestTestOption::loading()
     openDialog([] {});
     QVERIFY(LineLists::write(configPath(), config));
     const QByteArray before = readAll(configPath());
-    m_fix->sink.cues.clear();
+    m_fix->sink.played.clear();
 
     openDialog([&] {
         auto *slider = child<QSlider>("TrackBar1");
@@ -190,7 +190,7 @@ void TestTestOption::loading()
         QCOMPARE(m_fix->state.TestConfig, config);
     });
     QCOMPARE(readAll(configPath()), before);
-    QCOMPARE(m_fix->sink.cues, (QStringList{QStringLiteral("OptTestMenu"), QStringLiteral("OptTestCancel")}));
+    QCOMPARE(m_fix->sink.played, (QStringList{QStringLiteral("OptTestMenu"), QStringLiteral("OptTestCancel")}));
     QVERIFY(m_fix->prompter.recorded.messages.isEmpty());
 }
 
@@ -263,7 +263,7 @@ void TestTestOption::saveKeepsLaterLines()
     }, "Button1");
     QCOMPARE(readAll(configPath()), QByteArray("4\r\n200\r\n2\r\n220\r\nfifth line\r\n\r\n"));
     QCOMPARE(m_fix->state.TestConfig, (LineList{"4", "200", "2", "220", "fifth line", ""}));
-    QVERIFY(m_fix->sink.cues.contains(QStringLiteral("OptTestSave")));
+    QVERIFY(m_fix->sink.played.contains(QStringLiteral("OptTestSave")));
     QVERIFY(!m_fix->form4.isVisible());
 }
 
@@ -280,7 +280,7 @@ void TestTestOption::cancelLeavesFileAlone()
     }, "Button2");
     QCOMPARE(readAll(configPath()), original);
     QCOMPARE(m_fix->state.TestConfig, (LineList{"2", "7", "3", "40", "note"}));
-    QCOMPARE(m_fix->sink.cues.last(), QStringLiteral("OptTestCancel"));
+    QCOMPARE(m_fix->sink.played.last(), QStringLiteral("OptTestCancel"));
 }
 
 void TestTestOption::unusableFileOpensAsNewTopic_data()
@@ -351,24 +351,24 @@ void TestTestOption::reportIsRealBoxAndDoesNotReload()
     }, "Button1");
     QVERIFY2(reported.contains(QStringLiteral("Config.dat")), qPrintable(reported));
     QCOMPARE(*LineLists::read(configPath()), (LineList{"1", "3", "1", "3"}));
-    QCOMPARE(m_fix->sink.cues.count(QStringLiteral("OptTestMenu")), 1);
+    QCOMPARE(m_fix->sink.played.count(QStringLiteral("OptTestMenu")), 1);
 }
 
 void TestTestOption::selectCueOnLeftPress()
 {
     QVERIFY(LineLists::write(configPath(), {"1", "2", "1", "10"}));
     openDialog([&] {
-        m_fix->sink.cues.clear();
+        m_fix->sink.played.clear();
         for (const char *name : {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton4", "RadioButton5",
                                  "RadioButton11", "RadioButton12", "RadioButton13", "RadioButton14", "Button3",
                                  "Button4"}) {
             QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
             QTest::mouseClick(child<QAbstractButton>(name), Qt::RightButton);
         }
-        QCOMPARE(m_fix->sink.cues, QStringList(11, QStringLiteral("SelectOpt")));
-        m_fix->sink.cues.clear();
+        QCOMPARE(m_fix->sink.played, QStringList(11, QStringLiteral("SelectOpt")));
+        m_fix->sink.played.clear();
         QTest::mouseClick(child<QLineEdit>("Edit1"), Qt::LeftButton);
-        QCOMPARE(m_fix->sink.cues, QStringList());
+        QCOMPARE(m_fix->sink.played, QStringList());
     });
 }
 

@@ -11,6 +11,7 @@
 #include "session/TimeBudget.h"
 
 #include "tests/support/DocBuilder.h"
+#include "tests/support/Doubles.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -18,37 +19,6 @@
 #include <QTest>
 
 namespace {
-
-class FakeClock final : public Clock
-{
-public:
-    int msecs = 0;
-    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs); }
-    void pause(int) override {}
-};
-
-class RecordingSink final : public CueSink
-{
-public:
-    QStringList played;
-    void play(const QString &wavPath) override { played << QFileInfo(wavPath).completeBaseName(); }
-};
-
-class RecordingUi final : public EngineUi
-{
-public:
-    QStringList warnings;          // "caption|text"
-    QList<int> progress;
-    bool visible = false;
-    int shown = 0;
-    void showProgress(bool v) override
-    {
-        visible = v;
-        shown += v ? 1 : 0;
-    }
-    void setProgress(int value) override { progress << value; }
-    void warn(const QString &caption, const QString &text) override { warnings << caption + u'|' + text; }
-};
 
 LineList toLines(const QStringList &list)
 {
@@ -259,7 +229,7 @@ void TestComp::poolShowsEachOnce()
     state.TagIndex = toLines({u"0"_qs, u"2"_qs, u"4"_qs, u"6"_qs, u"8"_qs, u"10"_qs, u"12"_qs, u"14"_qs});
     state.PoolRemaining = 7;
     Comp::InitQuestionPool(state);
-    FakeClock clock;
+    FakeClock clock{0};
     QList<int> drawn;
     for (int i = 0; i < 7; ++i) {
         clock.msecs = 1000 * i + 17;
@@ -280,7 +250,7 @@ void TestComp::ordersDifferBetweenSeeds()
             state.TagIndex << QByteArray::number(2 * i);
         state.PoolRemaining = 10;
         Comp::InitQuestionPool(state);
-        FakeClock clock;
+        FakeClock clock{0};
         clock.msecs = msecs;
         QList<int> drawn;
         while (state.PoolRemaining > 0)
@@ -316,7 +286,7 @@ void TestComp::poolIsClamped()
     state.PoolRemaining = requested;
     Comp::InitQuestionPool(state);
     QCOMPARE(state.PoolRemaining, pool);
-    FakeClock clock;
+    FakeClock clock{0};
     QSet<int> seen;
     for (int i = 0; i < pool; ++i) {
         const int q = Comp::DrawQuestion(state, clock);
@@ -417,7 +387,7 @@ void TestComp::randomDocumentsNeverCrash()
     QVERIFY(dir.isValid());
     QVERIFY(LineLists::write(dir.path() + u"/p.png"_qs, {"x"}));
     QRandomGenerator random(20261208);
-    FakeClock clock;
+    FakeClock clock{0};
     int accepted = 0;
     for (int round = 0; round < 300; ++round) {
         // Questions of the right shape, with a random line now and then.

@@ -10,6 +10,7 @@
 
 #include "library/Paths.h"
 #include "library/Rounding.h"
+#include "tests/support/Doubles.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -17,32 +18,10 @@
 
 namespace {
 
-class FakeClock final : public Clock
-{
-public:
-    QList<int> pauses;
-    mutable int seed = 0;
-    int msecs = 12 * 3600 * 1000;
-    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs); }
-    int msecsOfDay() const override { return seed++; }
-    void pause(int ms) override
-    {
-        pauses << ms;
-        msecs += ms;
-    }
-};
-
-class RecordingSink final : public CueSink
-{
-public:
-    QStringList played;
-    void play(const QString &wavPath) override { played << QFileInfo(wavPath).completeBaseName(); }
-};
-
 struct Tutor
 {
     SessionState state;
-    FakeClock clock;
+    FakeClock clock{12 * 3600 * 1000, 1};
     RecordingSink sink;
     Cues cues{sink, QStringLiteral("/nowhere/")};
     QList<int> frames;
@@ -339,7 +318,7 @@ void TestSessionParts::voiceLineWaitsForTheCueBefore()
     const QString folder = dir.path() + u'/';
     QVERIFY(writeSilence(Paths::cueFile(folder, u"Long"_qs), 800));
     QVERIFY(writeSilence(Paths::cueFile(folder, u"Short"_qs), 100));
-    FakeClock clock;
+    FakeClock clock{12 * 3600 * 1000, 1};
     RecordingSink sink;
     Cues cues(sink, folder);
     cues.PlayVoiceCue(u"Long"_qs);

@@ -27,6 +27,7 @@
 #include "session/ui/Main.h"
 #include "session/ui/Pic.h"
 #include "tests/support/DocBuilder.h"
+#include "tests/support/Doubles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -41,57 +42,6 @@
 
 #include <functional>
 #include <memory>
-
-class FakeClock final : public Clock
-{
-public:
-    QList<int> pauses;
-    std::function<void(int)> onPause;
-    int msecs = 36'000'000;
-
-    QTime currentTime() const override { return QTime::fromMSecsSinceStartOfDay(msecs % 86'400'000); }
-    int msecsOfDay() const override { return ++m_draws * 7919 + msecs; }
-    // The time passes at once; what was queued before the pause or during
-    // onPause is handled within it, as the event loop of a real pause would.
-    void pause(int milliseconds) override
-    {
-        pauses << milliseconds;
-        msecs += milliseconds;
-        if (onPause)
-            onPause(milliseconds);
-        QCoreApplication::processEvents();
-    }
-
-private:
-    mutable int m_draws = 0;
-};
-
-class RecordingSink final : public CueSink
-{
-public:
-    explicit RecordingSink(const FakeClock &clock) : m_clock(clock) {}
-    QStringList played;
-    QList<int> startedAt;   // the clock's msecs when each cue of `played` started
-    void play(const QString &wavPath) override
-    {
-        played << QFileInfo(wavPath).completeBaseName();
-        startedAt << m_clock.msecs;
-    }
-    void clear()
-    {
-        played.clear();
-        startedAt.clear();
-    }
-    // When the first cue of that name started, -1 if none did.
-    int start(const QString &cue) const
-    {
-        const qsizetype at = played.indexOf(cue);
-        return at < 0 ? -1 : startedAt.at(at);
-    }
-
-private:
-    const FakeClock &m_clock;
-};
 
 // Answers modal windows while it lives: every few milliseconds it hands
 // the active modal window to a handler, which answers it and returns true,
@@ -173,7 +123,7 @@ struct Program
 {
     QTemporaryDir dir;
     SessionState state;
-    FakeClock clock;
+    FakeClock clock{36'000'000, 7919, true};
     RecordingSink sink{clock};
     std::unique_ptr<Cues> cues;
     WidgetPrompter prompter;
