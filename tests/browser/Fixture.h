@@ -30,52 +30,6 @@ inline void clickRow(QListWidget *list, int row, Qt::MouseButton button = Qt::Le
     QTest::mouseClick(list->viewport(), button, {}, list->visualItemRect(list->item(row)).center());
 }
 
-class ScriptedPrompter final : public Prompter
-{
-public:
-    struct Box
-    {
-        QString caption;
-        QString text;
-        Icon icon;
-    };
-
-    QQueue<QString> inputs;       // answers to input boxes, in order
-    QQueue<bool> confirms;        // answers to confirmations
-    QQueue<QString> files;        // answers to the open-file dialog
-    QList<Box> messages;          // message boxes shown
-    QStringList asked;            // captions of every box, in order
-
-    void message(QWidget *, const QString &caption, const QString &text, Icon icon) override
-    {
-        messages.append({caption, text, icon});
-        asked.append(caption);
-    }
-    bool confirm(QWidget *, const QString &caption, const QString &) override
-    {
-        asked.append(caption);
-        if (confirms.isEmpty()) {
-            QTest::qFail("unexpected confirmation", __FILE__, __LINE__);
-            return false;
-        }
-        return confirms.dequeue();
-    }
-    QString input(QWidget *, const QString &caption, const QString &) override
-    {
-        asked.append(caption);
-        if (inputs.isEmpty()) {
-            QTest::qFail("unexpected input box", __FILE__, __LINE__);
-            return {};
-        }
-        return inputs.dequeue();
-    }
-    QString openFile(QWidget *, const QString &, const QString &) override
-    {
-        asked.append(QStringLiteral("open"));
-        return files.isEmpty() ? QString() : files.dequeue();
-    }
-};
-
 // Windows-1251 bytes of a text.
 inline QByteArray cp(const QString &text)
 {
@@ -111,6 +65,7 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
 #include "browser/ui/Book.h"
 #include "results/ui/TestOption.h"
 #include "tests/support/Doubles.h"
+#include "tests/support/Prompters.h"
 
 #include <QTemporaryDir>
 

@@ -14,6 +14,7 @@
 #include "session/ui/Windows.h"
 #include "session/Services.h"
 #include "tests/support/Doubles.h"
+#include "tests/support/Prompters.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -26,57 +27,6 @@
 
 #include <functional>
 #include <memory>
-
-// Records every message instead of showing it; answers OK to confirmations.
-class RecordingPrompter final : public Prompter
-{
-public:
-    struct Message
-    {
-        QString caption;
-        QString text;
-        bool parentVisible;
-    };
-
-    void message(QWidget *parent, const QString &caption, const QString &text, Icon) override
-    {
-        messages.append({caption, text, parent && parent->isVisible()});
-    }
-    bool confirm(QWidget *, const QString &, const QString &) override { return true; }
-    QString input(QWidget *, const QString &, const QString &) override { return {}; }
-    QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
-
-    QList<Message> messages;
-};
-
-// Either prompter, chosen per test: recorded by default, the real boxes
-// when a test wants to answer them itself.
-class SwitchPrompter final : public Prompter
-{
-public:
-    void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override
-    {
-        current().message(parent, caption, text, icon);
-    }
-    bool confirm(QWidget *parent, const QString &caption, const QString &text) override
-    {
-        return current().confirm(parent, caption, text);
-    }
-    QString input(QWidget *parent, const QString &caption, const QString &prompt) override
-    {
-        return current().input(parent, caption, prompt);
-    }
-    QString openFile(QWidget *parent, const QString &folder, const QString &filter) override
-    {
-        return current().openFile(parent, folder, filter);
-    }
-
-    Prompter &current() { return useReal ? static_cast<Prompter &>(real) : recorded; }
-
-    bool useReal = false;
-    RecordingPrompter recorded;
-    WidgetPrompter real;
-};
 
 struct Fixture
 {
