@@ -15,6 +15,7 @@
 #include "session/Services.h"
 #include "tests/support/Doubles.h"
 #include "tests/support/Prompters.h"
+#include "tests/support/ModalBoxes.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -53,45 +54,3 @@ struct Fixture
     TForm6 form6;
 };
 
-// Runs `inside` as soon as `dialog` is the modal window on top, while the
-// test's exec() of it (or of the window under it) is running. If the step
-// leaves the dialog open (a failed check returns early), `close` ends it so
-// the test cannot hang.
-inline void whenModal(QWidget *dialog, std::function<void()> inside, std::function<void()> close = {})
-{
-    auto *timer = new QTimer(dialog);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, dialog, [=] {
-        if (QApplication::activeModalWidget() != dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        inside();
-        if (dialog->isVisible()) {
-            if (close)
-                close();
-            else if (auto *d = qobject_cast<QDialog *>(dialog))
-                d->done(QDialog::Rejected);
-        }
-    });
-    timer->start();
-}
-
-// The same for a message box that is expected to appear next; returns it
-// to the step, which must close it.
-inline void whenMessageBox(QObject *context, std::function<void(QMessageBox *)> inside)
-{
-    auto *timer = new QTimer(context);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, context, [=] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        inside(box);
-        if (box->isVisible())
-            box->done(QMessageBox::Ok);
-    });
-    timer->start();
-}
