@@ -2,7 +2,6 @@
 // boundaries of the 5-point scale, and the texts each result form shows.
 #include "results/Grading.h"
 #include "results/TimeLimit.h"
-#include "library/TopicConfig.h"
 
 #include <QTest>
 
