@@ -165,4 +165,74 @@ QStringList removeSaveLeftovers(const QString &programFolder)
     return removed;
 }
 
+Status addEntry(IndexFile &index, const QString &indexPath, const QByteArray &name, int number,
+                const QString &folder, const std::function<Status(const QString &folder)> &fill)
+{
+    const FolderSnapshot snapshot = FolderSnapshot::take(folder);
+    const LineList before = index.lines();
+    index.append(IndexFile::makeLine(name, number));
+    if (Status saved = index.save(indexPath); !saved) {
+        index.setLines(before);
+        return saved;
+    }
+    const Status made = makeNewFolder(folder);
+    const Status filled = made ? fill(folder) : made;
+    if (filled)
+        return {};
+    // The index must not list an entry whose folder could not be made
+    // whole: take back what this command wrote, and nothing else.
+    if (made)
+        (void)snapshot.rollBack();
+    index.setLines(before);
+    const Status restored = index.save(indexPath);
+    return restored ? filled : Error{filled.error() + u'\n' + restored.error()};
+}
+
+Status renameEntry(IndexFile &index, const QString &indexPath, int row, const QByteArray &name)
+{
+    if (row < 0 || row >= index.count())
+        return {};
+    const QByteArray old = index.lines().at(row);
+    index.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
+    Status saved = index.save(indexPath);
+    if (!saved)
+        index.replace(row, old);
+    return saved;
+}
+
+Status removeEntry(IndexFile &index, const QString &indexPath, int row)
+{
+    const LineList before = index.lines();
+    index.remove(row);
+    Status saved = index.save(indexPath);
+    if (!saved)
+        index.setLines(before);
+    return saved;
+}
+
+Status removeSubjectFolder(const QString &subjectFolder)
+{
+    const QString topicIndex = Paths::topicIndex(subjectFolder);
+    const QString indexName = QFileInfo(topicIndex).fileName();
+    QStringList others;
+    for (const QString &entry : QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                                 | QDir::NoDotAndDotDot)) {
+        if (entry != indexName)
+            others.append(entry);
+    }
+    if (!others.isEmpty()) {
+        return Error{QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
+                         .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", ")))};
+    }
+    if (QFileInfo::exists(topicIndex) && !QFile::remove(topicIndex)) {
+        return Error{QStringLiteral("Предмет не удален: не удается удалить файл %1.")
+                         .arg(QDir::toNativeSeparators(topicIndex))};
+    }
+    if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
+        return Error{QStringLiteral("Предмет не удален: не удается удалить папку %1.")
+                         .arg(QDir::toNativeSeparators(subjectFolder))};
+    }
+    return {};
+}
+
 } // namespace Library

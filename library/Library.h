@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Library {
 
 // Loads the subject index of the library beside the program. When it cannot
@@ -49,6 +51,28 @@ private:
     bool m_existed = false;
     QStringList m_entries;   // relative paths, as found then
 };
+
+// The library tree's transactions. Each changes an index in memory and
+// saves it whole; when a step fails, what the transaction changed is put
+// back (the index line, and only what it added on disk) and the error
+// says what failed.
+
+// A new entry line of index (saved at indexPath) and its new folder, made
+// by makeNewFolder; fill writes the folder's files (an empty topic index
+// for a subject, the topic's files for a topic).
+Status addEntry(IndexFile &index, const QString &indexPath, const QByteArray &name, int number,
+                const QString &folder, const std::function<Status(const QString &folder)> &fill);
+
+// The entry of a row gets a new name and keeps its folder number.
+Status renameEntry(IndexFile &index, const QString &indexPath, int row, const QByteArray &name);
+
+// Takes a row's line out of the index; a line that cannot be saved stays.
+Status removeEntry(IndexFile &index, const QString &indexPath, int row);
+
+// Removes a subject's folder once its topics have gone: its topic index and
+// the folder itself. A folder that holds anything else (a teacher's own
+// files) is left whole and the error lists what is in it.
+Status removeSubjectFolder(const QString &subjectFolder);
 
 // Removes the temporary files that a save interrupted by a crash or a power
 // cut leaves beside the file it was replacing ("Index.dat.aB3xYz" and the

@@ -425,28 +425,17 @@ void TForm2::AddSubject()
         return;
 
     const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
-    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
-    bool folderMade = false;
-    const LineList before = m_subjects.lines();
-    m_subjects.append(IndexFile::makeLine(name, *number));
-    const auto undo = [&](const QString &error) {
-        // The index must not list a subject whose folder could not be made.
-        m_subjects.setLines(before);
-        const Status restored = m_subjects.save(subjectIndexPath());
-        if (folderMade)
-            (void)snapshot.rollBack();
-        fillList(m_listPredmet, m_subjects);
-        reportError(restored ? error : error + u'\n' + restored.error());
-    };
     // A library that lost its Data folder gets it back with the first subject.
     QDir().mkpath(Paths::folderOf(subjectIndexPath()));
-    if (Status saved = m_subjects.save(subjectIndexPath()); !saved)
-        return undo(saved.error());
-    if (Status made = Library::makeNewFolder(folder); !made)
-        return undo(made.error());
-    folderMade = true;
-    if (Status written = LineLists::writeBytes(Paths::topicIndex(folder), {}); !written)
-        return undo(written.error());
+    const Status added = Library::addEntry(m_subjects, subjectIndexPath(), name, *number, folder,
+                                           [](const QString &made) {
+                                               return LineLists::writeBytes(Paths::topicIndex(made), {});
+                                           });
+    if (!added) {
+        fillList(m_listPredmet, m_subjects);
+        reportError(added.error());
+        return;
+    }
     m_syncing = true;
     const int current = m_listPredmet->currentRow();
     addRow(m_listPredmet, Cp1251::decode(name));
@@ -477,11 +466,8 @@ void TForm2::renameEntry(QListWidget *list, IndexFile &index, const QString &ind
     }
     if (name.isEmpty())
         return;
-    const QByteArray old = index.lines().at(row);
-    index.replace(row, name + '=' + old.mid(old.indexOf('=') + 1));
-    if (Status saved = index.save(indexPath); !saved) {
-        index.replace(row, old);
-        reportError(saved.error());
+    if (Status renamed = Library::renameEntry(index, indexPath, row, name); !renamed) {
+        reportError(renamed.error());
         return;
     }
     list->item(row)->setText(Cp1251::decode(name));
@@ -520,11 +506,8 @@ TForm2::TopicDeletion TForm2::removeUnreadableLine(QListWidget *list, IndexFile 
 // that cannot be saved stays in both.
 TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index, const QString &indexPath, int row)
 {
-    const LineList before = index.lines();
-    index.remove(row);
-    if (Status saved = index.save(indexPath); !saved) {
-        index.setLines(before);
-        reportError(saved.error());
+    if (Status removed = Library::removeEntry(index, indexPath, row); !removed) {
+        reportError(removed.error());
         return TopicDeletion::Failed;
     }
     m_syncing = true;
@@ -576,29 +559,10 @@ void TForm2::DeleteSubject()
     }
     // The subject folder must hold nothing but its topic index, or it
     // could not be removed after the index had gone.
-    const QString index = Paths::topicIndex(subjectFolder);
-    const QStringList left = QDir(subjectFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                           | QDir::NoDotAndDotDot);
-    const QString indexName = QFileInfo(index).fileName();
-    QStringList others;
-    for (const QString &entry : left) {
-        if (entry != indexName)
-            others.append(entry);
-    }
-    if (!others.isEmpty()) {
-        reportError(QStringLiteral("Предмет не удален: в папке %1 есть посторонние файлы или папки (%2).")
-                        .arg(QDir::toNativeSeparators(subjectFolder), others.join(QStringLiteral(", "))));
-    } else if (QFileInfo::exists(index) && !QFile::remove(index)) {
-        reportError(QStringLiteral("Предмет не удален: не удается удалить файл %1.")
-                        .arg(QDir::toNativeSeparators(index)));
-    } else if (QFileInfo::exists(subjectFolder) && !QDir().rmdir(subjectFolder)) {
-        reportError(QStringLiteral("Предмет не удален: не удается удалить папку %1.")
-                        .arg(QDir::toNativeSeparators(subjectFolder)));
+    if (Status removed = Library::removeSubjectFolder(subjectFolder); !removed) {
+        reportError(removed.error());
     } else {
-        const LineList before = m_subjects.lines();
-        m_subjects.remove(row);
-        if (Status saved = m_subjects.save(subjectIndexPath()); !saved) {
-            m_subjects.setLines(before);
+        if (Status saved = Library::removeEntry(m_subjects, subjectIndexPath(), row); !saved) {
             reportError(saved.error());
         } else {
             m_syncing = true;
@@ -658,24 +622,12 @@ void TForm2::AddTopic()
     if (!number)
         return failed(number.error());
     const QString folder = Paths::topicFolder(state.CurrentSubjectFolder, QString::number(*number));
-    const Library::FolderSnapshot snapshot = Library::FolderSnapshot::take(folder);
-    const LineList before = m_topics.lines();
-    m_topics.append(IndexFile::makeLine(name, *number));
-    if (Status saved = m_topics.save(topicIndex); !saved) {
-        m_topics.setLines(before);
-        return failed(saved.error());
-    }
-    const Status made = Library::makeNewFolder(folder);
-    const Status written = made ? report->WriteTopicFiles(folder) : made;
-    if (!written) {
-        // A topic without its base would be listed as broken: take back what
-        // this command wrote, and nothing else.
-        if (made)
-            (void)snapshot.rollBack();
-        m_topics.setLines(before);
-        const Status restored = m_topics.save(topicIndex);
-        return failed(restored ? written.error() : written.error() + u'\n' + restored.error());
-    }
+    // A topic without its base would be listed as broken: a failure takes
+    // back what this command wrote, and nothing else.
+    const Status added = Library::addEntry(m_topics, topicIndex, name, *number, folder,
+                                           [report](const QString &made) { return report->WriteTopicFiles(made); });
+    if (!added)
+        return failed(added.error());
     m_syncing = true;
     const int current = selectedRow(m_listTema);
     addRow(m_listTema, Cp1251::decode(name));

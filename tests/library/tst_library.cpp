@@ -50,6 +50,8 @@ private Q_SLOTS:
     void unreadableSubjectIndexSaysWhy();
     void newFolderNumberIsFreeOnDisk();
     void rollBackTakesOnlyWhatWasAdded();
+    void addedEntryIsTakenBackWhole();
+    void subjectFolderWithForeignFilesStays();
     void saveLeftoversAreRemoved();
 };
 
@@ -504,6 +506,58 @@ void TestLibrary::saveLeftoversAreRemoved()
         QVERIFY2(!QFileInfo::exists(root + path), qPrintable(path));
     for (const QString &path : kept)
         QCOMPARE(readBack(root + path), path.toUtf8());
+}
+
+// An entry whose folder cannot be filled is taken back: the index file
+// holds its old bytes, the new folder is gone, and the error is the fill's.
+void TestLibrary::addedEntryIsTakenBackWhole()
+{
+    QTemporaryDir dir;
+    const QString indexPath = dir.path() + QStringLiteral("/Index.dat");
+    writeBytes(indexPath, "\x94\xa8\xa7\xa8\xaa\xa0=1\r\n");
+    IndexFile index;
+    QVERIFY(index.load(indexPath));
+    const QByteArray before = readBack(indexPath);
+
+    const QString failing = dir.path() + QStringLiteral("/2");
+    const Status failed = Library::addEntry(index, indexPath, "Chemistry", 2, failing, [](const QString &folder) {
+        writeBytes(folder + QStringLiteral("/Baza.dat"), "half");
+        return Status(Error{QStringLiteral("диск полон")});
+    });
+    QCOMPARE(failed.error(), QStringLiteral("диск полон"));
+    QCOMPARE(readBack(indexPath), before);
+    QCOMPARE(index.count(), 1);
+    QVERIFY(!QFileInfo::exists(failing));
+
+    const QString folder = dir.path() + QStringLiteral("/3");
+    QVERIFY(Library::addEntry(index, indexPath, "Chemistry", 3, folder, [](const QString &made) {
+        return LineLists::writeBytes(Paths::topicIndex(made), {});
+    }));
+    QCOMPARE(readBack(indexPath), before + "Chemistry=3\r\n");
+    QVERIFY(QFileInfo(Paths::topicIndex(folder)).isFile());
+
+    QVERIFY(Library::renameEntry(index, indexPath, 1, "Biology"));
+    QCOMPARE(readBack(indexPath), before + "Biology=3\r\n");
+    QVERIFY(Library::removeEntry(index, indexPath, 0));
+    QCOMPARE(readBack(indexPath), QByteArray("Biology=3\r\n"));
+}
+
+// A subject folder that holds a teacher's own file is not removed, nor is
+// anything in it; an empty one goes with its topic index.
+void TestLibrary::subjectFolderWithForeignFilesStays()
+{
+    QTemporaryDir dir;
+    const QString subject = dir.path() + QStringLiteral("/5");
+    writeBytes(Paths::topicIndex(subject), "");
+    writeBytes(subject + QStringLiteral("/notes.txt"), "teacher's notes");
+    const Status refused = Library::removeSubjectFolder(subject);
+    QVERIFY(refused.error().contains(QStringLiteral("notes.txt")));
+    QVERIFY(QFileInfo::exists(Paths::topicIndex(subject)));
+    QCOMPARE(readBack(subject + QStringLiteral("/notes.txt")), QByteArray("teacher's notes"));
+
+    QVERIFY(QFile::remove(subject + QStringLiteral("/notes.txt")));
+    QVERIFY(Library::removeSubjectFolder(subject));
+    QVERIFY(!QFileInfo::exists(subject));
 }
 
 QTEST_GUILESS_MAIN(TestLibrary)
