@@ -11,5 +11,7 @@ namespace Caption {
 inline const QString Attention = QStringLiteral("Внимание !!!");
 // The library's folders or index files do not agree with each other.
 inline const QString BrokenLibrary = QStringLiteral("Внимание - нарушена структура базы !!!");
+// A stored base that cannot be run as it is.
+inline const QString Failure = QStringLiteral("Ошибка !!!");
 
 } // namespace Caption

@@ -11,6 +11,15 @@
 
 #include <cstdint>
 
+// The countdown of a timed test, shown on the clock panels.
+struct Countdown
+{
+    bool TimeLimited = false;
+    std::uint8_t ClockHours = 0;
+    std::uint8_t ClockMinutes = 0;
+    std::uint8_t ClockSeconds = 0;
+};
+
 struct SessionState
 {
     QString ProgramFolder;               // folder of the executable, ending with '/'
@@ -30,12 +39,8 @@ struct SessionState
     LineList BaseLines;                  // lines of the base file being opened
     LineList ResultsList;                // lines of the results table file
 
-    // The countdown.
-    bool TimeLimited = false;
-    std::uint8_t ClockHours = 0;
-    std::uint8_t ClockMinutes = 0;
-    std::uint8_t ClockSeconds = 0;
-
+    // The countdown of a timed test.
+    Countdown Time;
     // The board and the tutor.
     std::uint8_t PressedField = 0;
     bool ClickAllowed = true;

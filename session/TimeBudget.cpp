@@ -10,44 +10,51 @@ namespace TimeBudget {
 void StartTimeBudget(SessionState &state)
 {
     const QByteArray code = state.TestConfig.isEmpty() ? QByteArray() : state.TestConfig.constFirst();
-    state.TimeLimited = TimeLimit::limits(code);
+    state.Time = countdownFor(code, state.QuestionsToAsk);
+}
+
+Countdown countdownFor(const QByteArray &code, int questionsToAsk)
+{
+    Countdown time;
+    time.TimeLimited = TimeLimit::limits(code);
 
     const std::optional<TimeLimit> limit = TimeLimit::parse(code);
     const qint64 perQuestion = limit ? limit->secondsPerAnswer() : 0;
     // The clock's hours are one byte wide.
     constexpr qint64 longest = 255 * 3600 + 59 * 60 + 59;
-    const qint64 seconds = std::clamp(perQuestion * std::max(0, state.QuestionsToAsk), qint64(0), longest);
+    const qint64 seconds = std::clamp(perQuestion * std::max(0, questionsToAsk), qint64(0), longest);
 
-    if (state.TimeLimited) {
-        state.ClockHours = std::uint8_t(seconds / 3600);
-        const qint64 rest = seconds - state.ClockHours * 3600;
-        state.ClockMinutes = std::uint8_t(rest / 60);
-        state.ClockSeconds = std::uint8_t(rest - state.ClockMinutes * 60);
+    if (time.TimeLimited) {
+        time.ClockHours = std::uint8_t(seconds / 3600);
+        const qint64 rest = seconds - time.ClockHours * 3600;
+        time.ClockMinutes = std::uint8_t(rest / 60);
+        time.ClockSeconds = std::uint8_t(rest - time.ClockMinutes * 60);
+    }
+    return time;
+}
+
+void countDown(Countdown &time)
+{
+    if (time.ClockSeconds > 0) {
+        --time.ClockSeconds;
+    } else if (time.ClockMinutes > 0) {
+        --time.ClockMinutes;
+        time.ClockSeconds = 59;
+    } else if (time.ClockHours > 0) {
+        --time.ClockHours;
+        time.ClockMinutes = 59;
+        time.ClockSeconds = 59;
     }
 }
 
-void countDown(SessionState &state)
+bool timeIsUp(const Countdown &time)
 {
-    if (state.ClockSeconds > 0) {
-        --state.ClockSeconds;
-    } else if (state.ClockMinutes > 0) {
-        --state.ClockMinutes;
-        state.ClockSeconds = 59;
-    } else if (state.ClockHours > 0) {
-        --state.ClockHours;
-        state.ClockMinutes = 59;
-        state.ClockSeconds = 59;
-    }
+    return time.ClockHours == 0 && time.ClockMinutes == 0 && time.ClockSeconds == 0;
 }
 
-bool timeIsUp(const SessionState &state)
+QString clockText(const Countdown &time)
 {
-    return state.ClockHours == 0 && state.ClockMinutes == 0 && state.ClockSeconds == 0;
-}
-
-QString clockText(const SessionState &state)
-{
-    return ::clockText(state.ClockHours, state.ClockMinutes, state.ClockSeconds);
+    return ::clockText(time.ClockHours, time.ClockMinutes, time.ClockSeconds);
 }
 
 } // namespace TimeBudget

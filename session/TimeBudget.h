@@ -4,8 +4,10 @@
 // clockText; the cue points and the end of the test are its business.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+struct Countdown;
 struct SessionState;
 
 namespace TimeBudget {
@@ -14,14 +16,16 @@ namespace TimeBudget {
 // read as a TimeLimit) and QuestionsToAsk. Any other code gives a limited test with nothing left.
 // A budget beyond what the clock can hold (255:59:59) is held at that.
 void StartTimeBudget(SessionState &state);
+// The countdown a time code gives a test of questionsToAsk questions.
+Countdown countdownFor(const QByteArray &code, int questionsToAsk);
 
 // One second less, never below 00:00:00.
-void countDown(SessionState &state);
+void countDown(Countdown &time);
 
 // True when the budget is used up.
-bool timeIsUp(const SessionState &state);
+bool timeIsUp(const Countdown &time);
 
 // HH:MM:SS, two digits each; 100 hours or more show all their digits.
-QString clockText(const SessionState &state);
+QString clockText(const Countdown &time);
 
 } // namespace TimeBudget

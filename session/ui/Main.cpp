@@ -401,7 +401,7 @@ void TForm1::NextQuestion()
     const QString questionCount =
         state.TestConfig.size() > 1 ? QString::fromLatin1(state.TestConfig.at(1)) : QString::number(state.QuestionsToAsk);
     const bool past = state.AskedCount > state.QuestionsToAsk;
-    if (!state.TimeLimited)
+    if (!state.Time.TimeLimited)
         setClockText(past ? QStringLiteral("Все..!") : QStringLiteral("%1 из %2").arg(state.AskedCount).arg(questionCount));
     setWindowTitle(past ? kIdleCaption
                         : QStringLiteral("Тестирование...   %1 из %2").arg(state.AskedCount).arg(questionCount));
@@ -424,7 +424,7 @@ int TForm1::ShowQuestion()
     const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, fullTestLines());
     if (place.broken) {
         m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
-        m_context.prompter.message(this, QStringLiteral("Ошибка !!!"), QStringLiteral("Нарушена структура базы..."),
+        m_context.prompter.message(this, Caption::Failure, QStringLiteral("Нарушена структура базы..."),
                                    Prompter::Icon::Exclamation);
         // The countdown keeps running under the box: a time-out may already
         // have ended and recorded the test, which must not be recorded twice.

@@ -22,20 +22,20 @@ void TForm1::TimerTimer()
     }
     SessionState &state = m_context.state;
     state.ClickAllowed = true;
-    if (!state.SessionActive || !state.TimeLimited)
+    if (!state.SessionActive || !state.Time.TimeLimited)
         return;
 
-    TimeBudget::countDown(state);
-    setClockText(TimeBudget::clockText(state));
+    TimeBudget::countDown(state.Time);
+    setClockText(TimeBudget::clockText(state.Time));
     picture().setClockText(PanelClock->text());
 
-    if (state.ClockHours != 0 || state.ClockMinutes != 0)
+    if (state.Time.ClockHours != 0 || state.Time.ClockMinutes != 0)
         return;
-    if (state.ClockSeconds == 11)
+    if (state.Time.ClockSeconds == 11)
         m_context.cues.PlayVoiceCue(Cue::Time1);
-    if (state.ClockSeconds >= 1 && state.ClockSeconds <= 6)
+    if (state.Time.ClockSeconds >= 1 && state.Time.ClockSeconds <= 6)
         m_context.cues.PlaySoundCue(Cue::Clock);
-    if (state.ClockSeconds == 0) {
+    if (state.Time.ClockSeconds == 0) {
         m_context.cues.PlayVoiceCue(Cue::Time);
         m_clock->pause(1000);
         picture().closePicture();

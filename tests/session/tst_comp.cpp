@@ -479,10 +479,10 @@ void TestComp::timeBudget()
     state.TestConfig = {code.toLatin1(), "10", "1", "40"};
     state.QuestionsToAsk = questions;
     TimeBudget::StartTimeBudget(state);
-    QCOMPARE(state.TimeLimited, limited);
-    QCOMPARE(TimeBudget::clockText(state), atStart);
-    TimeBudget::countDown(state);
-    QCOMPARE(TimeBudget::clockText(state), afterOneTick);
+    QCOMPARE(state.Time.TimeLimited, limited);
+    QCOMPARE(TimeBudget::clockText(state.Time), atStart);
+    TimeBudget::countDown(state.Time);
+    QCOMPARE(TimeBudget::clockText(state.Time), afterOneTick);
 }
 
 void TestComp::clockCountsDownToZero()
@@ -490,21 +490,21 @@ void TestComp::clockCountsDownToZero()
     SessionState state;
     state.TestConfig = {"1", "5", "1", "5"};
     state.QuestionsToAsk = 5;
-    state.ClockMinutes = 7; // left from an earlier test
+    state.Time.ClockMinutes = 7; // left from an earlier test
     TimeBudget::StartTimeBudget(state);
-    QVERIFY(!state.TimeLimited);
+    QVERIFY(!state.Time.TimeLimited);
 
     state.TestConfig[0] = "4";
     state.QuestionsToAsk = 10;
     TimeBudget::StartTimeBudget(state);
     int ticks = 0;
-    while (!TimeBudget::timeIsUp(state)) {
-        TimeBudget::countDown(state);
+    while (!TimeBudget::timeIsUp(state.Time)) {
+        TimeBudget::countDown(state.Time);
         ++ticks;
     }
     QCOMPARE(ticks, 300);
-    TimeBudget::countDown(state);
-    QCOMPARE(TimeBudget::clockText(state), u"00:00:00"_qs);
+    TimeBudget::countDown(state.Time);
+    QCOMPARE(TimeBudget::clockText(state.Time), u"00:00:00"_qs);
 }
 
 QTEST_MAIN(TestComp)

@@ -378,8 +378,8 @@ void TestMainPaint::timeOutClosesPictureWindow()
     QVERIFY(image.save(program.topicFolder() + u"/p.png"_qs));
     program.loadDocument({u"{test=1}"_qs, u"{pic=p.png}"_qs, u"Вопрос"_qs});
     program.startTest(1, "4");
-    program.state.ClockMinutes = 0;
-    program.state.ClockSeconds = 1;
+    program.state.Time.ClockMinutes = 0;
+    program.state.Time.ClockSeconds = 1;
     bool pictureOpenAtEnd = true;
     program.clock.onPause = [&](int ms) {
         if (ms == 700)

@@ -375,8 +375,8 @@ void TestMainWindow::clockTextOnScreenThroughPauses()
         };
         ModalAnswerer answerer;
         if (timed) {
-            program.state.ClockMinutes = 0;
-            program.state.ClockSeconds = 1;
+            program.state.Time.ClockMinutes = 0;
+            program.state.Time.ClockSeconds = 1;
             program.tick();
         } else {
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
@@ -517,7 +517,7 @@ void TestMainWindow::timerCuesAndTimeOut()
     program.loadDocument(questionDocument({1, 2}));
     program.startTest(1, "5");   // 15 seconds
     TForm1 &form = *program.form1;
-    QVERIFY(program.state.TimeLimited);
+    QVERIFY(program.state.Time.TimeLimited);
     QVERIFY(program.form7->Panel1->isVisibleTo(program.form7));
 
     ShowCounter table(program.form5);
@@ -563,8 +563,8 @@ void TestMainWindow::timeOutDropsPressedField()
     Program program;
     program.loadDocument(questionDocument({1, 2}));
     program.startTest(2, "5");
-    program.state.ClockSeconds = 1;
-    program.state.ClockMinutes = 0;
+    program.state.Time.ClockSeconds = 1;
+    program.state.Time.ClockMinutes = 0;
     program.press(Program::fieldCentre(1));
     QCOMPARE(int(program.state.PressedField), 1);
     {
@@ -581,8 +581,8 @@ void TestMainWindow::timeOutWhileAbortBoxOpenRecordsOnce()
     Program program;
     program.loadDocument(questionDocument({1, 2, 3}));
     program.startTest(3, "5");
-    program.state.ClockMinutes = 0;
-    program.state.ClockSeconds = 1;
+    program.state.Time.ClockMinutes = 0;
+    program.state.Time.ClockSeconds = 1;
     ShowCounter table(program.form5);
 
     // While the question is open, the time runs out: the test ends by the
@@ -621,8 +621,8 @@ void TestMainWindow::timeOutWhileBrokenBaseBoxOpenRecordsOnce()
         }
         // The time runs out while the student reads the message.
         ModalAnswerer closeResults;
-        program.state.ClockMinutes = 0;
-        program.state.ClockSeconds = 1;
+        program.state.Time.ClockMinutes = 0;
+        program.state.Time.ClockSeconds = 1;
         program.tick();
         ModalAnswerer::press(modal, QMessageBox::Ok);
         boxAnswered = true;
@@ -654,8 +654,8 @@ void TestMainWindow::voiceLinesHeardWhole()
     QCOMPARE(program.sink.startedAt.first(), frameTimes.first());
 
     program.sink.clear();
-    program.state.ClockMinutes = 0;
-    program.state.ClockSeconds = 1;
+    program.state.Time.ClockMinutes = 0;
+    program.state.Time.ClockSeconds = 1;
     ModalAnswerer answerer;
     program.tick();
     QVERIFY(!program.state.SessionActive);
