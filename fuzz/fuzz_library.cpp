@@ -66,10 +66,10 @@ Fixture *fixture = nullptr;
 void runTest(SessionState &state)
 {
     FakeClock clock{36'000'000, 13};
-    state.PoolRemaining = Comp::questionsInBase(state.TagIndex);
-    Comp::InitQuestionPool(state);
+    state.Pool.PoolRemaining = Comp::questionsInBase(state.TagIndex);
+    Comp::InitQuestionPool(state.Pool, state.TagIndex);
     for (int asked = 0; asked < 20; ++asked) {
-        state.DrawnQuestion = Comp::DrawQuestion(state, clock);
+        state.DrawnQuestion = Comp::DrawQuestion(state.Pool, clock);
         if (state.DrawnQuestion == 0)
             break;
         const Comp::QuestionPlace place = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, *fixture->lines);

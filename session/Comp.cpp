@@ -124,29 +124,29 @@ int clampedQuestionCount(const LineList &tagIndex, int requested)
     return std::clamp(requested, 0, questionsInBase(tagIndex));
 }
 
-void InitQuestionPool(SessionState &state)
+void InitQuestionPool(DrawPool &pool, const LineList &tagIndex)
 {
-    state.PoolRemaining = clampedQuestionCount(state.TagIndex, state.PoolRemaining);
-    state.QuestionPool.resize(state.PoolRemaining);
-    for (int i = 0; i < state.PoolRemaining; ++i)
-        state.QuestionPool[i] = i + 1;
+    pool.PoolRemaining = clampedQuestionCount(tagIndex, pool.PoolRemaining);
+    pool.QuestionPool.resize(pool.PoolRemaining);
+    for (int i = 0; i < pool.PoolRemaining; ++i)
+        pool.QuestionPool[i] = i + 1;
 }
 
-int DrawQuestion(SessionState &state, Clock &clock)
+int DrawQuestion(DrawPool &pool, Clock &clock)
 {
-    if (state.PoolRemaining <= 0 || state.PoolRemaining > state.QuestionPool.size())
+    if (pool.PoolRemaining <= 0 || pool.PoolRemaining > pool.QuestionPool.size())
         return 0;
     // The seed goes through a seed sequence: seeds a millisecond apart would
     // otherwise give nearly the same first number from the generator.
     std::seed_seq seed{std::uint32_t(clock.msecsOfDay())};
     std::mt19937 generator(seed);
-    std::uniform_int_distribution<int> pick(0, state.PoolRemaining - 1);
+    std::uniform_int_distribution<int> pick(0, pool.PoolRemaining - 1);
     const int idx = pick(generator);
-    const int result = state.QuestionPool.at(idx);
+    const int result = pool.QuestionPool.at(idx);
     // Keep the order of the rest: the live entries stay at the front.
-    for (int i = idx; i + 1 < state.PoolRemaining; ++i)
-        state.QuestionPool[i] = state.QuestionPool.at(i + 1);
-    --state.PoolRemaining;
+    for (int i = idx; i + 1 < pool.PoolRemaining; ++i)
+        pool.QuestionPool[i] = pool.QuestionPool.at(i + 1);
+    --pool.PoolRemaining;
     return result;
 }
 

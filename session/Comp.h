@@ -14,6 +14,7 @@
 class Clock;
 class Cues;
 class LineModel;
+struct DrawPool;
 struct SessionState;
 
 // What the engine asks the window to show while it works.
@@ -51,14 +52,14 @@ int questionsInBase(const LineList &tagIndex);
 // hand-edited file may ask for more, or for a negative number).
 int clampedQuestionCount(const LineList &tagIndex, int requested);
 
-// Fills the pool with the ordinals 1 .. state.PoolRemaining. PoolRemaining
+// Fills the pool with the ordinals 1 .. pool.PoolRemaining. PoolRemaining
 // is first clamped to the questions the tag index lists.
-void InitQuestionPool(SessionState &state);
+void InitQuestionPool(DrawPool &pool, const LineList &tagIndex);
 
 // Removes a random ordinal from the pool and returns it; the generator is
 // reseeded from the clock's milliseconds of the day before each draw. An
 // empty pool gives 0, which the caller treats as a broken base.
-int DrawQuestion(SessionState &state, Clock &clock);
+int DrawQuestion(DrawPool &pool, Clock &clock);
 
 // Where a question (its ordinal in the tag index, from 1) lies in the
 // document.

@@ -11,6 +11,14 @@
 
 #include <cstdint>
 
+// The questions of a running test not drawn yet: the first PoolRemaining
+// entries of QuestionPool, ordinals of the tag index.
+struct DrawPool
+{
+    QList<int> QuestionPool;
+    int PoolRemaining = 0;
+};
+
 // The countdown of a timed test, shown on the clock panels.
 struct Countdown
 {
@@ -31,8 +39,7 @@ struct SessionState
     int QuestionsToAsk = 1;
     int AskedCount = 0;
     int CorrectCount = 0;
-    QList<int> QuestionPool;
-    int PoolRemaining = 0;
+    DrawPool Pool;
     int DrawnQuestion = 0;
     int CorrectAnswer = 0;
     LineList TagIndex;                   // tag line numbers, then the line count

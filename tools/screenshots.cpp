@@ -184,9 +184,9 @@ void startTest(TForm1 &form1, SessionState &state, const QString &topicFolder)
     state.QuestionsToAsk = asked;
     state.AskedCount = 0;
     state.CorrectCount = 0;
-    state.PoolRemaining = total;
+    state.Pool.PoolRemaining = total;
     form1.StartTimeBudget();
-    Comp::InitQuestionPool(state);
+    Comp::InitQuestionPool(state.Pool, state.TagIndex);
     form1.NextQuestion();
 }
 

@@ -414,7 +414,7 @@ void TForm1::NextQuestion()
         return;
     }
     clearQuestionView();
-    state.DrawnQuestion = Comp::DrawQuestion(state, m_context.clock);
+    state.DrawnQuestion = Comp::DrawQuestion(state.Pool, m_context.clock);
     state.CorrectAnswer = ShowQuestion();
 }
 

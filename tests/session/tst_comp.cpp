@@ -227,19 +227,19 @@ void TestComp::poolShowsEachOnce()
 {
     SessionState state;
     state.TagIndex = toLines({u"0"_qs, u"2"_qs, u"4"_qs, u"6"_qs, u"8"_qs, u"10"_qs, u"12"_qs, u"14"_qs});
-    state.PoolRemaining = 7;
-    Comp::InitQuestionPool(state);
+    state.Pool.PoolRemaining = 7;
+    Comp::InitQuestionPool(state.Pool, state.TagIndex);
     FakeClock clock{0};
     QList<int> drawn;
     for (int i = 0; i < 7; ++i) {
         clock.msecs = 1000 * i + 17;
-        drawn << Comp::DrawQuestion(state, clock);
-        QCOMPARE(state.PoolRemaining, 6 - i);
+        drawn << Comp::DrawQuestion(state.Pool, clock);
+        QCOMPARE(state.Pool.PoolRemaining, 6 - i);
     }
     QList<int> sorted = drawn;
     std::sort(sorted.begin(), sorted.end());
     QCOMPARE(sorted, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
-    QCOMPARE(Comp::DrawQuestion(state, clock), 0);
+    QCOMPARE(Comp::DrawQuestion(state.Pool, clock), 0);
 }
 
 void TestComp::ordersDifferBetweenSeeds()
@@ -248,13 +248,13 @@ void TestComp::ordersDifferBetweenSeeds()
         SessionState state;
         for (int i = 0; i <= 10; ++i)
             state.TagIndex << QByteArray::number(2 * i);
-        state.PoolRemaining = 10;
-        Comp::InitQuestionPool(state);
+        state.Pool.PoolRemaining = 10;
+        Comp::InitQuestionPool(state.Pool, state.TagIndex);
         FakeClock clock{0};
         clock.msecs = msecs;
         QList<int> drawn;
-        while (state.PoolRemaining > 0)
-            drawn << Comp::DrawQuestion(state, clock);
+        while (state.Pool.PoolRemaining > 0)
+            drawn << Comp::DrawQuestion(state.Pool, clock);
         return drawn;
     };
     QCOMPARE(order(12345), order(12345));
@@ -283,18 +283,18 @@ void TestComp::poolIsClamped()
     for (int i = 0; i <= questionsInIndex; ++i)
         state.TagIndex << QByteArray::number(2 * i);
     QCOMPARE(Comp::clampedQuestionCount(state.TagIndex, requested), pool);
-    state.PoolRemaining = requested;
-    Comp::InitQuestionPool(state);
-    QCOMPARE(state.PoolRemaining, pool);
+    state.Pool.PoolRemaining = requested;
+    Comp::InitQuestionPool(state.Pool, state.TagIndex);
+    QCOMPARE(state.Pool.PoolRemaining, pool);
     FakeClock clock{0};
     QSet<int> seen;
     for (int i = 0; i < pool; ++i) {
-        const int q = Comp::DrawQuestion(state, clock);
+        const int q = Comp::DrawQuestion(state.Pool, clock);
         QVERIFY(q >= 1 && q <= questionsInIndex);
         seen.insert(q);
     }
     QCOMPARE(seen.size(), pool);
-    QCOMPARE(Comp::DrawQuestion(state, clock), 0);
+    QCOMPARE(Comp::DrawQuestion(state.Pool, clock), 0);
 }
 
 void TestComp::locateQuestions()
@@ -419,10 +419,10 @@ void TestComp::randomDocumentsNeverCrash()
             RecordingUi ui;
             QVERIFY(Comp::CheckTagIndex(state.TagIndex, lines, dir.path(), cues, ui));
             QVERIFY(ui.warnings.isEmpty());
-            state.PoolRemaining = result.testCount;
-            Comp::InitQuestionPool(state);
-            while (state.PoolRemaining > 0) {
-                state.DrawnQuestion = Comp::DrawQuestion(state, clock);
+            state.Pool.PoolRemaining = result.testCount;
+            Comp::InitQuestionPool(state.Pool, state.TagIndex);
+            while (state.Pool.PoolRemaining > 0) {
+                state.DrawnQuestion = Comp::DrawQuestion(state.Pool, clock);
                 const Comp::QuestionPlace q = Comp::locateQuestion(state.TagIndex, state.DrawnQuestion, lines);
                 QVERIFY(!q.broken);
                 QVERIFY(q.correct >= 1 && q.correct <= 4);

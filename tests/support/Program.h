@@ -169,9 +169,9 @@ struct Program
         state.QuestionsToAsk = questionsToAsk;
         state.AskedCount = 0;
         state.CorrectCount = 0;
-        state.PoolRemaining = total;
+        state.Pool.PoolRemaining = total;
         form1->StartTimeBudget();
-        Comp::InitQuestionPool(state);
+        Comp::InitQuestionPool(state.Pool, state.TagIndex);
         cues->PlayVoiceCue(QStringLiteral("Gong"));
         form1->NextQuestion();
     }
