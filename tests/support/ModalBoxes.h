@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -23,8 +24,18 @@ public:
     using Handler = std::function<bool(QWidget *)>;
     explicit ModalAnswerer(Handler handler = {}) : m_handler(std::move(handler))
     {
+        ++live();
         QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
         m_timer.start(5);
+    }
+    ~ModalAnswerer() { --live(); }
+    Q_DISABLE_COPY_MOVE(ModalAnswerer)
+
+    // How many answerers are at work now.
+    static int &live()
+    {
+        static int count = 0;
+        return count;
     }
     QStringList seen;   // class name, or "caption|text" for a message box
 
@@ -130,3 +141,29 @@ inline void whenMessageBox(QObject *context, std::function<void(QMessageBox *)> 
     });
     timer->start();
 }
+
+// Fails the running test on a message box that comes up while no answerer
+// is at work: nobody expected it, and left alone it would hold the test up
+// until it timed out. The box is closed, so the test goes on to report.
+class UnexpectedBoxes
+{
+public:
+    UnexpectedBoxes()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { poll(); });
+        m_timer.start(5);
+    }
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || ModalAnswerer::live() > 0)
+            return;
+        const QString text = QStringLiteral("a message box nobody expected: ") + ModalAnswerer::describe(box);
+        box->done(QMessageBox::Cancel);
+        QTest::qFail(qPrintable(text), __FILE__, __LINE__);
+    }
+
+    QTimer m_timer;
+};

@@ -46,6 +46,7 @@
 
 struct Program
 {
+    UnexpectedBoxes unexpectedBoxes;
     QTemporaryDir dir;
     SessionState state;
     FakeClock clock{36'000'000, 7919, true};
