@@ -683,21 +683,18 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
-    if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
-        reportError(unreadable);
-        return;
-    }
-    if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
-        m_context.prompter.message(this, Caption::BrokenLibrary,
-                                   QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
-        return;
-    }
-    if (isVisible())
-        FormDeactivate();
-    m_context.windows.showTopicOptions();
+    showForSelectedTopic(m_context.windows.showTopicOptions);
 }
 
 void TForm2::RestoreTopic()
+{
+    showForSelectedTopic(m_context.windows.showRestore);
+}
+
+// The options and the restore dialog work on the selected topic's files:
+// they are not shown for a row that names no folder, nor for a topic whose
+// base is gone.
+void TForm2::showForSelectedTopic(const WindowCommand &show)
 {
     if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
         reportError(unreadable);
@@ -710,7 +707,7 @@ void TForm2::RestoreTopic()
     }
     if (isVisible())
         FormDeactivate();
-    m_context.windows.showRestore();
+    show();
 }
 
 void TForm2::CloseBook()

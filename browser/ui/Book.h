@@ -14,6 +14,7 @@
 #include <QPixmap>
 
 struct AppContext;
+class WindowCommand;
 class BookButton;
 class QFrame;
 class QListWidget;
@@ -71,6 +72,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showForSelectedTopic(const WindowCommand &show);
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();
