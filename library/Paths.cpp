@@ -138,6 +138,11 @@ QString resultsFile(const QString &programFolder)
     return resolve(programFolder, QStringLiteral("Baza/Images/normal.cfg"));
 }
 
+QString journalFile(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/Images/journal.sqlite"));
+}
+
 QString helpFile(const QString &programFolder)
 {
     return resolve(programFolder, QStringLiteral("Help.chm"));

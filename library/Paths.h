@@ -40,6 +40,7 @@ QString configFile(const QString &topicFolder);                               //
 QString soundConfig(const QString &programFolder);                            // Baza/Sound/Sound.cfg
 QString cueFile(const QString &programFolder, const QString &cue);            // Baza/Sound/<cue>.wav
 QString resultsFile(const QString &programFolder);                            // Baza/Images/normal.cfg
+QString journalFile(const QString &programFolder);                            // Baza/Images/journal.sqlite
 QString helpFile(const QString &programFolder);                               // Help.chm
 
 // The folder part of a file path, without a trailing separator.

@@ -9,6 +9,8 @@ packages=(
     # build
     cmake ninja-build g++ lld pkg-config ccache
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev
+    # the results journal: Qt SQL's SQLite driver
+    libqt6sql6-sqlite
     # Qt's own texts (box buttons, the file dialog) in Russian
     qt6-translations-l10n
     # fonts the windows and the tests rely on

@@ -2,6 +2,8 @@
 
 #include "library/Cp1251.h"
 #include "library/Paths.h"
+#include "results/Grading.h"
+#include "results/Journal.h"
 #include "results/ResultsFile.h"
 #include "library/TopicConfig.h"
 #include "session/ui/AppContext.h"
@@ -241,6 +243,17 @@ void TForm5::appendOutcome()
     outcome.timeCode = state.TestConfig.value(TopicConfig::TimeCode);
     outcome.resultKind = state.TestConfig.value(TopicConfig::ResultKind);
     ResultsFile::append(m_context.state.ResultsList, ResultsFile::makeRecord(outcome));
+
+    if (Journal *journal = m_context.journal) {
+        const std::optional<Grading::WindowText> text =
+            Grading::windowText(outcome.resultKind, outcome.correct, outcome.asked);
+        (void)journal->finishRun({QDateTime(QDate::currentDate(), outcome.time), outcome.correct,
+                                  text ? text->result : QString()});
+        // A journal that could not be opened or written is told once, here,
+        // never in the middle of a test.
+        if (const QString error = journal->takeErrorToReport(); !error.isEmpty())
+            reportLater(error);
+    }
 }
 
 void TForm5::fillGrid()

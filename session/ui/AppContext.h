@@ -11,6 +11,7 @@
 
 class BaseCreation;
 class Clock;
+class Journal;
 class Cues;
 class Prompter;
 class TestHost;
@@ -74,5 +75,6 @@ struct AppContext
     Prompter &prompter;
 
     TestHost *host = nullptr;     // the main window, for opening a test
+    Journal *journal = nullptr;   // every test and answer, when the program keeps them
     WindowLinks windows{};
 };

@@ -18,6 +18,7 @@
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/TimeBudget.h"
+#include "results/Journal.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -370,6 +371,17 @@ QString TForm1::replayCaption() const
     return m_context.state.ReplayCaption;
 }
 
+void TForm1::recordAnswer(int pressed)
+{
+    const SessionState &state = m_context.state;
+    if (!m_context.journal || !state.SessionActive)
+        return;
+    int seconds = m_questionShownAt.isValid() ? m_questionShownAt.secsTo(m_context.clock.currentTime()) : 0;
+    if (seconds < 0)
+        seconds += 24 * 3600;   // the test ran over midnight
+    (void)m_context.journal->recordAnswer({state.DrawnQuestion, pressed, state.CorrectAnswer, seconds});
+}
+
 PictureView &TForm1::picture()
 {
     class NoPicture final : public PictureView
@@ -434,6 +446,7 @@ int TForm1::ShowQuestion()
     }
     if (!place.pictureName.isEmpty())
         ShowPicture(place.pictureName);
+    m_questionShownAt = m_context.clock.currentTime();
 
     RichMemoTest->setReadOnly(false);
     RichMemoTest->show();

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QTime>
 #include <QTextDocument>
 
 #include <memory>
@@ -127,10 +128,14 @@ private:
     void setClockText(const QString &text);
     void setQuestionViewHeight(int height);
     void greetOnce();
+    // Puts the answer to the question on the board in the journal: the
+    // field pressed, 0 when the time ran out.
+    void recordAnswer(int pressed);
     // The picture window, or one that shows nothing while none is linked.
     PictureView &picture();
 
     AppContext &m_context;
+    QTime m_questionShownAt;   // for the seconds an answer took
     // Every pause of the window goes through this clock, which holds the
     // student's input and the tick back while it lasts.
     std::unique_ptr<HoldingClock> m_clock;

@@ -207,6 +207,7 @@ void TForm1::FormMouseUp(QMouseEvent *)
     SessionState &state = m_context.state;
     if (!state.SessionActive || state.PressedField < 1 || state.PressedField > 4)
         return;
+    recordAnswer(state.PressedField);
     if (state.PressedField == state.CorrectAnswer) {
         m_tutor->AnimateRight();
         ++state.CorrectCount;

@@ -40,6 +40,7 @@ void TForm1::TimerTimer()
         m_clock->pause(1000);
         picture().closePicture();
         state.PressedField = 0;
+        recordAnswer(0);
         EndTest();
     }
 }

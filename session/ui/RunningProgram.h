@@ -5,6 +5,7 @@
 #pragma once
 
 #include "library/Paths.h"
+#include "results/Journal.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 #include "session/ui/Prompter.h"
@@ -13,13 +14,15 @@
 #include "session/ui/Windows.h"
 
 #include <QCoreApplication>
+#include <QSysInfo>
 #include <QTranslator>
 
 struct RunningProgram
 {
     RunningProgram()
         : state(withProgramFolder()), cues(sink, state.ProgramFolder), context{state, cues, clock, prompter},
-          windows(context)
+          journal(Paths::journalFile(state.ProgramFolder), QSysInfo::machineHostName()),
+          windows((context.journal = &journal, context))
     {
     }
     Q_DISABLE_COPY_MOVE(RunningProgram)
@@ -30,6 +33,7 @@ struct RunningProgram
     Cues cues;
     WidgetPrompter prompter;
     AppContext context;
+    Journal journal;
     QTranslator qtTexts;
     bool qtTextsInRussian =
         loadQtRussian(qtTexts, state.ProgramFolder) && QCoreApplication::installTranslator(&qtTexts);

@@ -1,0 +1,85 @@
+// The results journal: every test that reaches the results table, with each
+// answer in it, kept in an SQLite database in the library
+// (Baza/Images/journal.sqlite) beside the table's own file, which stays as
+// it is. Each answer is committed as it is given, so a power cut loses
+// nothing already answered; a run is marked finished when its row reaches
+// the table.
+//
+// The journal never stops a test: every call returns a status, the first
+// failure is kept for the window to tell once (takeErrorToReport), and a
+// journal that cannot be opened or written simply records nothing more.
+#pragma once
+
+#include "library/Expected.h"
+
+#include <QDateTime>
+#include <QString>
+
+class Journal final
+{
+public:
+    // What is known when a test starts.
+    struct RunStart
+    {
+        QString surname;
+        QString topic;            // "Subject - ( Topic )", as the table shows it
+        int subjectFolder = 0;    // the library's folder numbers, 0 when unknown
+        int topicFolder = 0;
+        QDateTime started;
+        QByteArray timeCode;      // the topic's options: time limit and result form
+        QByteArray resultForm;
+        int questionsToAsk = 0;
+    };
+    // One question asked: its number in the topic's document (the tag
+    // index ordinal), the field pressed (0 when time ran out), the right
+    // field and the seconds spent on it.
+    struct Answer
+    {
+        int question = 0;
+        int pressed = 0;
+        int right = 0;
+        int seconds = 0;
+    };
+    // The final count and grade, as the result window shows them.
+    struct RunEnd
+    {
+        QDateTime finished;
+        int correct = 0;
+        QString grade;
+    };
+
+    // The schema this program writes; older journals are brought up to it.
+    static constexpr int SchemaVersion = 1;
+
+    explicit Journal(QString databasePath, QString computerName);
+    ~Journal();
+    Journal(const Journal &) = delete;
+    Journal &operator=(const Journal &) = delete;
+
+    const QString &path() const { return m_path; }
+
+    Status beginRun(const RunStart &start);
+    Status recordAnswer(const Answer &answer);
+    Status finishRun(const RunEnd &end);
+    // The run under way, if any ("" when none): a unique id, so that runs of
+    // many computers can be put together.
+    const QString &currentRun() const { return m_run; }
+
+    // The first failure not told yet, in Russian and naming the file; empty
+    // once told, and afterwards.
+    QString takeErrorToReport();
+
+private:
+    Status open();
+    Status failed(const QString &what, const QString &detail);
+
+    QString m_path;
+    QString m_computer;
+    QString m_connection;
+    bool m_open = false;
+    bool m_broken = false;
+    bool m_told = false;
+    QString m_error;
+    QString m_run;
+    int m_answers = 0;
+};
