@@ -103,9 +103,14 @@ public:
     static int boardFieldAt(QPoint point);
     // Where the marker of a field is drawn.
     static QPoint markerPosition(int field);
+    // The centre of a field, where a key press lands.
+    static QPoint fieldCentre(int field);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Keys 1 to 4 (top row or keypad) press the board's fields.
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -136,6 +141,7 @@ private:
 
     AppContext &m_context;
     QTime m_questionShownAt;   // for the seconds an answer took
+    int m_keyField = 0;        // the field a key holds down
     // Every pause of the window goes through this clock, which holds the
     // student's input and the tick back while it lasts.
     std::unique_ptr<HoldingClock> m_clock;

@@ -12,6 +12,7 @@
 #include "session/SessionState.h"
 
 #include <QBitmap>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -157,6 +158,61 @@ int TForm1::boardFieldAt(QPoint point)
     if (x >= 83 && x <= 175 && y >= 432 && y <= 485)
         return 3;
     return 0;
+}
+
+QPoint TForm1::fieldCentre(int field)
+{
+    switch (field) {
+    case 1:
+        return {129, 392};
+    case 2:
+        return {234, 392};
+    case 3:
+        return {129, 458};
+    case 4:
+        return {234, 458};
+    default:
+        return {};
+    }
+}
+
+namespace {
+
+// The field a key names: 1 to 4 on the top row or the keypad; 0 for any
+// other key and for a key held down, which repeats.
+int boardKey(const QKeyEvent *event)
+{
+    if (event->isAutoRepeat())
+        return 0;
+    const int key = event->key();
+    return key >= Qt::Key_1 && key <= Qt::Key_4 ? key - Qt::Key_0 : 0;
+}
+
+} // namespace
+
+// A key goes down and comes up where a press of the mouse would on its
+// field, so the board's rules hold for both: one press a tick, the star on
+// the field, nothing while the tutor reacts.
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    const int field = boardKey(event);
+    if (field == 0)
+        return QMainWindow::keyPressEvent(event);
+    const QPointF at = fieldCentre(field);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    m_keyField = field;
+    FormMouseDown(&press);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent *event)
+{
+    const int field = boardKey(event);
+    if (field == 0 || field != m_keyField)
+        return QMainWindow::keyReleaseEvent(event);
+    m_keyField = 0;
+    const QPointF at = fieldCentre(field);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    FormMouseUp(&release);
 }
 
 QPoint TForm1::markerPosition(int field)

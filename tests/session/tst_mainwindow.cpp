@@ -87,6 +87,7 @@ private Q_SLOTS:
     void fixedClientArea();
     void menusIdleAndTesting();
     void wholeTestToResultsTable();
+    void keysPressTheBoard();
     void counterAndCaptionWithoutBudget();
     void onePressPerTick_data();
     void onePressPerTick();
@@ -241,6 +242,45 @@ void TestMainWindow::wholeTestToResultsTable()
     QVERIFY(program.clock.pauses.contains(700));
     QCOMPARE(program.state.RightStreak, 0);
     QCOMPARE(program.state.WrongStreak, 0);
+}
+
+// Keys 1 to 4, on the top row and on the keypad, answer as the mouse does:
+// one answer a tick, and nothing while the test is not running.
+void TestMainWindow::keysPressTheBoard()
+{
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2, 3, 4, 2}));
+    ShowCounter table(program.form5);
+    ModalAnswerer answerer;
+    TForm1 &form = *program.form1;
+    QTest::keyClick(&form, Qt::Key_2);   // no test: nothing happens
+    QCOMPARE(program.state.PressedField, 0);
+    program.startTest(3);
+    // Keys go where a user's would: to the question view, which has the focus.
+    QWidget *keys = form.RichMemoTest;
+
+    const int right = program.state.CorrectAnswer;
+    program.clock.msecs += 3000;
+    QTest::keyPress(keys, Qt::Key(Qt::Key_0 + right));
+    QCOMPARE(int(program.state.PressedField), right);
+    QTest::keyRelease(keys, Qt::Key(Qt::Key_0 + right));
+    QCOMPARE(program.state.CorrectCount, 1);
+    QCOMPARE(program.state.AskedCount, 2);
+    // A second key before the next tick counts for nothing.
+    QTest::keyClick(keys, Qt::Key(Qt::Key_0 + program.state.CorrectAnswer));
+    QCOMPARE(program.state.AskedCount, 2);
+
+    program.tick();
+    const int wrong = program.state.CorrectAnswer % 4 + 1;
+    QTest::keyClick(keys, Qt::Key(Qt::Key_0 + wrong), Qt::KeypadModifier);
+    QCOMPARE(program.state.AskedCount, 3);
+    QCOMPARE(program.state.CorrectCount, 1);
+    program.tick();
+    QTest::keyClick(keys, Qt::Key(Qt::Key_0 + program.state.CorrectAnswer), Qt::KeypadModifier);
+    QVERIFY(!program.state.SessionActive);
+    QCOMPARE(program.state.CorrectCount, 2);
+    QCOMPARE(table.shows, 1);
 }
 
 void TestMainWindow::counterAndCaptionWithoutBudget()

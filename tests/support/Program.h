@@ -203,19 +203,7 @@ struct Program
     }
 
     // The board point of a field's centre.
-    static QPoint fieldCentre(int field)
-    {
-        switch (field) {
-        case 1:
-            return {129, 392};
-        case 2:
-            return {234, 392};
-        case 3:
-            return {129, 458};
-        default:
-            return {234, 458};
-        }
-    }
+    static QPoint fieldCentre(int field) { return TForm1::fieldCentre(field); }
 
 private:
     static void copyTemplate(const QString &from, const QString &to)
