@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 const QString kSyntaxHead = QStringLiteral("В файле нарушен синтаксис:\r\n\r\n");
@@ -47,6 +49,107 @@ Expected<QString> findPicture(const QString &folder, const QString &name)
 QString cueFor(Verdict verdict)
 {
     return verdict == Verdict::Ok ? QString(Cue::OkNewBaza) : QString(Cue::ErrorNewBaza);
+}
+
+namespace {
+
+QString cut(const QString &text)
+{
+    const QString line = TagLine::trimmed(text);
+    return line.size() > 60 ? line.left(59) + QChar(0x2026) : line;
+}
+
+// A picture name that reaches outside the document's folder: a parent step,
+// a root or a drive.
+bool leavesFolder(const QString &name)
+{
+    const QString path = QString(name).replace(u'\\', u'/');
+    return path.startsWith(u'/') || (path.size() > 1 && path.at(1) == u':')
+           || path.split(u'/').contains(QStringLiteral(".."));
+}
+
+// Every fault of the document with its place, beside the one verdict the
+// report gives: the author mends them all in one go.
+QList<Finding> findFaults(const LineModel &lines, const QString &folder)
+{
+    QList<Finding> found;
+    const auto add = [&](Finding::Kind kind, int line, int question, const QString &detail = {}) {
+        found.append({kind, line + 1, question, cut(lines.lineText(line)), detail});
+    };
+    const int total = lines.lineCount();
+    int question = 0;
+    int lastTag = -1;          // the line of the last tag line
+    int bodyLines = 0;         // lines of the last question's body
+    for (int line = 0; line < total; ++line) {
+        const QString text = lines.lineText(line);
+        const QString normalized = TagLine::normalized(text);
+        if (normalized.contains(TagLine::tagStart())) {
+            if (lastTag >= 0 && bodyLines == 0)
+                add(Finding::Kind::EmptyQuestion, lastTag, question);
+            ++question;
+            lastTag = line;
+            bodyLines = 0;
+            const qsizetype at = normalized.indexOf(TagLine::tagStart());
+            const qsizetype close = normalized.indexOf(u'}', at);
+            const QString tag = close < 0 ? normalized.mid(at) : normalized.mid(at, close - at + 1);
+            const QString other = TagLine::trimmed(QString(TagLine::trimmed(text)).remove(at, tag.size()));
+            if (!other.isEmpty()) {
+                add(Finding::Kind::TagLineHasOtherText, line, question, other);
+            } else if (TagLine::rightField(tag) == 0) {
+                QString digit = tag.mid(TagLine::tagOpening().size());
+                digit.chop(1);
+                add(Finding::Kind::TagDigitOutOfRange, line, question, TagLine::trimmed(digit));
+            }
+            continue;
+        }
+        if (TagLine::isPictureLine(normalized)) {
+            if (lastTag < 0 || line != lastTag + 1) {
+                add(Finding::Kind::PictureNotAfterTag, line, question);
+                ++bodyLines;
+                continue;
+            }
+            const QString name = TagLine::pictureName(text);
+            if (leavesFolder(name))
+                add(Finding::Kind::PictureOutsideFolder, line, question, name);
+            else if (const Expected<QString> picture = findPicture(folder, name); !picture)
+                add(Finding::Kind::PictureMissing, line, question, picture.error());
+            continue;
+        }
+        if (lastTag >= 0)
+            ++bodyLines;
+    }
+    if (lastTag >= 0 && bodyLines == 0)
+        add(Finding::Kind::EmptyQuestion, lastTag, question);
+    std::stable_sort(found.begin(), found.end(), [](const Finding &a, const Finding &b) { return a.line < b.line; });
+    return found;
+}
+
+} // namespace
+
+QString Finding::describe() const
+{
+    QString what;
+    switch (kind) {
+    case Kind::TagLineHasOtherText:
+        what = QStringLiteral("в строке с тегом есть другой текст: «%1»").arg(detail);
+        break;
+    case Kind::TagDigitOutOfRange:
+        what = QStringLiteral("номер правильного поля «%1» не от 1 до 4").arg(detail);
+        break;
+    case Kind::EmptyQuestion:
+        what = QStringLiteral("в вопросе нет ни одной строки");
+        break;
+    case Kind::PictureNotAfterTag:
+        what = QStringLiteral("строка с рисунком стоит не сразу после строки с тегом");
+        break;
+    case Kind::PictureMissing:
+        what = QStringLiteral("рисунок не найден: %1").arg(detail);
+        break;
+    case Kind::PictureOutsideFolder:
+        what = QStringLiteral("рисунок «%1» лежит не в папке документа").arg(detail);
+        break;
+    }
+    return QStringLiteral("строка %1, вопрос %2: %3 (%4)").arg(line).arg(question).arg(what, text);
 }
 
 CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, const std::function<void(int)> &progress)
@@ -136,5 +239,6 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, cons
         result.message = QStringLiteral("База создана:\r\n\r\nТестов: ") + QString::number(result.testCount)
                          + QStringLiteral("\r\nРисунков: ") + QString::number(result.pictureCount);
     }
+    result.findings = findFaults(lines, folder);
     return result;
 }

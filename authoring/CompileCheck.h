@@ -31,6 +31,30 @@ enum class Verdict {
     NotStorable,  // a file a topic cannot hold (SourceDocument), never from the check itself
 };
 
+// One fault of a document, with its place: the line as the author counts
+// it (1-based, each paragraph and each manual line break starting a line),
+// the question it belongs to (1-based; 0 before the first tag line) and the
+// line's text, cut to 60 characters.
+struct Finding
+{
+    enum class Kind {
+        TagLineHasOtherText, // detail: the other text
+        TagDigitOutOfRange,  // detail: what stands for the digit
+        EmptyQuestion,
+        PictureNotAfterTag,
+        PictureMissing,      // detail: the full path looked for
+        PictureOutsideFolder // detail: the name as written
+    };
+    Kind kind = Kind::EmptyQuestion;
+    int line = 0;
+    int question = 0;
+    QString text;
+    QString detail;
+
+    // "строка N, вопрос K: …", in Russian, as the report and the checker show it.
+    QString describe() const;
+};
+
 struct CheckResult
 {
     Verdict verdict = Verdict::Ok;
@@ -41,6 +65,7 @@ struct CheckResult
     LineList tagIndex;          // tag lines, then the line count
     QString missingPicture;     // full path of the first picture not found
     QString message;            // the report, lines broken with CR LF
+    QList<Finding> findings;    // every fault, in the order of the document
 };
 
 // Checks a document whose lines are given; sourcePath is the document's

@@ -110,6 +110,8 @@ int main(int argc, char *argv[])
         const LineModel lines(document);
         const CheckResult result = compileCheck(lines, path);
         print(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+        for (const Finding &finding : result.findings)
+            print(finding.describe() + u'\n');
         if (result.verdict != Verdict::Ok)
             failed = true;
         else if (questions)

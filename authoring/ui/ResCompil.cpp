@@ -220,6 +220,20 @@ Status TForm3::CreateBase(const QString &sourcePath, BaseProgress &bar)
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     all.mergeBlockFormat(centred);
+    if (!check.findings.isEmpty()) {
+        // Every fault with its place, under the message, to mend in one go.
+        QTextCursor end(m_raport->document());
+        end.movePosition(QTextCursor::End);
+        QTextBlockFormat left;
+        left.setAlignment(Qt::AlignLeft);
+        end.insertBlock(left);
+        end.insertBlock(left);
+        end.insertText(QStringLiteral("Найдено ошибок: %1").arg(check.findings.size()));
+        for (const Finding &finding : std::as_const(check.findings)) {
+            end.insertBlock(left);
+            end.insertText(finding.describe());
+        }
+    }
     m_context.cues.PlaySoundCue(cueFor(check.verdict));
     m_button2->setVisible(check.verdict == Verdict::Ok);
     state.TagIndex = check.tagIndex;

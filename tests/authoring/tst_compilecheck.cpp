@@ -39,6 +39,7 @@ private Q_SLOTS:
     void verdicts();
     void manualLineBreaksAreLines();
     void progressValues();
+    void everyFaultWithItsPlace();
     void findPicture_data();
     void findPicture();
 };
@@ -182,6 +183,37 @@ void TestCompileCheck::progressValues()
         compileCheck(LineModel(doc), u"/nowhere/x.rtf"_qs, [&values](int value) { values << value; });
     QCOMPARE(result.verdict, Verdict::PictureMissing);
     QCOMPARE(values, (QList<int>{25, 40, 55, 70, 85, 95}));
+}
+
+// A document with several faults gets them all at once, each with its line
+// and question, whatever the one verdict of the report says.
+void TestCompileCheck::everyFaultWithItsPlace()
+{
+    QTemporaryDir dir;
+    const QStringList document{u"Вступление"_qs,    u"{test=1} ответ"_qs,   u"Вопрос один"_qs,
+                               u"{test=7}"_qs,       u"Вопрос два"_qs,       u"{pic=../чужой.png}"_qs,
+                               u"{test=2}"_qs,       u"{test=3}"_qs,         u"{pic=нет.png}"_qs,
+                               u"Вопрос пять"_qs};
+    QTextDocument doc(document.join(u'\n'));
+    const CheckResult result = compileCheck(LineModel(doc), dir.filePath(u"тест.rtf"_qs));
+    QStringList places;
+    for (const Finding &finding : result.findings)
+        places << u"%1/%2/%3"_qs.arg(finding.line).arg(finding.question).arg(int(finding.kind));
+    using K = Finding::Kind;
+    QCOMPARE(places, (QStringList{u"2/1/%1"_qs.arg(int(K::TagLineHasOtherText)),
+                                  u"4/2/%1"_qs.arg(int(K::TagDigitOutOfRange)),
+                                  u"6/2/%1"_qs.arg(int(K::PictureNotAfterTag)),
+                                  u"7/3/%1"_qs.arg(int(K::EmptyQuestion)),
+                                  u"9/4/%1"_qs.arg(int(K::PictureMissing))}));
+    QCOMPARE(result.findings.at(0).detail, u"ответ"_qs);
+    QCOMPARE(result.findings.at(1).detail, u"7"_qs);
+    QVERIFY(result.findings.at(4).detail.endsWith(u"/нет.png"_qs));
+
+    const QStringList outside{u"{test=1}"_qs, u"{pic=..\\чужой.png}"_qs, u"Вопрос"_qs};
+    QTextDocument escaping(outside.join(u'\n'));
+    const CheckResult leaving = compileCheck(LineModel(escaping), dir.filePath(u"тест.rtf"_qs));
+    QCOMPARE(leaving.findings.size(), 1);
+    QCOMPARE(leaving.findings.first().kind, K::PictureOutsideFolder);
 }
 
 void TestCompileCheck::findPicture_data()

@@ -171,6 +171,16 @@ void TestTopics::failedCheckWritesNothing_data()
     QTest::newRow("Word document") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) + plainDocument()
                                    << QStringLiteral("Файл «тест.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
                                                      "Сохраните документ в формате RTF.");
+    // Under the message, every fault with its line and question.
+    QTest::newRow("faults listed") << crlf({QStringLiteral("{test=1} лишнее"), QStringLiteral("Вопрос"),
+                                            QStringLiteral("{test=7}"), QStringLiteral("Вопрос два")})
+                                   << QStringLiteral("В файле нарушен синтаксис:\n\n"
+                                                     "Строки с тегом {Test=*} не должны содержать другой информации.\n\n"
+                                                     "Найдено ошибок: 2\n"
+                                                     "строка 1, вопрос 1: в строке с тегом есть другой текст: «лишнее» "
+                                                     "({test=1} лишнее)\n"
+                                                     "строка 3, вопрос 2: номер правильного поля «7» не от 1 до 4 "
+                                                     "({test=7})");
 }
 
 void TestTopics::failedCheckWritesNothing()

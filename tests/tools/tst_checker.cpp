@@ -67,13 +67,16 @@ void TestChecker::exitStatus_data()
                           << u"== lo_good.rtf\nБаза создана:\n\nТестов: 2\nРисунков: 1\n"_qs;
     QTest::newRow("bad") << QStringList{u"--questions"_qs, u"emptyquestion.rtf"_qs} << 1
                          << u"== emptyquestion.rtf\nВ файле нарушен синтаксис:\n\n"
-                            u"Найдены вопросы не содержащие ни одной строки\n"_qs;
+                            u"Найдены вопросы не содержащие ни одной строки\n"
+                            u"строка 1, вопрос 1: в вопросе нет ни одной строки ({test=1})\n"_qs;
     QTest::newRow("good and bad") << QStringList{u"plain.txt"_qs, u"notests.rtf"_qs} << 1
                                   << u"== plain.txt\nБаза создана:\n\nТестов: 1\nРисунков: 0\n"
                                      u"== notests.rtf\nВыбранный файл не содержит тестов\n"_qs;
     QTest::newRow("missing picture, full path")
         << QStringList{kData + u"/picturemissing.rtf"_qs} << 1
-        << u"== %1/picturemissing.rtf\nРисунок \"%1/Нет такого.png\" не найден...\n"_qs.arg(kData);
+        << u"== %1/picturemissing.rtf\nРисунок \"%1/Нет такого.png\" не найден...\n"
+           u"строка 1, вопрос 1: в строке с тегом есть другой текст: «лишнее» ({test=1} лишнее)\n"
+           u"строка 2, вопрос 1: рисунок не найден: %1/Нет такого.png ({pic=Нет такого.png})\n"_qs.arg(kData);
     QTest::newRow("unreadable") << QStringList{u"no such file.rtf"_qs, u"good.rtf"_qs} << 2 << QString();
     QTest::newRow("folder") << QStringList{u"images"_qs} << 2 << QString();
     QTest::newRow("no files") << QStringList{u"--questions"_qs} << 2 << QString();
@@ -116,7 +119,8 @@ void TestChecker::refusesWhatTheProgramRefuses()
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, u"== %1/word.rtf\nФайл «word.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
                       u"Сохраните документ в формате RTF.\n"
-                      u"== %1/linked.txt\nРисунок \"%1/link.png\" не найден...\n"_qs.arg(dir.path()));
+                      u"== %1/linked.txt\nРисунок \"%1/link.png\" не найден...\n"
+                      u"строка 2, вопрос 1: рисунок не найден: %1/link.png ({pic=link.png})\n"_qs.arg(dir.path()));
 }
 
 QTEST_GUILESS_MAIN(TestChecker)
