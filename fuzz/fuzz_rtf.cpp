@@ -1,5 +1,8 @@
-// Feeds arbitrary bytes to the RTF reader: it must neither crash, hang nor
-// grow without bound, whatever the document holds.
+// Feeds arbitrary bytes to the RTF reader, then to the compile check with
+// its list of faults: they must neither crash, hang nor grow without bound,
+// whatever the document holds.
+#include "authoring/CompileCheck.h"
+#include "richtext/LineModel.h"
 #include "richtext/RtfReader.h"
 
 #include <QByteArray>
@@ -21,8 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QTextDocument document;
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     RtfReader::load(bytes, document);
-    // Walk the result as the line model does.
-    volatile qsizetype total = document.toRawText().size();
+    // The document's own folder is nowhere: every picture it names is
+    // missing, which the check must report without touching the disk outside.
+    const CheckResult result = compileCheck(LineModel(document), QStringLiteral("/nonexistent/fuzz.rtf"));
+    volatile qsizetype total = result.findings.size() + result.message.size();
     (void)total;
     return 0;
 }
