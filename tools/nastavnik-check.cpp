@@ -3,8 +3,10 @@
 // store, reader, line model and compile check, pictures looked up beside
 // each document) and prints the report the program would show, so that an
 // author or a script can check a folder of tests without opening the
-// program. With --questions it also prints each question as the program
-// would cut it out of the document.
+// program. Every fault is listed with its line and question after the
+// report. A folder given stands for every .rtf document under it. With
+// --questions it also prints each question as the program would cut it out
+// of the document; with --json it prints one JSON array for scripts.
 //
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
 // any could not be read or was too large for the program (or the command
@@ -15,10 +17,16 @@
 #include "richtext/TestDocument.h"
 #include "session/Comp.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 
 namespace {
@@ -52,6 +60,52 @@ void printQuestions(const CheckResult &result, const LineModel &lines)
     }
 }
 
+// The kinds of fault as scripts read them.
+QString kindName(Finding::Kind kind)
+{
+    switch (kind) {
+    case Finding::Kind::TagLineHasOtherText:
+        return QStringLiteral("tag-line-has-other-text");
+    case Finding::Kind::TagDigitOutOfRange:
+        return QStringLiteral("tag-digit-out-of-range");
+    case Finding::Kind::EmptyQuestion:
+        return QStringLiteral("empty-question");
+    case Finding::Kind::PictureNotAfterTag:
+        return QStringLiteral("picture-not-after-tag");
+    case Finding::Kind::PictureMissing:
+        return QStringLiteral("picture-missing");
+    case Finding::Kind::PictureOutsideFolder:
+        return QStringLiteral("picture-outside-folder");
+    }
+    return {};
+}
+
+// The documents the arguments name: a file as it is, a folder as every .rtf
+// under it, in order. A folder without any counts as unreadable.
+QStringList documents(const QStringList &arguments, bool &unreadable, const std::function<void(const QString &)> &say)
+{
+    QStringList files;
+    for (const QString &argument : arguments) {
+        if (!QFileInfo(argument).isDir()) {
+            files << argument;
+            continue;
+        }
+        QStringList found;
+        QDirIterator it(argument, {QStringLiteral("*.rtf"), QStringLiteral("*.RTF"), QStringLiteral("*.Rtf")},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        found.sort();
+        found.removeDuplicates();
+        if (found.isEmpty()) {
+            say(QStringLiteral("== ") + argument + QStringLiteral("\nВ папке нет документов RTF\n"));
+            unreadable = true;
+        }
+        files << found;
+    }
+    return files;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -71,10 +125,11 @@ int main(int argc, char *argv[])
     QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();
     const bool questions = arguments.removeAll(QStringLiteral("--questions")) > 0;
+    const bool json = arguments.removeAll(QStringLiteral("--json")) > 0;
     const bool unknownOption = std::any_of(arguments.cbegin(), arguments.cend(),
                                            [](const QString &argument) { return argument.startsWith(u'-'); });
     if (arguments.isEmpty() || unknownOption) {
-        std::fputs("usage: nastavnik-check [--questions] FILE...\n"
+        std::fputs("usage: nastavnik-check [--questions] [--json] FILE|FOLDER...\n"
                    "Checks test documents as the program does before it makes a topic of them.\n",
                    stderr);
         return 2;
@@ -82,41 +137,70 @@ int main(int argc, char *argv[])
 
     bool failed = false;
     bool unreadable = false;
-    for (const QString &path : std::as_const(arguments)) {
-        print(QStringLiteral("== ") + path + u'\n');
+    QJsonArray reports;
+    // In JSON the report goes into the array instead of onto the output.
+    const auto say = [json](const QString &text) {
+        if (!json)
+            print(text);
+    };
+    for (const QString &path : documents(arguments, unreadable, say)) {
+        QJsonObject report{{QStringLiteral("file"), path}};
+        say(QStringLiteral("== ") + path + u'\n');
+        const auto done = [&](const QString &status, const QString &message) {
+            report.insert(QStringLiteral("status"), status);
+            report.insert(QStringLiteral("message"), QString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            reports.append(report);
+        };
         // Read as the program reads it, refused with the program's message
         // when it cannot be read or is too large for the program.
         const Expected<QByteArray> bytes = TestDocument::readFile(path);
         if (!bytes) {
-            print(bytes.error() + u'\n');
+            say(bytes.error() + u'\n');
             unreadable = true;
+            done(QStringLiteral("unreadable"), bytes.error());
             continue;
         }
         // As base creation does: the lines a topic would store are the
         // lines checked, and a file no topic can hold is a failed check.
         const Expected<LineList> source = SourceDocument::prepare(*bytes, path);
         if (!source) {
-            print(QString(source.error()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+            say(QString(source.error()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
             failed = true;
+            done(QStringLiteral("failed"), source.error());
             continue;
         }
         QTextDocument document;
         if (const Expected<RtfReader::Result> read = TestDocument::load(SourceDocument::checkedBytes(*source), path, document);
             !read) {
-            print(read.error() + u'\n');
+            say(read.error() + u'\n');
             unreadable = true;
+            done(QStringLiteral("unreadable"), read.error());
             continue;
         }
         const LineModel lines(document);
         const CheckResult result = compileCheck(lines, path);
-        print(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
-        for (const Finding &finding : result.findings)
-            print(finding.describe() + u'\n');
+        say(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+        QJsonArray findings;
+        for (const Finding &finding : result.findings) {
+            say(finding.describe() + u'\n');
+            findings.append(QJsonObject{{QStringLiteral("kind"), kindName(finding.kind)},
+                                        {QStringLiteral("line"), finding.line},
+                                        {QStringLiteral("question"), finding.question},
+                                        {QStringLiteral("text"), finding.text},
+                                        {QStringLiteral("detail"), finding.detail},
+                                        {QStringLiteral("description"), finding.describe()}});
+        }
+        report.insert(QStringLiteral("findings"), findings);
+        report.insert(QStringLiteral("questions"), result.testCount);
+        report.insert(QStringLiteral("pictures"), result.pictureCount);
         if (result.verdict != Verdict::Ok)
             failed = true;
-        else if (questions)
+        else if (questions && !json)
             printQuestions(result, lines);
+        done(result.verdict == Verdict::Ok ? QStringLiteral("ok") : QStringLiteral("failed"), result.message);
     }
+    if (json)
+        print(QString::fromUtf8(QJsonDocument(reports).toJson(QJsonDocument::Indented)));
     std::fflush(stdout);
     return unreadable ? 2 : failed ? 1 : 0;
 }

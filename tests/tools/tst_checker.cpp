@@ -2,6 +2,9 @@
 // its output and its exit status.
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +43,7 @@ private Q_SLOTS:
     void exitStatus_data();
     void exitStatus();
     void refusesWhatTheProgramRefuses();
+    void folderAndJson();
 };
 
 void TestChecker::goodDocumentWithQuestions()
@@ -121,6 +125,34 @@ void TestChecker::refusesWhatTheProgramRefuses()
                       u"Сохраните документ в формате RTF.\n"
                       u"== %1/linked.txt\nРисунок \"%1/link.png\" не найден...\n"
                       u"строка 2, вопрос 1: рисунок не найден: %1/link.png ({pic=link.png})\n"_qs.arg(dir.path()));
+}
+
+// A folder stands for every RTF document under it, in order; --json gives
+// scripts the same reports, faults with their places included.
+void TestChecker::folderAndJson()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.path() + u"/b"_qs));
+    QVERIFY(QFile::copy(kData + u"/notests.rtf"_qs, dir.path() + u"/b/notests.rtf"_qs));
+    QVERIFY(QFile::copy(kData + u"/emptyquestion.rtf"_qs, dir.path() + u"/a.RTF"_qs));
+    QVERIFY(QFile::copy(kData + u"/plain.txt"_qs, dir.path() + u"/plain.txt"_qs));
+
+    const Run text = check({dir.path()});
+    QCOMPARE(text.status, 1);
+    QCOMPARE(text.out.count(u"== "_qs), 2);
+    QVERIFY(text.out.indexOf(u"/a.RTF"_qs) < text.out.indexOf(u"/b/notests.rtf"_qs));
+
+    const Run json = check({u"--json"_qs, dir.path()});
+    QCOMPARE(json.status, 1);
+    const QJsonArray reports = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QCOMPARE(reports.size(), 2);
+    const QJsonObject empty = reports.at(0).toObject();
+    QCOMPARE(empty.value(u"status"_qs).toString(), u"failed"_qs);
+    const QJsonObject finding = empty.value(u"findings"_qs).toArray().at(0).toObject();
+    QCOMPARE(finding.value(u"kind"_qs).toString(), u"empty-question"_qs);
+    QCOMPARE(finding.value(u"line"_qs).toInt(), 1);
+    QCOMPARE(finding.value(u"question"_qs).toInt(), 1);
+    QCOMPARE(reports.at(1).toObject().value(u"message"_qs).toString(), u"Выбранный файл не содержит тестов"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestChecker)
