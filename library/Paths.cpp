@@ -148,6 +148,11 @@ QString journalSettings(const QString &programFolder)
     return resolve(programFolder, QStringLiteral("Baza/journal.cfg"));
 }
 
+QString teacherPassword(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/teacher.key"));
+}
+
 QString helpFile(const QString &programFolder)
 {
     return resolve(programFolder, QStringLiteral("Help.chm"));

@@ -42,6 +42,7 @@ QString cueFile(const QString &programFolder, const QString &cue);            //
 QString resultsFile(const QString &programFolder);                            // Baza/Images/normal.cfg
 QString journalFile(const QString &programFolder);                            // Baza/Images/journal.sqlite
 QString journalSettings(const QString &programFolder);                        // Baza/journal.cfg
+QString teacherPassword(const QString &programFolder);                         // Baza/teacher.key
 QString helpFile(const QString &programFolder);                               // Help.chm
 
 // The folder part of a file path, without a trailing separator.

@@ -13,6 +13,9 @@ packages=(
     libqt6sql6-sqlite
     # a lab's shared journal: Qt SQL's PostgreSQL driver, and a server for its tests
     libqt6sql6-psql postgresql
+    # the journal window's charts; Debian's Qt Charts package leaves out the
+    # OpenGL development files its CMake package needs
+    qt6-charts-dev libqt6opengl6-dev
     # Qt's own texts (box buttons, the file dialog) in Russian
     qt6-translations-l10n
     # fonts the windows and the tests rely on

@@ -12,6 +12,7 @@
 #include "session/ui/Prompter.h"
 #include "session/SessionState.h"
 #include "session/TestHost.h"
+#include "session/ui/TeacherGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,17 +165,25 @@ void TForm2::FormCreate()
 
 QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 {
-    const QList<std::pair<QString, void (TForm2::*)()>> commands = {
-        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject},
-        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject},
-        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject},
-        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic},
-        {QStringLiteral("Закрыть книгу"), &TForm2::CloseBook},
-        {QStringLiteral("Открыть тест..."), &TForm2::ClickOpenTest},
-        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic},
-        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
-        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
-        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+    // The editing commands are the teacher's: with a password set they ask
+    // for it first.
+    struct Command
+    {
+        QString caption;
+        void (TForm2::*handler)();
+        bool teachers;
+    };
+    const QList<Command> commands = {
+        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject, true},
+        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject, true},
+        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject, true},
+        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic, true},
+        {QStringLiteral("Закрыть книгу"), &TForm2::CloseBook, false},
+        {QStringLiteral("Открыть тест..."), &TForm2::ClickOpenTest, false},
+        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic, true},
+        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic, true},
+        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic, true},
+        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions, true},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -184,11 +193,17 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
             continue;
         }
         QAction *action = menu->addAction(caption);
-        for (const auto &[text, handler] : commands) {
-            if (text == caption) {
-                connect(action, &QAction::triggered, this, handler);
-                break;
-            }
+        for (const Command &command : commands) {
+            if (command.caption != caption)
+                continue;
+            if (command.teachers)
+                connect(action, &QAction::triggered, this, [this, handler = command.handler] {
+                    if (!m_context.teacher || m_context.teacher->allow(this))
+                        (this->*handler)();
+                });
+            else
+                connect(action, &QAction::triggered, this, command.handler);
+            break;
         }
     }
     return menu;

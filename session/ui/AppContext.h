@@ -14,6 +14,7 @@ class Clock;
 class Journal;
 class Cues;
 class Prompter;
+class TeacherGuard;
 class TestHost;
 struct SessionState;
 
@@ -63,6 +64,7 @@ struct WindowLinks
     WindowCommand showAbout;         // the visiting card
     WindowCommand showTopicOptions;  // the topic options (chooser)
     WindowCommand showRestore;       // restoring a topic's source (chooser)
+    WindowCommand showJournal;       // the teacher's journal window, modally
     PictureView *picture = nullptr;  // the picture window
     BaseCreation *baseCreation = nullptr; // the base creation report (chooser)
 };
@@ -76,5 +78,6 @@ struct AppContext
 
     TestHost *host = nullptr;     // the main window, for opening a test
     Journal *journal = nullptr;   // every test and answer, when the program keeps them
+    TeacherGuard *teacher = nullptr;   // the teacher's password; none: every door open
     WindowLinks windows{};
 };

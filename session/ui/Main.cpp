@@ -15,6 +15,7 @@
 #include "session/ui/PanelStyle.h"
 #include "session/PictureFit.h"
 #include "session/ui/Prompter.h"
+#include "session/ui/TeacherGuard.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
 #include "session/TimeBudget.h"
@@ -221,6 +222,10 @@ void TForm1::buildMenus()
     N6->setObjectName(QStringLiteral("N6"));
     N8 = N6->addAction(QStringLiteral("Таблица результатов"));
     N8->setObjectName(QStringLiteral("N8"));
+    N19 = N6->addAction(QStringLiteral("Журнал результатов..."));
+    N19->setObjectName(QStringLiteral("N19"));
+    N20 = N6->addAction(QStringLiteral("Пароль учителя..."));
+    N20->setObjectName(QStringLiteral("N20"));
     N6->addSeparator()->setObjectName(QStringLiteral("N9"));
     N11 = N6->addAction(QStringLiteral("Включить голосовые эффекты"));
     N11->setObjectName(QStringLiteral("N11"));
@@ -247,6 +252,8 @@ void TForm1::buildMenus()
     connect(replay, &QAction::triggered, this, &TForm1::replayClick);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(N19, &QAction::triggered, this, &TForm1::N19Click);
+    connect(N20, &QAction::triggered, this, &TForm1::N20Click);
     connect(N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
@@ -504,6 +511,10 @@ void TForm1::N2Click()
 {
     DimMainWindow();
     m_context.windows.showChooser();
+    // The teacher's password, given for an editing command, holds while
+    // the chooser is open and no longer.
+    if (m_context.teacher)
+        m_context.teacher->lock();
     RestoreMainWindow();
 }
 
@@ -528,6 +539,28 @@ void TForm1::N8Click()
     DimMainWindow();
     m_context.cues.PlaySoundCue(Cue::Table);
     m_context.windows.showResultsTable();
+    RestoreMainWindow();
+}
+
+void TForm1::N19Click()
+{
+    DimMainWindow();
+    if (!m_context.teacher || m_context.teacher->allow(this)) {
+        m_context.cues.PlaySoundCue(Cue::Table);
+        m_context.windows.showJournal();
+        if (m_context.teacher)
+            m_context.teacher->lock();
+    }
+    RestoreMainWindow();
+}
+
+void TForm1::N20Click()
+{
+    DimMainWindow();
+    if (m_context.teacher) {
+        m_context.teacher->changePassword(this);
+        m_context.teacher->lock();
+    }
     RestoreMainWindow();
 }
 

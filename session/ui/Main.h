@@ -73,6 +73,8 @@ public:
     void replayClick();   // Повторить последнюю -> the last topic
     void N5Click();       // Выход
     void N8Click();       // Таблица результатов
+    void N19Click();      // Журнал результатов...
+    void N20Click();      // Пароль учителя...
     void N11Click();      // voice cues on/off
     void N7Click();       // sound effects on/off
     void N12Click();      // Помощь
@@ -185,6 +187,8 @@ public:
     QAction *N5 = nullptr;      // Выход
     QMenu *N6 = nullptr;        // Сервис
     QAction *N8 = nullptr;      // Таблица результатов
+    QAction *N19 = nullptr;     // Журнал результатов...
+    QAction *N20 = nullptr;     // Пароль учителя...
     QAction *N11 = nullptr;     // Включить голосовые эффекты
     QAction *N7 = nullptr;      // Включить звуковые эффекты
     QMenu *N10 = nullptr;       // ?

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -34,21 +35,47 @@ bool WidgetPrompter::confirm(QWidget *parent, const QString &caption, const QStr
     return box.exec() == QMessageBox::Ok;
 }
 
-QString WidgetPrompter::input(QWidget *parent, const QString &caption, const QString &prompt)
+namespace {
+
+QString ask(QWidget *parent, const QString &caption, const QString &prompt, QLineEdit::EchoMode echo)
 {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(echo);
     dialog.setTextValue(QString());
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.textValue();
 }
 
+} // namespace
+
+QString WidgetPrompter::input(QWidget *parent, const QString &caption, const QString &prompt)
+{
+    return ask(parent, caption, prompt, QLineEdit::Normal);
+}
+
+QString WidgetPrompter::password(QWidget *parent, const QString &caption, const QString &prompt)
+{
+    return ask(parent, caption, prompt, QLineEdit::Password);
+}
+
 QString WidgetPrompter::openFile(QWidget *parent, const QString &folder, const QString &filter)
 {
     QFileDialog dialog(parent, QString(), folder, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompter::saveFile(QWidget *parent, const QString &suggested, const QString &filter)
+{
+    QFileDialog dialog(parent, QString(), suggested, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -1,4 +1,4 @@
-// Message boxes, input boxes and the file dialog, behind one small
+// Message boxes, input boxes and the file dialogs, behind one small
 // interface: windows ask through it, the program answers with the real
 // boxes, and tests can answer with a script instead.
 #pragma once
@@ -22,6 +22,12 @@ public:
     virtual QString input(QWidget *parent, const QString &caption, const QString &prompt) = 0;
     // An open-file dialog; an empty string when cancelled.
     virtual QString openFile(QWidget *parent, const QString &folder, const QString &filter) = 0;
+    // A save-file dialog starting at a suggested file; an empty string when
+    // cancelled.
+    virtual QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) = 0;
+    // An input box whose answer is not shown as it is typed; an empty
+    // string when cancelled.
+    virtual QString password(QWidget *parent, const QString &caption, const QString &prompt) = 0;
 };
 
 // The real boxes. Each is a modal QMessageBox, QInputDialog or QFileDialog
@@ -34,4 +40,6 @@ public:
     bool confirm(QWidget *parent, const QString &caption, const QString &text) override;
     QString input(QWidget *parent, const QString &caption, const QString &prompt) override;
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) override;
+    QString password(QWidget *parent, const QString &caption, const QString &prompt) override;
 };

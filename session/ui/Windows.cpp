@@ -3,6 +3,7 @@
 #include "authoring/ui/Reindex.h"
 #include "authoring/ui/ResCompil.h"
 #include "browser/ui/Book.h"
+#include "results/ui/JournalWindow.h"
 #include "results/ui/Result.h"
 #include "results/ui/Table.h"
 #include "results/ui/TestOption.h"
@@ -10,10 +11,13 @@
 #include "session/ui/AppContext.h"
 #include "session/ui/Main.h"
 #include "session/ui/Pic.h"
+#include "session/ui/TeacherGuard.h"
 
 ProgramWindows::ProgramWindows(AppContext &context)
 {
     WindowLinks &links = context.windows;
+    m_teacher = std::make_unique<TeacherGuard>(context);
+    context.teacher = m_teacher.get();
     m_form1 = std::make_unique<TForm1>(context);
     context.host = m_form1.get();
     QWidget *main = m_form1.get();
@@ -34,6 +38,8 @@ ProgramWindows::ProgramWindows(AppContext &context)
     links.showAbout = [this] { m_form9->exec(); };
     m_form6 = std::make_unique<TForm6>(context, main);
     linkResults(context, *m_form5, *m_form6);
+    m_journal = std::make_unique<JournalWindow>(context, main);
+    links.showJournal = [this] { m_journal->exec(); };
 }
 
 void ProgramWindows::linkResults(AppContext &context, TForm5 &table, TForm6 &result)
@@ -46,6 +52,7 @@ void ProgramWindows::linkResults(AppContext &context, TForm5 &table, TForm6 &res
 // window does not delete them a second time.
 ProgramWindows::~ProgramWindows()
 {
+    m_journal.reset();
     m_form6.reset();
     m_form9.reset();
     m_form8.reset();

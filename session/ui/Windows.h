@@ -1,7 +1,8 @@
 // The program's nine windows, created once, hidden, in their fixed order:
 // the main window first, then the chooser, the report, the options, the
 // results table, the picture window, the restore dialog, the about window
-// and the result window. As they are made, their links to each other are
+// and the result window; then the teacher's journal window, which came
+// later. As they are made, their links to each other are
 // filled in in the context (each window asks the others only through
 // these); they are destroyed in the reverse order.
 #pragma once
@@ -20,6 +21,8 @@ class TForm6;
 class TForm7;
 class TForm8;
 class TForm9;
+class JournalWindow;
+class TeacherGuard;
 
 class ProgramWindows final
 {
@@ -37,12 +40,14 @@ public:
     TForm7 &form7() { return *m_form7; }
     TForm8 &form8() { return *m_form8; }
     TForm9 &form9() { return *m_form9; }
+    JournalWindow &journalWindow() { return *m_journal; }
 
     // The links between the results table and the result window, which
     // tests making those two alone give them too.
     static void linkResults(AppContext &context, TForm5 &table, TForm6 &result);
 
 private:
+    std::unique_ptr<TeacherGuard> m_teacher;
     std::unique_ptr<TForm1> m_form1;
     std::unique_ptr<TForm2> m_form2;
     std::unique_ptr<TForm3> m_form3;
@@ -52,4 +57,5 @@ private:
     std::unique_ptr<TForm8> m_form8;
     std::unique_ptr<TForm9> m_form9;
     std::unique_ptr<TForm6> m_form6;
+    std::unique_ptr<JournalWindow> m_journal;
 };

@@ -179,14 +179,15 @@ void TestMainWindow::menusIdleAndTesting()
     QCOMPARE(texts(form.N1), (QStringList{u"Выбрать тему"_qs, u"Повторить последнюю"_qs, u"-"_qs, u"Выход"_qs}));
     QCOMPARE(texts(form.N3), QStringList{u"Нет"_qs});
     QCOMPARE(form.N6->title(), u"Сервис"_qs);
-    QCOMPARE(texts(form.N6), (QStringList{u"Таблица результатов"_qs, u"-"_qs, u"Включить голосовые эффекты [x]"_qs,
+    QCOMPARE(texts(form.N6), (QStringList{u"Таблица результатов"_qs, u"Журнал результатов..."_qs,
+                                          u"Пароль учителя..."_qs, u"-"_qs, u"Включить голосовые эффекты [x]"_qs,
                                           u"Включить звуковые эффекты [x]"_qs}));
     QCOMPARE(form.N10->title(), u"?"_qs);
     QCOMPARE(texts(form.N10), (QStringList{u"Помощь"_qs, u"-"_qs, u"Визитка..."_qs}));
     QCOMPARE(form.N12->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(form.N18->text(), u"Прервать тестирование"_qs);
     QVERIFY(form.menuBar()->actions().contains(form.N18));
-    for (const char *name : {"N2", "replay", "N5", "N8", "N11", "N7", "N12", "N13", "N18"})
+    for (const char *name : {"N2", "replay", "N5", "N8", "N19", "N20", "N11", "N7", "N12", "N13", "N18"})
         QVERIFY2(form.findChild<QAction *>(QString::fromLatin1(name)), name);
 
     const auto shown = [&] {

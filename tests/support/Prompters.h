@@ -25,6 +25,8 @@ public:
     QQueue<QString> inputs;       // answers to input boxes, in order
     QQueue<bool> confirms;        // answers to confirmations
     QQueue<QString> files;        // answers to the open-file dialog
+    QQueue<QString> saves;        // answers to the save-file dialog
+    QQueue<QString> passwords;    // answers to password boxes
     QList<Box> messages;          // message boxes shown
     QStringList asked;            // captions of every box, in order
 
@@ -56,6 +58,20 @@ public:
         asked.append(QStringLiteral("open"));
         return files.isEmpty() ? QString() : files.dequeue();
     }
+    QString saveFile(QWidget *, const QString &, const QString &) override
+    {
+        asked.append(QStringLiteral("save"));
+        return saves.isEmpty() ? QString() : saves.dequeue();
+    }
+    QString password(QWidget *, const QString &caption, const QString &prompt) override
+    {
+        asked.append(caption + u'|' + prompt);
+        if (passwords.isEmpty()) {
+            QTest::qFail("unexpected password box", __FILE__, __LINE__);
+            return {};
+        }
+        return passwords.dequeue();
+    }
 };
 
 // Either prompter, chosen per test: the scripted one by default, the real
@@ -78,6 +94,14 @@ public:
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override
     {
         return current().openFile(parent, folder, filter);
+    }
+    QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) override
+    {
+        return current().saveFile(parent, suggested, filter);
+    }
+    QString password(QWidget *parent, const QString &caption, const QString &prompt) override
+    {
+        return current().password(parent, caption, prompt);
     }
 
     Prompter &current() { return useReal ? static_cast<Prompter &>(real) : recorded; }
