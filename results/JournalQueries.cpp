@@ -140,73 +140,124 @@ Expected<QList<JournalQueries::Topic>> JournalQueries::topics() const
     return found;
 }
 
-Expected<std::pair<QDate, QDate>> JournalQueries::days() const
+namespace {
+
+const QString kRunColumns = QStringLiteral("id, computer, surname, subject, topic, started, finished, time_code,"
+                                           " result_form, questions, correct, grade, state");
+
+// A run from a row of kRunColumns.
+JournalQueries::Run readRun(const QSqlQuery &query)
+{
+    using State = JournalQueries::State;
+    JournalQueries::Run run;
+    run.id = query.value(0).toString();
+    run.computer = query.value(1).toString();
+    run.surname = query.value(2).toString();
+    run.subject = query.value(3).toString();
+    run.topic = query.value(4).toString();
+    JournalQueries::readStamp(query.value(5).toString(), run.date, run.started);
+    run.timeCode = query.value(7).toString();
+    run.resultForm = query.value(8).toString();
+    run.questions = number(query.value(9), 0);
+    run.state = stateOf(query.value(12).toString());
+    if (run.state == State::Finished) {
+        run.correct = number(query.value(10), -1);
+        run.grade = query.value(11).toString();
+        QDate day;
+        QTime time;
+        if (run.started.isValid() && JournalQueries::readStamp(query.value(6).toString(), day, time)) {
+            const qint64 seconds = run.date.daysTo(day) * 86400 + run.started.secsTo(time);
+            if (seconds >= 0 && seconds < 7 * 86400)
+                run.seconds = int(seconds);
+        }
+    }
+    return run;
+}
+
+// Newest first; runs begun at the same second (a class starting together)
+// by surname. The journal is read in its own order and sorted here: asking
+// SQLite for the order makes it find each row through the index, which
+// costs more than the sort.
+template <typename Item>
+void newestFirst(QList<Item> &items)
+{
+    const QCollator collator = russianOrder();
+    std::stable_sort(items.begin(), items.end(), [&collator](const Item &a, const Item &b) {
+        if (a.date != b.date)
+            return a.date > b.date;
+        if (a.started != b.started)
+            return a.started > b.started;
+        return collator.compare(a.surname, b.surname) < 0;
+    });
+}
+
+} // namespace
+
+Expected<QList<JournalQueries::RunRef>> JournalQueries::pick(const Filter &filter) const
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!prepared(query, QStringLiteral("SELECT MIN(started), MAX(started) FROM runs"), {}))
+    QVariantList values;
+    const QString sql = QStringLiteral("SELECT id, started, surname FROM runs") + conditions(filter, QString(), values);
+    if (!prepared(query, sql, values))
         return queryFailed(query);
-    std::pair<QDate, QDate> range;
-    QTime unused;
-    if (query.next()) {
-        readStamp(query.value(0).toString(), range.first, unused);
-        readStamp(query.value(1).toString(), range.second, unused);
+    QList<RunRef> found;
+    while (query.next()) {
+        RunRef run;
+        run.id = query.value(0).toString();
+        readStamp(query.value(1).toString(), run.date, run.started);
+        run.surname = query.value(2).toString();
+        found.append(std::move(run));
     }
-    return range;
+    newestFirst(found);
+    return bySurname(found, filter.surname);
+}
+
+QList<JournalQueries::RunRef> JournalQueries::bySurname(const QList<RunRef> &runs, const QString &part)
+{
+    const QString wanted = part.trimmed();
+    if (wanted.isEmpty())
+        return runs;
+    QList<RunRef> found;
+    for (const RunRef &run : runs)
+        if (run.surname.contains(wanted, Qt::CaseInsensitive))
+            found.append(run);
+    return found;
+}
+
+Expected<QList<JournalQueries::Run>> JournalQueries::details(const QStringList &ids) const
+{
+    constexpr qsizetype Batch = 200;
+    QList<Run> found;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    for (qsizetype first = 0; first < ids.size(); first += Batch) {
+        const QStringList batch = ids.mid(first, Batch);
+        QStringList marks(batch.size(), QStringLiteral("?"));
+        const QString sql = QStringLiteral("SELECT ") + kRunColumns + QStringLiteral(" FROM runs WHERE id IN (")
+                            + marks.join(u',') + u')';
+        if (!prepared(query, sql, QVariantList(batch.cbegin(), batch.cend())))
+            return queryFailed(query);
+        while (query.next())
+            found.append(readRun(query));
+    }
+    return found;
 }
 
 Expected<QList<JournalQueries::Run>> JournalQueries::runs(const Filter &filter) const
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     QVariantList values;
-    const QString sql = QStringLiteral("SELECT id, computer, surname, subject, topic, started, finished, time_code,"
-                                       " result_form, questions, correct, grade, state FROM runs")
-                        + conditions(filter, QString(), values) + QStringLiteral(" ORDER BY started DESC");
+    const QString sql =
+        QStringLiteral("SELECT ") + kRunColumns + QStringLiteral(" FROM runs") + conditions(filter, QString(), values);
     if (!prepared(query, sql, values))
         return queryFailed(query);
     const QString surname = filter.surname.trimmed();
     QList<Run> found;
-    QStringList stamps;   // the started text of each run, for the order of ties
     while (query.next()) {
-        QString name = query.value(2).toString();
-        if (!surname.isEmpty() && !name.contains(surname, Qt::CaseInsensitive))
+        if (!surname.isEmpty() && !query.value(2).toString().contains(surname, Qt::CaseInsensitive))
             continue;
-        Run run;
-        run.id = query.value(0).toString();
-        run.computer = query.value(1).toString();
-        run.surname = std::move(name);
-        run.subject = query.value(3).toString();
-        run.topic = query.value(4).toString();
-        const QString started = query.value(5).toString();
-        readStamp(started, run.date, run.started);
-        run.timeCode = query.value(7).toString();
-        run.resultForm = query.value(8).toString();
-        run.questions = number(query.value(9), 0);
-        run.state = stateOf(query.value(12).toString());
-        if (run.state == State::Finished) {
-            run.correct = number(query.value(10), -1);
-            run.grade = query.value(11).toString();
-            QDate day;
-            QTime time;
-            if (run.started.isValid() && readStamp(query.value(6).toString(), day, time)) {
-                const qint64 seconds = run.date.daysTo(day) * 86400 + run.started.secsTo(time);
-                if (seconds >= 0 && seconds < 7 * 86400)
-                    run.seconds = int(seconds);
-            }
-        }
-        found.append(std::move(run));
-        stamps.append(started);
+        found.append(readRun(query));
     }
-    // Runs begun at the same second (a class starting together) go by name.
-    const QCollator collator = russianOrder();
-    for (qsizetype first = 0; first < found.size();) {
-        qsizetype last = first + 1;
-        while (last < found.size() && stamps.at(last) == stamps.at(first))
-            ++last;
-        if (last - first > 1)
-            std::stable_sort(found.begin() + first, found.begin() + last,
-                             [&collator](const Run &a, const Run &b) { return collator.compare(a.surname, b.surname) < 0; });
-        first = last;
-    }
+    newestFirst(found);
     return found;
 }
 
@@ -240,17 +291,22 @@ JournalQueries::finishedAnswers(const Filter &filter, const QList<Run> &runs) co
     QString where = conditions(filter, QStringLiteral("r."), values);
     where += where.isEmpty() ? QStringLiteral(" WHERE ") : QStringLiteral(" AND ");
     where += QStringLiteral("r.state = 'finished'");
-    const QString sql = QStringLiteral("SELECT a.run_id, a.number, a.question, a.pressed, a.right_field, a.seconds"
+    // What the analysis needs and no more: a topic may have been answered
+    // a hundred thousand times.
+    const QString sql = QStringLiteral("SELECT a.run_id, a.question, a.pressed, a.right_field"
                                        " FROM answers a JOIN runs r ON r.id = a.run_id")
-                        + where + QStringLiteral(" ORDER BY a.run_id, a.number");
+                        + where;
     if (!prepared(query, sql, values))
         return queryFailed(query);
     while (query.next()) {
         const QString id = query.value(0).toString();
         if (!wanted.contains(id))
             continue;
-        found[id].append({number(query.value(1), 0), number(query.value(2), 0), number(query.value(3), 0),
-                          number(query.value(4), 0), number(query.value(5), 0)});
+        Answer answer;
+        answer.question = number(query.value(1), 0);
+        answer.pressed = number(query.value(2), 0);
+        answer.right = number(query.value(3), 0);
+        found[id].append(answer);
     }
     return found;
 }

@@ -6,6 +6,12 @@
 // they are stored as. The surname is matched here rather than in SQL, since
 // SQLite's LIKE folds the case of Latin letters only.
 //
+// A journal may hold a hundred thousand runs, and Qt SQL spends a few
+// microseconds on every value it hands over. So the list of runs a filter
+// picks is read lean (id, start and surname: what the order and the
+// surname need), and the rest of a run is read when it is shown, a page of
+// runs at a time (details). Reports read whole runs (runs).
+//
 // JournalReport turns what is read here into the item analysis, the grade
 // chart and CSV files; the journal window shows both.
 #pragma once
@@ -64,6 +70,15 @@ public:
         int seconds = 0;
     };
 
+    // A run as a list of runs holds it until its details are read.
+    struct RunRef
+    {
+        QString id;
+        QDate date;
+        QTime started;
+        QString surname;
+    };
+
     struct Topic
     {
         QString subject;
@@ -77,15 +92,21 @@ public:
     // Every subject and topic the journal holds, subjects and then topics
     // in Russian alphabetical order, letter case aside.
     Expected<QList<Topic>> topics() const;
-    // The days of the first and the last run; nulls when there are none.
-    Expected<std::pair<QDate, QDate>> days() const;
     // The runs the filter picks, newest first (runs begun at the same second
     // by surname, in Russian alphabetical order).
+    Expected<QList<RunRef>> pick(const Filter &filter) const;
+    // The whole of these runs, in no particular order; ids the journal does
+    // not hold are left out.
+    Expected<QList<Run>> details(const QStringList &ids) const;
+    // The whole of the runs the filter picks, in the order of pick().
     Expected<QList<Run>> runs(const Filter &filter) const;
+    // Those of the runs whose surname holds a part in any letter case.
+    static QList<RunRef> bySurname(const QList<RunRef> &runs, const QString &part);
     // One run's answers, in the order they were given.
     Expected<QList<Answer>> answers(const QString &runId) const;
     // The answers of the finished runs among these, by run id: what the item
-    // analysis is made from. The filter is the one the runs were read with.
+    // analysis is made from (question, field pressed and right field). The
+    // filter is the one the runs were read with.
     Expected<QHash<QString, QList<Answer>>> finishedAnswers(const Filter &filter, const QList<Run> &runs) const;
 
     // The ISO stamp a journal keeps ("2026-12-09T09:00:00", perhaps with a

@@ -29,23 +29,53 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QValueAxis>
+
+#include <functional>
 #include <QVBoxLayout>
 
 using Run = JournalQueries::Run;
 
-// The runs, one row each, formatted only for the rows on the screen: the
-// journal may hold a hundred thousand of them.
+// The runs listed, one row each. A run's details are read when its row is
+// first shown, with those of the rows around it, and formatted only for the
+// rows on the screen: the journal may hold a hundred thousand runs.
 class RunsModel final : public QAbstractTableModel
 {
 public:
-    explicit RunsModel(QObject *parent) : QAbstractTableModel(parent) {}
+    using Fetch = std::function<QList<Run>(const QStringList &ids)>;
 
-    void setRuns(const QList<Run> *runs)
+    RunsModel(QObject *parent, Fetch fetch) : QAbstractTableModel(parent), m_fetch(std::move(fetch)) {}
+
+    void setRuns(const QList<JournalQueries::RunRef> *runs)
     {
         beginResetModel();
         m_runs = runs;
+        m_details.clear();
         endResetModel();
     }
+    // The whole run of a row; nothing when the journal no longer holds it.
+    const Run *run(int row) const
+    {
+        if (!m_runs || row < 0 || row >= m_runs->size())
+            return nullptr;
+        const QString &id = m_runs->at(row).id;
+        auto found = m_details.constFind(id);
+        if (found == m_details.cend()) {
+            constexpr int Page = 100;
+            const int first = row / Page * Page;
+            QStringList ids;
+            for (int i = first; i < std::min<qsizetype>(first + Page, m_runs->size()); ++i)
+                ids << m_runs->at(i).id;
+            for (const Run &fetched : m_fetch(ids))
+                m_details.insert(fetched.id, fetched);
+            // Asked for once: a run gone from the journal stays blank.
+            for (const QString &asked : std::as_const(ids))
+                if (!m_details.contains(asked))
+                    m_details.insert(asked, Run{});
+            found = m_details.constFind(id);
+        }
+        return found->id.isEmpty() ? nullptr : &*found;
+    }
+
     int rowCount(const QModelIndex &parent = {}) const override
     {
         return parent.isValid() || !m_runs ? 0 : int(m_runs->size());
@@ -61,30 +91,37 @@ public:
     {
         if (!m_runs || !index.isValid() || index.row() >= m_runs->size())
             return {};
-        const Run &run = m_runs->at(index.row());
-        if (role == Qt::ForegroundRole && run.state != JournalQueries::State::Finished)
-            return QColor(Qt::gray);
-        if (role != Qt::DisplayRole)
+        if (role != Qt::DisplayRole && role != Qt::ForegroundRole)
             return {};
+        const JournalQueries::RunRef &listed = m_runs->at(index.row());
+        if (role == Qt::DisplayRole && index.column() <= 2) {
+            switch (index.column()) {
+            case 0:
+                return JournalReport::dateText(listed.date);
+            case 1:
+                return JournalReport::timeText(listed.started);
+            default:
+                return listed.surname;
+            }
+        }
+        const Run *run = this->run(index.row());
+        if (!run)
+            return {};
+        if (role == Qt::ForegroundRole)
+            return run->state == JournalQueries::State::Finished ? QVariant() : QVariant(QColor(Qt::gray));
         switch (index.column()) {
-        case 0:
-            return JournalReport::dateText(run.date);
-        case 1:
-            return JournalReport::timeText(run.started);
-        case 2:
-            return run.surname;
         case 3:
-            return run.subject;
+            return run->subject;
         case 4:
-            return run.topic;
+            return run->topic;
         case 5:
-            return JournalReport::countText(run);
+            return JournalReport::countText(*run);
         case 6:
-            return JournalReport::resultText(run);
+            return JournalReport::resultText(*run);
         case 7:
-            return JournalReport::durationText(run.seconds);
+            return JournalReport::durationText(run->seconds);
         case 8:
-            return run.computer;
+            return run->computer;
         default:
             return {};
         }
@@ -96,7 +133,9 @@ private:
         QStringLiteral("Предмет"), QStringLiteral("Тема"),    QStringLiteral("Верно"),
         QStringLiteral("Результат"), QStringLiteral("Время"), QStringLiteral("Компьютер"),
     };
-    const QList<Run> *m_runs = nullptr;
+    Fetch m_fetch;
+    const QList<JournalQueries::RunRef> *m_runs = nullptr;
+    mutable QHash<QString, Run> m_details;
 };
 
 namespace {
@@ -109,7 +148,6 @@ QTableWidget *makeTable(QWidget *parent, const char *name, const QStringList &he
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -238,7 +276,14 @@ void JournalWindow::buildControls()
     auto *split = new QSplitter(Qt::Vertical, runsPage);
     RunsView = new QTableView(split);
     RunsView->setObjectName(QStringLiteral("RunsView"));
-    Runs = new RunsModel(RunsView);
+    Runs = new RunsModel(RunsView, [this](const QStringList &ids) {
+        Expected<QList<Run>> read = m_source.queries().details(ids);
+        if (!read) {
+            showProblem(read.error());
+            return QList<Run>();
+        }
+        return std::move(*read);
+    });
     RunsView->setModel(Runs);
     RunsView->setSelectionBehavior(QAbstractItemView::SelectRows);
     RunsView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -343,6 +388,9 @@ void JournalWindow::hideEvent(QHideEvent *event)
     // Nothing of the journal is held between showings: the next one reads
     // it anew, and a server connection is not kept open for nothing.
     Runs->setRuns(nullptr);
+    m_picked.clear();
+    m_havePicked = false;
+    m_listed.clear();
     m_runs.clear();
     m_items.clear();
     m_source.close();
@@ -358,6 +406,7 @@ void JournalWindow::FormShow()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_loading = true;
+    m_havePicked = false;
     m_source.open(m_context.state.ProgramFolder);
     QString shown = m_source.description();
     if (!m_source.isServer() && !m_source.problem().isEmpty())
@@ -365,32 +414,37 @@ void JournalWindow::FormShow()
     SourceLabel->setText(shown);
     showProblem(m_source.problem());
 
-    const JournalQueries queries = m_source.queries();
-    QList<JournalQueries::Topic> topics;
-    std::pair<QDate, QDate> days;
+    // Every run at first: the dates span the journal.
+    m_topics.clear();
+    m_picked.clear();
     if (m_source.isOpen()) {
-        const Expected<QList<JournalQueries::Topic>> read = queries.topics();
-        const Expected<std::pair<QDate, QDate>> range = queries.days();
-        if (!read || !range)
-            showProblem(!read ? read.error() : range.error());
-        else {
-            topics = *read;
-            days = *range;
+        const JournalQueries queries = m_source.queries();
+        Expected<QList<JournalQueries::Topic>> topics = queries.topics();
+        Expected<QList<JournalQueries::RunRef>> picked = queries.pick({});
+        if (topics && picked) {
+            m_topics = std::move(*topics);
+            m_picked = std::move(*picked);
+            m_havePicked = true;
+        } else {
+            showProblem(!topics ? topics.error() : picked.error());
         }
     }
     const QDate today = QDate::currentDate();
-    DateFrom->setDate(days.first.isValid() ? days.first : today);
-    DateTo->setDate(days.second.isValid() && days.second > today ? days.second : today);
+    const QDate last = m_picked.isEmpty() ? today : std::max(m_picked.constFirst().date, today);
+    DateFrom->setDate(m_picked.isEmpty() || !m_picked.constLast().date.isValid() ? today : m_picked.constLast().date);
+    DateTo->setDate(last);
     SubjectBox->clear();
     SubjectBox->addItem(QStringLiteral("Все предметы"));
     QStringList subjects;
-    for (const JournalQueries::Topic &topic : topics)
+    for (const JournalQueries::Topic &topic : std::as_const(m_topics))
         if (subjects.isEmpty() || subjects.constLast() != topic.subject)
             subjects.append(topic.subject);
-    for (const QString &subject : subjects)
+    for (const QString &subject : std::as_const(subjects))
         SubjectBox->addItem(subject, subject);
-    m_topics = topics;
     SubjectBox->setCurrentIndex(0);
+    SurnameEdit->clear();
+    SurnameTimer->stop();
+    m_pickedWith = {DateFrom->date(), DateTo->date(), QString(), QString(), QString()};
     m_loading = false;
     SubjectBoxChange();
     QApplication::restoreOverrideCursor();
@@ -430,30 +484,55 @@ void JournalWindow::FilterChange()
         return;
     SurnameTimer->stop();
     Runs->setRuns(nullptr);
-    m_runs.clear();
-    if (m_source.isOpen()) {
-        Expected<QList<Run>> read = m_source.queries().runs(filter());
-        if (read)
-            m_runs = std::move(*read);
-        else
-            showProblem(read.error());
+    const JournalQueries::Filter picked = filter();
+    // A new surname picks among the runs already read.
+    const bool sameRead = m_havePicked && picked.from == m_pickedWith.from && picked.to == m_pickedWith.to
+                          && picked.subject == m_pickedWith.subject && picked.topic == m_pickedWith.topic;
+    if (!sameRead && m_source.isOpen()) {
+        JournalQueries::Filter read = picked;
+        read.surname.clear();
+        Expected<QList<JournalQueries::RunRef>> found = m_source.queries().pick(read);
+        m_havePicked = bool(found);
+        m_picked = found ? std::move(*found) : QList<JournalQueries::RunRef>();
+        m_pickedWith = read;
+        if (!found)
+            showProblem(found.error());
     }
-    Runs->setRuns(&m_runs);
-    CountLabel->setText(QStringLiteral("Работ: %1").arg(m_runs.size()));
+    m_listed = JournalQueries::bySurname(m_picked, picked.surname);
+    Runs->setRuns(&m_listed);
+    CountLabel->setText(QStringLiteral("Работ: %1").arg(m_listed.size()));
     fillAnswers({});
+    m_runs.clear();
+    m_runsStale = true;
     m_itemsStale = true;
     m_chartsStale = true;
     refreshPages();
 }
 
+const QList<Run> &JournalWindow::wholeRuns()
+{
+    if (!m_runsStale)
+        return m_runs;
+    m_runsStale = false;
+    m_runs.clear();
+    if (!m_source.isOpen())
+        return m_runs;
+    Expected<QList<Run>> read = m_source.queries().runs(filter());
+    if (read)
+        m_runs = std::move(*read);
+    else
+        showProblem(read.error());
+    return m_runs;
+}
+
 void JournalWindow::RunsViewSelect()
 {
-    const int row = RunsView->currentIndex().row();
-    if (row < 0 || row >= m_runs.size() || !m_source.isOpen()) {
+    const Run *run = Runs->run(RunsView->currentIndex().row());
+    if (!run) {
         fillAnswers({});
         return;
     }
-    const Expected<QList<JournalQueries::Answer>> answers = m_source.queries().answers(m_runs.at(row).id);
+    const Expected<QList<JournalQueries::Answer>> answers = m_source.queries().answers(run->id);
     if (!answers) {
         showProblem(answers.error());
         fillAnswers({});
@@ -477,6 +556,9 @@ void JournalWindow::fillAnswers(const QList<JournalQueries::Answer> &answers)
         AnswersView->setItem(row, 4, verdict);
         AnswersView->setItem(row, 5, cell(QString::number(answer.seconds)));
     }
+    // Measured once filled: a header measuring its columns at every new cell
+    // takes long.
+    AnswersView->resizeColumnsToContents();
 }
 
 void JournalWindow::PagesChange()
@@ -501,10 +583,11 @@ void JournalWindow::fillItems()
     if (picked.topic.isEmpty()) {
         ItemsHint->setText(QStringLiteral("Выберите предмет и тему: анализ вопросов строится по одной теме."));
     } else if (m_source.isOpen()) {
+        const QList<Run> &runs = wholeRuns();
         const Expected<QHash<QString, QList<JournalQueries::Answer>>> answers =
-            m_source.queries().finishedAnswers(picked, m_runs);
+            m_source.queries().finishedAnswers(picked, runs);
         if (answers)
-            m_items = JournalReport::itemAnalysis(m_runs, *answers);
+            m_items = JournalReport::itemAnalysis(runs, *answers);
         else
             showProblem(answers.error());
         int broken = 0;
@@ -535,6 +618,7 @@ void JournalWindow::fillItems()
             ItemsView->setItem(row, column, shown);
         }
     }
+    ItemsView->resizeColumnsToContents();
 }
 
 void JournalWindow::fillCharts()
@@ -550,7 +634,7 @@ void JournalWindow::fillGradeChart()
 {
     QChart *chart = GradeChart->chart();
     clear(chart);
-    const JournalReport::GradeChart grades = JournalReport::gradeChart(m_runs);
+    const JournalReport::GradeChart grades = JournalReport::gradeChart(wholeRuns());
     auto *set = new QBarSet(QStringLiteral("Работ"));
     set->setColor(QColor(70, 110, 180));
     QStringList labels;
@@ -625,7 +709,7 @@ void JournalWindow::ExportRunsClick()
     const QString path = askCsvPath(QStringLiteral("Журнал результатов"));
     if (path.isEmpty())
         return;
-    if (const Status saved = JournalReport::saveCsv(path, JournalReport::runsCsv(m_runs)); !saved)
+    if (const Status saved = JournalReport::saveCsv(path, JournalReport::runsCsv(wholeRuns())); !saved)
         m_context.prompter.message(this, Caption::Attention, saved.error(), Prompter::Icon::Error);
 }
 

@@ -52,7 +52,8 @@ public:
     void ExportRunsClick();
     void ExportItemsClick();
 
-    const QList<JournalQueries::Run> &shownRuns() const { return m_runs; }
+    // The runs listed, and the item analysis shown.
+    const QList<JournalQueries::RunRef> &listedRuns() const { return m_listed; }
     const QList<JournalReport::Item> &shownItems() const { return m_items; }
 
 protected:
@@ -62,6 +63,8 @@ protected:
 private:
     void buildControls();
     JournalQueries::Filter filter() const;
+    // The whole runs listed, for the reports.
+    const QList<JournalQueries::Run> &wholeRuns();
     void fillAnswers(const QList<JournalQueries::Answer> &answers);
     void refreshPages();
     void fillItems();
@@ -74,9 +77,16 @@ private:
     AppContext &m_context;
     JournalSource m_source;
     QList<JournalQueries::Topic> m_topics;
+    // The runs the dates, subject and topic pick (read with m_picked), and
+    // those of them the surname picks, which the table lists.
+    QList<JournalQueries::RunRef> m_picked;
+    JournalQueries::Filter m_pickedWith;
+    bool m_havePicked = false;
+    QList<JournalQueries::RunRef> m_listed;
     QList<JournalQueries::Run> m_runs;
     QList<JournalReport::Item> m_items;
     bool m_loading = false;
+    bool m_runsStale = true;
     bool m_itemsStale = true;
     bool m_chartsStale = true;
 
