@@ -349,7 +349,6 @@ void JournalWindow::buildControls()
     bottom->addStretch(1);
     CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    CloseButton->setAutoDefault(false);
     bottom->addWidget(CloseButton);
     layout->addLayout(bottom);
 
@@ -358,6 +357,11 @@ void JournalWindow::buildControls()
     SurnameTimer->setObjectName(QStringLiteral("SurnameTimer"));
     SurnameTimer->setSingleShot(true);
     SurnameTimer->setInterval(250);
+
+    // Enter in the surname box filters and nothing more: no button of the
+    // window is pressed by it.
+    for (QPushButton *button : {ExportRuns, ExportItems, CloseButton})
+        button->setAutoDefault(false);
 
     connect(DateFrom, &QDateEdit::dateChanged, this, &JournalWindow::FilterChange);
     connect(DateTo, &QDateEdit::dateChanged, this, &JournalWindow::FilterChange);
@@ -694,8 +698,10 @@ void JournalWindow::fillShareChart()
 
 QString JournalWindow::askCsvPath(const QString &name)
 {
+    // The teacher's documents, or home when there is no such folder (the
+    // dialog would otherwise start wherever the program was started).
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     QString path = m_context.prompter.saveFile(this, QDir(folder).filePath(fileNamePart(name) + QStringLiteral(".csv")),
                                                QStringLiteral("Таблица CSV (*.csv)"));
