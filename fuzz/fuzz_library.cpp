@@ -2,13 +2,14 @@
 // as a hand edit, a crash of another program or a damaged disk may leave
 // them: the subject and topic indexes (Index.dat), a topic's options
 // (config.dat), the results table (normal.cfg), the encoded base (Baza.dat)
-// and its tag index (Baza.ini), and the journal's server settings
-// (journal.cfg). The tag index is used as a running test
+// and its tag index (Baza.ini), the journal's server settings
+// (journal.cfg) and the teacher's password (teacher.key). The tag index is used as a running test
 // uses it, both as read and after its check, on a small test document.
 #include "library/Codec.h"
 #include "library/Cp1251.h"
 #include "library/IndexFile.h"
 #include "library/LineList.h"
+#include "library/TeacherPassword.h"
 #include "results/Grading.h"
 #include "results/JournalServer.h"
 #include "results/ResultsFile.h"
@@ -140,6 +141,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // journal.cfg: read as the program reads it.
     (void)JournalServer::parse(bytes, u"journal.cfg"_qs);
+
+    // teacher.key: read, and a password tried against it when it is one
+    // (rounds kept few, or one input would take minutes).
+    if (const Expected<TeacherPassword> password = TeacherPassword::parse(bytes, u"teacher.key"_qs);
+        password && bytes.split(':').value(1).toInt() <= 1000)
+        (void)password->matches(u"секрет"_qs);
 
     // Baza.ini: used as it stands, then checked (and rebuilt when stale).
     SessionState state;

@@ -12,6 +12,9 @@
 #include "library/LineList.h"
 #include "library/Paths.h"
 #include "library/TagLine.h"
+#include "results/Grading.h"
+#include "results/Journal.h"
+#include "results/ui/JournalWindow.h"
 #include "results/ui/Result.h"
 #include "results/ResultsFile.h"
 #include "results/ui/Table.h"
@@ -31,6 +34,9 @@
 #include "tests/support/Doubles.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTableView>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -215,6 +221,51 @@ void writeResults(const QString &programFolder)
         err() << "could not write the results table" << Qt::endl;
 }
 
+// A journal with a lesson in it: twelve students on "Физика / Оптика",
+// five of eight questions each, where question 6 has a wrong right field
+// (nobody gets it) and question 3 misleads the stronger students; and a
+// few runs of other lessons before it.
+void writeJournal(const QString &programFolder)
+{
+    Journal journal(Paths::journalFile(programFolder), QStringLiteral("Кабинет-7"));
+    const char16_t *const names[] = {u"Алексеева", u"Борисов", u"Васильева", u"Григорьев", u"Дмитриева", u"Егоров",
+                                     u"Жукова", u"Захаров", u"Иванова", u"Ковалёв", u"Лебедева", u"Морозов"};
+    const auto write = [&journal](const QString &surname, const QString &subject, const QString &topic,
+                                  const QDateTime &started, int student, double strength) {
+        Journal::RunStart start;
+        start.surname = surname;
+        start.subject = subject;
+        start.topic = topic;
+        start.started = started;
+        start.timeCode = "2";
+        start.resultForm = "4";
+        start.questionsToAsk = 5;
+        (void)journal.beginRun(start);
+        int correct = 0;
+        for (int k = 0; k < 5; ++k) {
+            const int question = (3 * student + 5 * k) % 8 + 1;
+            const int right = question % 4 + 1;
+            const double luck = double((student * 37 + k * 11) % 100) / 100.0;
+            bool good = luck < strength;
+            if (question == 6)
+                good = false;
+            if (question == 3)
+                good = strength < 0.6;
+            const int pressed = good ? right : (k == 4 && student % 5 == 0 ? 0 : right % 4 + 1);
+            correct += good;
+            (void)journal.recordAnswer({question, pressed, right, 8 + (student * 7 + k * 13) % 40});
+        }
+        (void)journal.finishRun({started.addSecs(150 + student * 9), correct,
+                                 QStringLiteral("\"%1\"").arg(Grading::fivePoint(correct, 5))});
+    };
+    for (int i = 0; i < 6; ++i)
+        write(QString::fromUtf16(names[11 - i]), QStringLiteral("История"), QStringLiteral("Древний мир"),
+              QDateTime(QDate(2026, 12, 7), QTime(11, 5 + i)), i, 0.7);
+    for (int i = 0; i < 12; ++i)
+        write(QString::fromUtf16(names[i]), QStringLiteral("Физика"), QStringLiteral("Оптика"),
+              QDateTime(QDate(2026, 12, 9), QTime(9, 0).addSecs(i * 20)), i, 1.0 - i * 0.05);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -236,6 +287,7 @@ int main(int argc, char *argv[])
     if (!subjects.load(Paths::subjectIndex(folder)) || subjects.count() == 0)
         makeLibrary(folder);
     writeResults(folder);
+    writeJournal(folder);
     const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(folder, QStringLiteral("1")), QStringLiteral("1"));
     QDir().mkpath(topicFolder);
     drawPicture(topicFolder + QStringLiteral("/triangle.png"));
@@ -326,6 +378,25 @@ int main(int argc, char *argv[])
     ok &= save(&form9, out, QStringLiteral("about.png"));
     form9.hide();
     settle();
+
+    // The teacher's journal: the lesson's runs with one run's answers, the
+    // item analysis of its topic, and the charts.
+    {
+        JournalWindow &journal = windows.journalWindow();
+        journal.resize(1000, 640);
+        journal.show();
+        settle();
+        journal.SubjectBox->setCurrentIndex(journal.SubjectBox->findText(QStringLiteral("Физика")));
+        journal.TopicBox->setCurrentIndex(journal.TopicBox->findText(QStringLiteral("Оптика")));
+        journal.RunsView->selectRow(3);
+        ok &= save(&journal, out, QStringLiteral("journal.png"));
+        journal.Pages->setCurrentIndex(1);
+        ok &= save(&journal, out, QStringLiteral("journal-items.png"));
+        journal.Pages->setCurrentIndex(2);
+        ok &= save(&journal, out, QStringLiteral("journal-charts.png"));
+        journal.hide();
+        settle();
+    }
 
     // The help window.
     form1.N12Click();

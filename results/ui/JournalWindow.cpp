@@ -131,7 +131,7 @@ private:
     inline static const QStringList kHeaders = {
         QStringLiteral("Дата"),  QStringLiteral("Начало"),    QStringLiteral("Фамилия"),
         QStringLiteral("Предмет"), QStringLiteral("Тема"),    QStringLiteral("Верно"),
-        QStringLiteral("Результат"), QStringLiteral("Время"), QStringLiteral("Компьютер"),
+        QStringLiteral("Результат"), QStringLiteral("Затрачено"), QStringLiteral("Компьютер"),
     };
     Fetch m_fetch;
     const QList<JournalQueries::RunRef> *m_runs = nullptr;
@@ -148,6 +148,7 @@ QTableWidget *makeTable(QWidget *parent, const char *name, const QStringList &he
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -293,7 +294,7 @@ void JournalWindow::buildControls()
     RunsView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     RunsView->verticalHeader()->setDefaultSectionSize(RunsView->fontMetrics().height() + 6);
     // Widths fixed rather than measured: measuring reads every row.
-    const int widths[] = {80, 55, 150, 110, 170, 85, 90, 55, 100};
+    const int widths[] = {80, 55, 150, 110, 170, 85, 90, 75, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         RunsView->setColumnWidth(column, widths[column]);
     RunsView->horizontalHeader()->setStretchLastSection(true);
@@ -302,7 +303,7 @@ void JournalWindow::buildControls()
                              QStringLiteral("Верное поле"), QStringLiteral("Ответ"), QStringLiteral("Секунд")});
     split->addWidget(RunsView);
     split->addWidget(AnswersView);
-    split->setStretchFactor(0, 3);
+    split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 1);
     runsLayout->addWidget(split, 1);
     auto *runsBar = new QHBoxLayout;
@@ -662,7 +663,10 @@ void JournalWindow::fillGradeChart()
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
     series->attachAxis(y);
-    chart->setTitle(grades.title);
+    int runs = 0;
+    for (const JournalReport::GradeBar &bar : grades.bars)
+        runs += bar.runs;
+    chart->setTitle(QStringLiteral("%1 (завершённых работ: %2)").arg(grades.title).arg(runs));
 }
 
 void JournalWindow::fillShareChart()
