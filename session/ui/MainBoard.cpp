@@ -97,6 +97,9 @@ void TForm1::FormPaint(QPainter &painter)
 void TForm1::greetOnce()
 {
     m_tutor->AnimateGreeting();
+    // A test cut short by a power cut is offered once the tutor has
+    // greeted, as the next thing the student sees.
+    QTimer::singleShot(0, this, [this] { m_context.windows.offerResume(); });
 }
 
 void TForm1::drawHeadFrame(int frame)

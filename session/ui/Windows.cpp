@@ -20,6 +20,7 @@ ProgramWindows::ProgramWindows(AppContext &context)
     m_form2 = std::make_unique<TForm2>(context, main);
     links.showChooser = [this] { m_form2->exec(); };
     links.openLastTopic = [this] { m_form2->ClickOpenTest(); };
+    links.offerResume = [this] { m_form2->offerResume(); };
     m_form3 = std::make_unique<TForm3>(context, main);
     links.baseCreation = m_form3.get();
     m_form4 = std::make_unique<TForm4>(context, main);
