@@ -63,6 +63,7 @@ public:
     void DeleteTopic();
     void TopicOptions();
     void RestoreTopic();
+    void PreviewTopic();
     void CloseBook();
 
     const IndexFile &subjects() const { return m_subjects; }
