@@ -198,7 +198,8 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 }
 
 // The commands of the full menus work from the keyboard in their own list
-// (Enter, which opens the topic, is the list's own): Del, F2 and Insert act
+// (Enter, which opens the topic, is the list's own, and Esc the book's, as
+// a dialog's cancel): Del, F2 and Insert act
 // on the subject or topic the list has selected, as the menu a right click
 // opens would.
 void TForm2::giveKeys()
@@ -213,7 +214,6 @@ void TForm2::giveKeys()
         {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
         {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
-        {QStringLiteral("Закрыть книгу"), QKeySequence(Qt::Key_Escape)},
     };
     // Keys of their own, not the menu's: in an open menu Return and Esc
     // keep their usual meaning.
