@@ -95,7 +95,7 @@ private Q_SLOTS:
 void TestJournal::wholeTestKeepsEveryAnswer()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
     program.showAndGreet();
@@ -124,7 +124,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
                                   lesson.shownGrade, u"finished"_qs}}));
     QVERIFY(!lesson.shownGrade.isEmpty());
     const QList<QStringList> folders = rows(path, u"SELECT subject_folder, topic_folder FROM runs"_qs);
-    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.folder(), folders.at(0).at(0)), folders.at(0).at(1))
+    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.libraryFolder(), folders.at(0).at(0)), folders.at(0).at(1))
                  + u"/Baza.dat"_qs,
              QDir::cleanPath(program.state.CurrentBasePath));
     QCOMPARE(rows(path, u"SELECT number, question FROM answers ORDER BY number"_qs),
@@ -137,7 +137,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
 void TestJournal::unwritableJournalIsToldOnce()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     QVERIFY(QDir().mkpath(path));   // a folder where the file should be
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
@@ -148,7 +148,7 @@ void TestJournal::unwritableJournalIsToldOnce()
         QVERIFY(program.state.SessionActive);
         while (program.state.SessionActive)
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
-        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         QVERIFY(table);
         QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
     }
