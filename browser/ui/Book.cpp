@@ -154,6 +154,8 @@ void TForm2::FormCreate()
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
     (void)Library::removeSaveLeftovers(m_context.state.LibraryFolder);
+    if (m_context.state.ResultsLibraryFolder != m_context.state.LibraryFolder)
+        (void)Library::removeSaveLeftovers(m_context.state.ResultsLibraryFolder);
     // What the choice of the library has to tell, and a subject index that
     // cannot be read, are said when the chooser first opens; the lists then
     // start empty, and the first subject added writes a new index.
