@@ -154,6 +154,11 @@ QString journalFile(const QString &library)
     return resolve(library, QStringLiteral("Images/journal.sqlite"));
 }
 
+QString journalSettings(const QString &library)
+{
+    return resolve(library, QStringLiteral("journal.cfg"));
+}
+
 QString helpFile(const QString &shareFolder)
 {
     return resolve(shareFolder, QStringLiteral("Help.chm"));

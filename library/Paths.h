@@ -51,6 +51,7 @@ QString soundConfig(const QString &library);                                  //
 QString cueFile(const QString &library, const QString &cue);                  // Sound/<cue>.wav
 QString resultsFile(const QString &library);                                  // Images/normal.cfg
 QString journalFile(const QString &library);                                  // Images/journal.sqlite
+QString journalSettings(const QString &library);                              // journal.cfg
 QString helpFile(const QString &shareFolder);                                 // Help.chm
 
 // The folder part of a file path, without a trailing separator.

@@ -146,7 +146,8 @@ void TForm2::FormCreate()
                               QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
-                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                          {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
+                           QStringLiteral("Удалить тему"),
                            QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
@@ -179,6 +180,7 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -715,6 +717,18 @@ void TForm2::TopicOptions()
     if (refusedReadOnly())
         return;
     showForSelectedTopic(m_context.windows.showTopicOptions);
+}
+
+void TForm2::PreviewTopic()
+{
+    const QListWidgetItem *subject = m_listPredmet->currentItem();
+    const QListWidgetItem *topic = m_listTema->currentItem();
+    const QString caption = (subject ? subject->text() : QString()) + QStringLiteral(" - ( ")
+                            + (topic ? topic->text() : QString()) + QStringLiteral(" )");
+    showForSelectedTopic([this, caption] {
+        if (m_context.windows.preview)
+            m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+    });
 }
 
 void TForm2::RestoreTopic()

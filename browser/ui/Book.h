@@ -10,6 +10,7 @@
 
 #include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
+#include "results/Journal.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -32,6 +33,8 @@ public:
 
     // Opens the selected topic's test (or, during a replay, the last one).
     void ClickOpenTest();
+    // Offers to go on with a test of this computer that was cut short.
+    void offerResume();
 
     // The progress panel, shown by base creation and by the tag index check
     // while a test is opened.
@@ -61,6 +64,7 @@ public:
     void DeleteTopic();
     void TopicOptions();
     void RestoreTopic();
+    void PreviewTopic();
     void CloseBook();
 
     const IndexFile &subjects() const { return m_subjects; }
@@ -73,6 +77,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
     enum class TopicDeletion { Done, Declined, Failed };
 

@@ -380,7 +380,7 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -619,7 +619,8 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
-             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
+             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
+                          QStringLiteral("Удалить тему"),
                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));
