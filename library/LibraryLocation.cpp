@@ -20,7 +20,7 @@ constexpr qint64 MaxSettingsSize = 64 * 1024;
 
 QString native(const QString &path)
 {
-    return QDir::toNativeSeparators(path);
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
 }
 
 QString withSlash(const QString &folder)

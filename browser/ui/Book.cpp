@@ -161,9 +161,11 @@ void TForm2::FormCreate()
     // cannot be read, are said when the chooser first opens; the lists then
     // start empty, and the first subject added writes a new index.
     QStringList opening = m_context.state.LibraryNotices;
-    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded)
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded) {
         opening.append(loaded.error() + QStringLiteral("\n\nСписок предметов пуст."));
-    m_openingError = opening.join(QStringLiteral("\n\n"));
+        m_openingIcon = Prompter::Icon::Error;
+    }
+    m_openingMessage = opening.join(QStringLiteral("\n\n"));
     fillList(m_listPredmet, m_subjects);
 }
 
@@ -213,7 +215,7 @@ bool TForm2::refusedReadOnly()
     m_context.prompter.message(this, Caption::Attention,
                                QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
                                               "предметы и темы в ней изменить нельзя.")
-                                   .arg(QDir::toNativeSeparators(m_context.state.LibraryFolder)),
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(m_context.state.LibraryFolder))),
                                Prompter::Icon::Exclamation);
     return true;
 }
@@ -267,8 +269,8 @@ void TForm2::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
-    if (!m_openingError.isEmpty())
-        reportError(std::exchange(m_openingError, QString()));
+    if (!m_openingMessage.isEmpty())
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()), m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)

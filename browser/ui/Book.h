@@ -11,6 +11,7 @@
 #include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
 #include "results/Journal.h"
+#include "session/ui/Prompter.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -112,7 +113,10 @@ private:
     QPixmap m_background;
     bool m_syncing = false;
     bool m_topicsLoaded = false;
-    QString m_openingError;   // said once, when the chooser first opens
+    // Said once, when the chooser first opens: an error when the subject
+    // index cannot be read, else what the choice of the library has to tell.
+    QString m_openingMessage;
+    Prompter::Icon m_openingIcon = Prompter::Icon::Exclamation;
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;

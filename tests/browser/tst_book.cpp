@@ -571,6 +571,7 @@ void TestBook::readOnlyLibraryRefusesEdits()
     book.show();
     QCOMPARE(env.scripted.messages.size(), 1);
     QCOMPARE(env.scripted.messages.at(0).text, location.notices.join(QStringLiteral("\n\n")));
+    QCOMPARE(env.scripted.messages.at(0).icon, Prompter::Icon::Exclamation);
     book.hide();
     book.show();
     QCOMPARE(env.scripted.messages.size(), 1);
@@ -591,7 +592,7 @@ void TestBook::readOnlyLibraryRefusesEdits()
         QCOMPARE(box.caption, QStringLiteral("Внимание !!!"));
         QCOMPARE(box.text, QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
                                           "предметы и темы в ней изменить нельзя.")
-                               .arg(QDir::toNativeSeparators(env.state.LibraryFolder)));
+                               .arg(QDir::toNativeSeparators(QDir::cleanPath(env.state.LibraryFolder))));
     }
     QCOMPARE(env.sink.played, QStringList(commands.size(), QStringLiteral("ErrorNewBaza")));
     QVERIFY(!optionsShown);
