@@ -270,7 +270,8 @@ void TForm2::showEvent(QShowEvent *event)
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
     if (!m_openingMessage.isEmpty())
-        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()), m_openingIcon);
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()),
+                                   m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)
