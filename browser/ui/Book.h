@@ -80,6 +80,7 @@ protected:
 private:
     void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
+    void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();
