@@ -155,12 +155,18 @@ void TForm2::FormCreate()
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
-    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
-    // A subject index that cannot be read is said when the chooser first
-    // opens, and the lists start empty; the first subject added writes a new
-    // index.
-    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
-        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
+    (void)Library::removeSaveLeftovers(m_context.state.LibraryFolder);
+    if (m_context.state.ResultsLibraryFolder != m_context.state.LibraryFolder)
+        (void)Library::removeSaveLeftovers(m_context.state.ResultsLibraryFolder);
+    // What the choice of the library has to tell, and a subject index that
+    // cannot be read, are said when the chooser first opens; the lists then
+    // start empty, and the first subject added writes a new index.
+    QStringList opening = m_context.state.LibraryNotices;
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded) {
+        opening.append(loaded.error() + QStringLiteral("\n\nСписок предметов пуст."));
+        m_openingIcon = Prompter::Icon::Error;
+    }
+    m_openingMessage = opening.join(QStringLiteral("\n\n"));
     fillList(m_listPredmet, m_subjects);
 }
 
@@ -234,7 +240,20 @@ void TForm2::giveKeys()
 
 QString TForm2::subjectIndexPath() const
 {
-    return Paths::subjectIndex(m_context.state.ProgramFolder);
+    return Paths::subjectIndex(m_context.state.LibraryFolder);
+}
+
+bool TForm2::refusedReadOnly()
+{
+    if (!m_context.state.LibraryReadOnly)
+        return false;
+    m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+    m_context.prompter.message(this, Caption::Attention,
+                               QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                              "предметы и темы в ней изменить нельзя.")
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(m_context.state.LibraryFolder))),
+                               Prompter::Icon::Exclamation);
+    return true;
 }
 
 void TForm2::reportError(const QString &text)
@@ -286,8 +305,9 @@ void TForm2::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
-    if (!m_openingError.isEmpty())
-        reportError(std::exchange(m_openingError, QString()));
+    if (!m_openingMessage.isEmpty())
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()),
+                                   m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)
@@ -404,7 +424,7 @@ void TForm2::ListPredmetClick()
         reportError(number.error());
         return;
     }
-    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
     fillList(m_listTema, m_topics);
     m_topicsLoaded = loaded.ok();
@@ -457,8 +477,10 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
 
 void TForm2::AddSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
-    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const QString dataFolder = Paths::dataFolder(state.LibraryFolder);
     const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
     if (!number) {
         reportError(number.error());
@@ -474,7 +496,7 @@ void TForm2::AddSubject()
     if (name.isEmpty())
         return;
 
-    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const QString folder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     // A library that lost its Data folder gets it back with the first subject.
     QDir().mkpath(Paths::folderOf(subjectIndexPath()));
     const Status added = Library::addEntry(m_subjects, subjectIndexPath(), name, *number, folder,
@@ -496,6 +518,8 @@ void TForm2::AddSubject()
 
 void TForm2::RenameSubject()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
                 QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
@@ -569,6 +593,8 @@ TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index
 
 void TForm2::DeleteSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     const int row = selectedRow(m_listPredmet);
     if (row < 0 || row >= m_subjects.count())
@@ -630,6 +656,8 @@ void TForm2::DeleteSubject()
 
 void TForm2::AddTopic()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
@@ -687,12 +715,16 @@ void TForm2::AddTopic()
 
 void TForm2::RenameTopic()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
                 QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
 }
 
 void TForm2::DeleteTopic()
 {
+    if (refusedReadOnly())
+        return;
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return;
@@ -733,6 +765,8 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
+    if (refusedReadOnly())
+        return;
     showForSelectedTopic(m_context.windows.showTopicOptions);
 }
 
@@ -781,6 +815,8 @@ void TForm2::CloseBook()
 
 void TForm2::ButtonSortClick()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();
