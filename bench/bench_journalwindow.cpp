@@ -6,6 +6,7 @@
 //
 // The journal is made once into build/bench-data/journal-100k/ (a program
 // folder of its own, Baza/Images/journal.sqlite) and reused.
+#include "library/Paths.h"
 #include "results/JournalSchema.h"
 #include "results/ui/JournalWindow.h"
 #include "session/Cues.h"
@@ -169,7 +170,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QString folder = QStringLiteral(NASTAVNIK_BENCH_DATA "/journal-100k/");
-    const QString path = folder + QStringLiteral("Baza/Images/journal.sqlite");
+    const QString path = Paths::journalFile(folder + QStringLiteral("Baza/"));
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(QFileInfo(path).path());
         std::printf("bench_journalwindow: making %s (once)...\n", qPrintable(QDir::toNativeSeparators(path)));
@@ -185,6 +186,7 @@ int main(int argc, char *argv[])
 
     SessionState state;
     state.ProgramFolder = folder;
+    state.LibraryFolder = state.ResultsLibraryFolder = folder + QStringLiteral("Baza/");
     FakeClock clock;
     SilentSink sink;
     Cues cues(sink, folder);

@@ -332,12 +332,11 @@ void JournalSource::close()
     }
 }
 
-void JournalSource::open(const QString &programFolder)
+void JournalSource::open(const QString &library, const QString &resultsLibrary)
 {
     close();
     QString serverProblem;
-    const Expected<std::optional<JournalServer>> server =
-        JournalServer::load(Paths::journalSettings(programFolder));
+    const Expected<std::optional<JournalServer>> server = JournalServer::load(Paths::journalSettings(library));
     if (!server) {
         serverProblem = server.error();
     } else if (server->has_value()) {
@@ -346,7 +345,7 @@ void JournalSource::open(const QString &programFolder)
         else
             serverProblem = opened.error();
     }
-    (void)openLocal(Paths::journalFile(programFolder));
+    (void)openLocal(Paths::journalFile(resultsLibrary));
     if (!serverProblem.isEmpty())
         m_problem = m_problem.isEmpty() ? serverProblem : serverProblem + u'\n' + m_problem;
 }

@@ -118,8 +118,8 @@ private:
 };
 
 // The journal the teacher's window reads, through a connection of its own:
-// a lab's server when Baza/journal.cfg names one and it answers, else the
-// journal this computer keeps.
+// a lab's server when the library's journal.cfg names one and it answers,
+// else the journal this computer keeps (in the library the results go to).
 class JournalSource final
 {
 public:
@@ -128,7 +128,7 @@ public:
     JournalSource(const JournalSource &) = delete;
     JournalSource &operator=(const JournalSource &) = delete;
 
-    void open(const QString &programFolder);
+    void open(const QString &library, const QString &resultsLibrary);
     Status openLocal(const QString &path);
     Status openServer(const JournalServer &server);
     void close();

@@ -42,6 +42,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
@@ -98,11 +99,11 @@ void writeIndex(const QString &path, const QStringList &names)
 }
 
 // A small library for a build without the demo one: a few subjects, the first with a few topics.
-void makeLibrary(const QString &programFolder)
+void makeLibrary(const QString &library)
 {
-    writeIndex(Paths::subjectIndex(programFolder),
+    writeIndex(Paths::subjectIndex(library),
                {QStringLiteral("Геометрия"), QStringLiteral("Физика"), QStringLiteral("История"), QStringLiteral("Биология")});
-    const QString subject = Paths::subjectFolder(programFolder, QStringLiteral("1"));
+    const QString subject = Paths::subjectFolder(library, QStringLiteral("1"));
     writeIndex(Paths::topicIndex(subject), {QStringLiteral("Треугольники"), QStringLiteral("Окружность"),
                                             QStringLiteral("Площади фигур"), QStringLiteral("Векторы")});
 }
@@ -197,7 +198,7 @@ void startTest(TForm1 &form1, SessionState &state, const QString &topicFolder)
 }
 
 // A results table with a few finished tests in it.
-void writeResults(const QString &programFolder)
+void writeResults(const QString &library)
 {
     LineList lines(ResultsFile::LineCount);
     const struct { const char16_t *name; const char16_t *topic; int asked; int correct; QTime time; } rows[] = {
@@ -217,7 +218,7 @@ void writeResults(const QString &programFolder)
         outcome.resultKind = "1";
         ResultsFile::append(lines, ResultsFile::makeRecord(outcome));
     }
-    if (!ResultsFile::save(Paths::resultsFile(programFolder), lines))
+    if (!ResultsFile::save(Paths::resultsFile(library), lines))
         err() << "could not write the results table" << Qt::endl;
 }
 
@@ -225,9 +226,9 @@ void writeResults(const QString &programFolder)
 // five of eight questions each, where question 6 has a wrong right field
 // (nobody gets it) and question 3 misleads the stronger students; and a
 // few runs of other lessons before it.
-void writeJournal(const QString &programFolder)
+void writeJournal(const QString &library)
 {
-    Journal journal(Paths::journalFile(programFolder), QStringLiteral("Кабинет-7"));
+    Journal journal(Paths::journalFile(library), QStringLiteral("Кабинет-7"));
     const char16_t *const names[] = {u"Алексеева", u"Борисов", u"Васильева", u"Григорьев", u"Дмитриева", u"Егоров",
                                      u"Жукова", u"Захаров", u"Иванова", u"Ковалёв", u"Лебедева", u"Морозов"};
     const auto write = [&journal](const QString &surname, const QString &subject, const QString &topic,
@@ -280,23 +281,25 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
+    const QString library = folder + QStringLiteral("Baza/");
     copyTree(Paths::programFolder() + QStringLiteral("Baza"), folder + QStringLiteral("Baza"));
-    QFile::copy(Paths::helpFile(Paths::programFolder()), Paths::helpFile(folder));
+    QFile::copy(Paths::helpFile(Paths::shareFolder(Paths::programFolder())), Paths::helpFile(folder));
     // The demo library, when the build placed one; otherwise a small one.
     IndexFile subjects;
-    if (!subjects.load(Paths::subjectIndex(folder)) || subjects.count() == 0)
-        makeLibrary(folder);
-    writeResults(folder);
-    writeJournal(folder);
-    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(folder, QStringLiteral("1")), QStringLiteral("1"));
+    if (!subjects.load(Paths::subjectIndex(library)) || subjects.count() == 0)
+        makeLibrary(library);
+    writeResults(library);
+    writeJournal(library);
+    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(library, QStringLiteral("1")), QStringLiteral("1"));
     QDir().mkpath(topicFolder);
     drawPicture(topicFolder + QStringLiteral("/triangle.png"));
 
     SessionState state;
     state.ProgramFolder = folder;
+    state.LibraryFolder = state.ResultsLibraryFolder = library;
     FakeClock clock{QTime(10, 15).msecsSinceStartOfDay(), 7919};
     SilentSink sink;
-    Cues cues(sink, state.ProgramFolder);
+    Cues cues(sink, state.LibraryFolder);
     WidgetPrompter prompter;
     AppContext context{state, cues, clock, prompter};
 
@@ -377,6 +380,16 @@ int main(int argc, char *argv[])
     form9.show();
     ok &= save(&form9, out, QStringLiteral("about.png"));
     form9.hide();
+    settle();
+
+    // The teacher's preview of the first topic, on its first question.
+    QTimer::singleShot(300, &form1, [&] {
+        if (auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            ok &= save(preview, out, QStringLiteral("preview.png"));
+            preview->reject();
+        }
+    });
+    context.windows.preview(Paths::baseFile(topicFolder), QStringLiteral("Математика - ( Дроби )"));
     settle();
 
     // The teacher's journal: the lesson's runs with one run's answers, the

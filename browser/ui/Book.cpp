@@ -147,26 +147,34 @@ void TForm2::FormCreate()
                               QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
-                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                          {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
+                           QStringLiteral("Удалить тему"),
                            QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
+    giveKeys();
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
-    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
-    // A subject index that cannot be read is said when the chooser first
-    // opens, and the lists start empty; the first subject added writes a new
-    // index.
-    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
-        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
+    (void)Library::removeSaveLeftovers(m_context.state.LibraryFolder);
+    if (m_context.state.ResultsLibraryFolder != m_context.state.LibraryFolder)
+        (void)Library::removeSaveLeftovers(m_context.state.ResultsLibraryFolder);
+    // What the choice of the library has to tell, and a subject index that
+    // cannot be read, are said when the chooser first opens; the lists then
+    // start empty, and the first subject added writes a new index.
+    QStringList opening = m_context.state.LibraryNotices;
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded) {
+        opening.append(loaded.error() + QStringLiteral("\n\nСписок предметов пуст."));
+        m_openingIcon = Prompter::Icon::Error;
+    }
+    m_openingMessage = opening.join(QStringLiteral("\n\n"));
     fillList(m_listPredmet, m_subjects);
 }
 
 QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 {
-    // The editing commands are the teacher's: with a password set they ask
-    // for it first.
+    // The editing commands and the preview (which marks the right answers)
+    // are the teacher's: with a password set they ask for it first.
     struct Command
     {
         QString caption;
@@ -184,6 +192,7 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic, true},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic, true},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions, true},
+        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic, true},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -209,9 +218,57 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
     return menu;
 }
 
+// The commands of the full menus work from the keyboard in their own list
+// (Enter, which opens the topic, is the list's own, and Esc the book's, as
+// a dialog's cancel): Del, F2 and Insert act
+// on the subject or topic the list has selected, as the menu a right click
+// opens would.
+void TForm2::giveKeys()
+{
+    const QList<std::pair<QString, QKeySequence>> keys = {
+        {QStringLiteral("Удалить предмет"), QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать предмет"), QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Добавить предмет"), QKeySequence(Qt::Key_Insert)},
+        {QStringLiteral("Добавить новую тему"), QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {QStringLiteral("Просмотр теста"), QKeySequence(Qt::Key_F3)},
+        {QStringLiteral("Удалить тему"), QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
+    };
+    // Keys of their own, not the menu's: in an open menu Return and Esc
+    // keep their usual meaning.
+    for (const auto &[menu, list] : {std::pair{m_predmetMenu, m_listPredmet}, std::pair{m_temaMenu, m_listTema}}) {
+        for (QAction *command : menu->actions()) {
+            for (const auto &[caption, key] : keys) {
+                if (command->text() != caption)
+                    continue;
+                auto *shortcut = new QAction(list);
+                shortcut->setShortcut(key);
+                shortcut->setShortcutContext(Qt::WidgetShortcut);
+                connect(shortcut, &QAction::triggered, command, &QAction::trigger);
+                list->addAction(shortcut);
+            }
+        }
+    }
+}
+
 QString TForm2::subjectIndexPath() const
 {
-    return Paths::subjectIndex(m_context.state.ProgramFolder);
+    return Paths::subjectIndex(m_context.state.LibraryFolder);
+}
+
+bool TForm2::refusedReadOnly()
+{
+    if (!m_context.state.LibraryReadOnly)
+        return false;
+    m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+    m_context.prompter.message(this, Caption::Attention,
+                               QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                              "предметы и темы в ней изменить нельзя.")
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(m_context.state.LibraryFolder))),
+                               Prompter::Icon::Exclamation);
+    return true;
 }
 
 void TForm2::reportError(const QString &text)
@@ -263,8 +320,9 @@ void TForm2::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
-    if (!m_openingError.isEmpty())
-        reportError(std::exchange(m_openingError, QString()));
+    if (!m_openingMessage.isEmpty())
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()),
+                                   m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)
@@ -314,9 +372,21 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             return true;
         }
-    } else if (watched == m_listTema && event->type() == QEvent::KeyPress) {
+    }
+    if ((watched == m_listPredmet || watched == m_listTema) && event->type() == QEvent::KeyPress) {
+        auto *list = static_cast<QListWidget *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // The first arrow key in a list where nothing is chosen chooses the
+        // highlighted row rather than skipping past it.
+        if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && selectedRow(list) < 0 && list->count() > 0) {
+            const int row = std::max(0, list->currentRow());
+            m_syncing = true;
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            m_syncing = false;
+            list == m_listPredmet ? ListPredmetClick() : ListTemaClick();
+            return true;
+        }
+        if (list == m_listTema && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             ClickOpenTest();
             return true;
         }
@@ -369,7 +439,7 @@ void TForm2::ListPredmetClick()
         reportError(number.error());
         return;
     }
-    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
     fillList(m_listTema, m_topics);
     m_topicsLoaded = loaded.ok();
@@ -422,8 +492,10 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
 
 void TForm2::AddSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
-    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const QString dataFolder = Paths::dataFolder(state.LibraryFolder);
     const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
     if (!number) {
         reportError(number.error());
@@ -439,7 +511,7 @@ void TForm2::AddSubject()
     if (name.isEmpty())
         return;
 
-    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const QString folder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     // A library that lost its Data folder gets it back with the first subject.
     QDir().mkpath(Paths::folderOf(subjectIndexPath()));
     const Status added = Library::addEntry(m_subjects, subjectIndexPath(), name, *number, folder,
@@ -461,6 +533,8 @@ void TForm2::AddSubject()
 
 void TForm2::RenameSubject()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
                 QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
@@ -534,6 +608,8 @@ TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index
 
 void TForm2::DeleteSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     const int row = selectedRow(m_listPredmet);
     if (row < 0 || row >= m_subjects.count())
@@ -595,6 +671,8 @@ void TForm2::DeleteSubject()
 
 void TForm2::AddTopic()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
@@ -652,12 +730,16 @@ void TForm2::AddTopic()
 
 void TForm2::RenameTopic()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
                 QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
 }
 
 void TForm2::DeleteTopic()
 {
+    if (refusedReadOnly())
+        return;
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return;
@@ -698,7 +780,21 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
+    if (refusedReadOnly())
+        return;
     showForSelectedTopic(m_context.windows.showTopicOptions);
+}
+
+void TForm2::PreviewTopic()
+{
+    const QListWidgetItem *subject = m_listPredmet->currentItem();
+    const QListWidgetItem *topic = m_listTema->currentItem();
+    const QString caption = (subject ? subject->text() : QString()) + QStringLiteral(" - ( ")
+                            + (topic ? topic->text() : QString()) + QStringLiteral(" )");
+    showForSelectedTopic([this, caption] {
+        if (m_context.windows.preview)
+            m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+    });
 }
 
 void TForm2::RestoreTopic()
@@ -734,6 +830,8 @@ void TForm2::CloseBook()
 
 void TForm2::ButtonSortClick()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();

@@ -3,12 +3,15 @@
 // and opens its test; the teacher manages the library through the context
 // menus: subjects and topics are added, renamed, deleted and sorted, a
 // topic is created from a test document, its options edited and its source
-// restored. Every change goes to the index in memory and then whole to its
+// restored (a library that cannot be written allows none of these but the
+// restoring). Every change goes to the index in memory and then whole to its
 // file (IndexFile); the topic folder's files are handled by TopicFiles.
 #pragma once
 
 #include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
+#include "results/Journal.h"
+#include "session/ui/Prompter.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -31,6 +34,8 @@ public:
 
     // Opens the selected topic's test (or, during a replay, the last one).
     void ClickOpenTest();
+    // Offers to go on with a test of this computer that was cut short.
+    void offerResume();
 
     // The progress panel, shown by base creation and by the tag index check
     // while a test is opened.
@@ -60,6 +65,7 @@ public:
     void DeleteTopic();
     void TopicOptions();
     void RestoreTopic();
+    void PreviewTopic();
     void CloseBook();
 
     const IndexFile &subjects() const { return m_subjects; }
@@ -72,7 +78,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
+    void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();
@@ -89,6 +97,9 @@ private:
     void fillList(QListWidget *list, const IndexFile &index);
     void addRow(QListWidget *list, const QString &text);
     void reportError(const QString &text);
+    // A library that cannot be written serves for testing only: its editing
+    // commands say so, before they touch anything, and stop.
+    bool refusedReadOnly();
     // Asks for a name; an empty string when the answer was empty or the box
     // cancelled, or when the name cannot be stored (said to the user).
     QByteArray askName(const QString &caption, const QString &prompt, int maxLength, bool *declined);
@@ -103,7 +114,10 @@ private:
     QPixmap m_background;
     bool m_syncing = false;
     bool m_topicsLoaded = false;
-    QString m_openingError;   // said once, when the chooser first opens
+    // Said once, when the chooser first opens: an error when the subject
+    // index cannot be read, else what the choice of the library has to tell.
+    QString m_openingMessage;
+    Prompter::Icon m_openingIcon = Prompter::Icon::Exclamation;
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;

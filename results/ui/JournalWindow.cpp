@@ -412,7 +412,7 @@ void JournalWindow::FormShow()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_loading = true;
     m_havePicked = false;
-    m_source.open(m_context.state.ProgramFolder);
+    m_source.open(m_context.state.LibraryFolder, m_context.state.ResultsLibraryFolder);
     QString shown = m_source.description();
     if (!m_source.isServer() && !m_source.problem().isEmpty())
         shown += QStringLiteral(" (сервер не ответил)");

@@ -35,9 +35,16 @@ bool WidgetPrompter::confirm(QWidget *parent, const QString &caption, const QStr
     return box.exec() == QMessageBox::Ok;
 }
 
+bool WidgetPrompter::ask(QWidget *parent, const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 namespace {
 
-QString ask(QWidget *parent, const QString &caption, const QString &prompt, QLineEdit::EchoMode echo)
+QString askText(QWidget *parent, const QString &caption, const QString &prompt, QLineEdit::EchoMode echo)
 {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(caption);
@@ -53,12 +60,12 @@ QString ask(QWidget *parent, const QString &caption, const QString &prompt, QLin
 
 QString WidgetPrompter::input(QWidget *parent, const QString &caption, const QString &prompt)
 {
-    return ask(parent, caption, prompt, QLineEdit::Normal);
+    return askText(parent, caption, prompt, QLineEdit::Normal);
 }
 
 QString WidgetPrompter::password(QWidget *parent, const QString &caption, const QString &prompt)
 {
-    return ask(parent, caption, prompt, QLineEdit::Password);
+    return askText(parent, caption, prompt, QLineEdit::Password);
 }
 
 QString WidgetPrompter::openFile(QWidget *parent, const QString &folder, const QString &filter)

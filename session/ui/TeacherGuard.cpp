@@ -18,7 +18,7 @@ bool TeacherGuard::allow(QWidget *parent)
 {
     if (m_unlocked)
         return true;
-    const QString path = Paths::teacherPassword(m_context.state.ProgramFolder);
+    const QString path = Paths::teacherPassword(m_context.state.LibraryFolder);
     const Expected<std::optional<TeacherPassword>> stored = TeacherPassword::load(path);
     if (!stored) {
         m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
@@ -49,7 +49,7 @@ bool TeacherGuard::allow(QWidget *parent)
 
 void TeacherGuard::changePassword(QWidget *parent)
 {
-    const QString path = Paths::teacherPassword(m_context.state.ProgramFolder);
+    const QString path = Paths::teacherPassword(m_context.state.LibraryFolder);
     if (!allow(parent))
         return;
     const Expected<std::optional<TeacherPassword>> stored = TeacherPassword::load(path);

@@ -21,6 +21,7 @@ class TForm6;
 class TForm7;
 class TForm8;
 class TForm9;
+class TestPreview;
 class JournalWindow;
 class TeacherGuard;
 
@@ -57,5 +58,6 @@ private:
     std::unique_ptr<TForm8> m_form8;
     std::unique_ptr<TForm9> m_form9;
     std::unique_ptr<TForm6> m_form6;
+    std::unique_ptr<TestPreview> m_preview;
     std::unique_ptr<JournalWindow> m_journal;
 };

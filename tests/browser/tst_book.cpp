@@ -5,8 +5,10 @@
 #include "Fixture.h"
 
 #include "browser/ui/BookButton.h"
+#include "library/LibraryLocation.h"
 
 #include <QAbstractButton>
+#include <QDirIterator>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void sort();
     void sortEmptyLibrary();
     void sortPassesDamagedSubjectLine();
+    void readOnlyLibraryRefusesEdits();
     void menus();
     void rightClickSelectsAndOpensMenu();
     void closeCues();
@@ -85,11 +88,29 @@ void TestBook::focusAloneChoosesNothing()
     QVERIFY(env.rows("ListTema").isEmpty());
     QVERIFY(env.state.CurrentSubjectFolder.isEmpty());
 
-    // The keyboard chooses, and the topics follow the highlighted subject.
+    // The keyboard chooses, from the first row, and the topics follow the
+    // highlighted subject.
     QTest::keyClick(subjects, Qt::Key_Down);
     QCOMPARE(subjects->selectedItems().size(), 1);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+    QTest::keyClick(subjects, Qt::Key_Down);
     QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Дроби")});
     QTest::keyClick(subjects, Qt::Key_Up);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+
+    // The menus' commands have keys in their lists: F2 renames the subject
+    // (cancelled here), Del on the topic asks first (and is refused).
+    env.scripted.inputs.enqueue(QString());
+    QTest::keyClick(subjects, Qt::Key_F2);
+    QCOMPARE(env.scripted.asked.size(), 1);
+    QListWidget *topics = env.list("ListTema");
+    topics->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(topics->hasFocus());
+    QTest::keyClick(topics, Qt::Key_Down);
+    QCOMPARE(topics->selectedItems().size(), 1);
+    env.scripted.confirms.enqueue(false);
+    QTest::keyClick(topics, Qt::Key_Delete);
+    QCOMPARE(env.scripted.asked.size(), 2);
     QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
     book.hide();
 }
@@ -377,7 +398,7 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -533,6 +554,72 @@ void TestBook::sortPassesDamagedSubjectLine()
     QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("строка 2")));
 }
 
+// Every file of a folder tree with its bytes.
+static QMap<QString, QByteArray> tree(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, fileBytes(path));
+    }
+    return files;
+}
+
+void TestBook::readOnlyLibraryRefusesEdits()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1")});
+    env.makeTopic(1, 1);
+    // The library is named for the program, and the file system says it
+    // cannot be written.
+    LibraryLocation::Places places;
+    places.environment = env.state.LibraryFolder;
+    places.userData = env.root() + QStringLiteral("home/");
+    const LibraryLocation::Location location = LibraryLocation::locate(places, [](const QString &) { return false; });
+    env.state.LibraryReadOnly = !location.writable;
+    env.state.LibraryNotices = location.notices;
+    const QMap<QString, QByteArray> before = tree(env.data());
+
+    TForm2 &book = env.open();
+    bool optionsShown = false;
+    env.context->windows.showTopicOptions = [&optionsShown] { optionsShown = true; };
+    // Said once: when the chooser first opens.
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QCOMPARE(env.scripted.messages.at(0).text, location.notices.join(QStringLiteral("\n\n")));
+    QCOMPARE(env.scripted.messages.at(0).icon, Prompter::Icon::Exclamation);
+    book.hide();
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+
+    clickRow(env.list("ListPredmet"), 0);
+    clickRow(env.list("ListTema"), 0);
+    env.scripted.messages.clear();
+    env.sink.played.clear();
+    // Each editing command says why it cannot be done, and asks nothing.
+    const QList<void (TForm2::*)()> commands{&TForm2::AddSubject, &TForm2::RenameSubject, &TForm2::DeleteSubject,
+                                             &TForm2::AddTopic,   &TForm2::RenameTopic,   &TForm2::DeleteTopic,
+                                             &TForm2::TopicOptions, &TForm2::ButtonSortClick};
+    for (const auto command : commands)
+        (book.*command)();
+    QCOMPARE(env.scripted.asked.size(), 1 + commands.size());
+    QCOMPARE(env.scripted.messages.size(), commands.size());
+    for (const ScriptedPrompter::Box &box : std::as_const(env.scripted.messages)) {
+        QCOMPARE(box.caption, QStringLiteral("Внимание !!!"));
+        QCOMPARE(box.text, QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                          "предметы и темы в ней изменить нельзя.")
+                               .arg(QDir::toNativeSeparators(QDir::cleanPath(env.state.LibraryFolder))));
+    }
+    QCOMPARE(env.sink.played, QStringList(commands.size(), QStringLiteral("ErrorNewBaza")));
+    QVERIFY(!optionsShown);
+    QCOMPARE(tree(env.data()), before);
+    QCOMPARE(env.rows("ListPredmet"), QStringList{QStringLiteral("Физика")});
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+    book.hide();
+}
+
 void TestBook::menus()
 {
     Env env;
@@ -551,7 +638,8 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
-             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
+             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
+                          QStringLiteral("Удалить тему"),
                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));

@@ -15,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -91,12 +92,13 @@ class TestJournal : public QObject
 private Q_SLOTS:
     void wholeTestKeepsEveryAnswer();
     void unwritableJournalIsToldOnce();
+    void testCutShortGoesOn();
 };
 
 void TestJournal::wholeTestKeepsEveryAnswer()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
     program.showAndGreet();
@@ -125,7 +127,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
                                   lesson.shownGrade, u"finished"_qs}}));
     QVERIFY(!lesson.shownGrade.isEmpty());
     const QList<QStringList> folders = rows(path, u"SELECT subject_folder, topic_folder FROM runs"_qs);
-    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.folder(), folders.at(0).at(0)), folders.at(0).at(1))
+    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.libraryFolder(), folders.at(0).at(0)), folders.at(0).at(1))
                  + u"/Baza.dat"_qs,
              QDir::cleanPath(program.state.CurrentBasePath));
     QCOMPARE(rows(path, u"SELECT number, question FROM answers ORDER BY number"_qs),
@@ -138,7 +140,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
 void TestJournal::unwritableJournalIsToldOnce()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     QVERIFY(QDir().mkpath(path));   // a folder where the file should be
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
@@ -149,7 +151,7 @@ void TestJournal::unwritableJournalIsToldOnce()
         QVERIFY(program.state.SessionActive);
         while (program.state.SessionActive)
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
-        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         QVERIFY(table);
         QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
     }
@@ -160,6 +162,71 @@ void TestJournal::unwritableJournalIsToldOnce()
     }
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.first().contains(QDir::toNativeSeparators(path)), qPrintable(told.first()));
+}
+
+void TestJournal::testCutShortGoesOn()
+{
+    // The power goes after the first of two answers: the journal keeps a
+    // running run, and the next start offers to go on with it.
+    QTemporaryDir kept;
+    const QString journalCopy = kept.filePath(u"journal.sqlite"_qs);
+    int firstQuestion = 0;
+    {
+        Program program("1\r\n1\r\n", Program::Library::Demo);
+        const QString path = Paths::journalFile(program.libraryFolder());
+        Journal journal(path, u"Кабинет-7"_qs);
+        program.context->journal = &journal;
+        program.showAndGreet();
+        Lesson lesson(program);
+        lesson.open();
+        firstQuestion = program.state.DrawnQuestion;
+        program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+        QVERIFY(program.state.SessionActive);
+        // What the disk holds when the power goes: the file and its log.
+        QVERIFY(QFile::copy(path, journalCopy));
+        QVERIFY(QFile::copy(path + u"-wal"_qs, journalCopy + u"-wal"_qs));
+    }
+
+    for (const bool goOn : {false, true}) {
+        Program program("1\r\n1\r\n", Program::Library::Demo);
+        const QString path = Paths::journalFile(program.libraryFolder());
+        QFile::remove(path);
+        QVERIFY(QFile::copy(journalCopy, path));
+        QVERIFY(QFile::copy(journalCopy + u"-wal"_qs, path + u"-wal"_qs));
+        Journal journal(path, u"Кабинет-7"_qs);
+        program.context->journal = &journal;
+        QStringList asked;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box && box->text().startsWith(u"Продолжить тест"_qs)) {
+                asked << box->text();
+                ModalAnswerer::press(modal, goOn ? QMessageBox::Yes : QMessageBox::No);
+            } else {
+                ModalAnswerer::press(modal, QMessageBox::Ok);
+            }
+            return true;
+        });
+        program.showAndGreet();
+        QTRY_COMPARE(asked, QStringList{u"Продолжить тест Иванов по теме Оптика?"_qs});
+        if (!goOn) {
+            QVERIFY(!program.state.SessionActive);
+            QCOMPARE(rows(path, u"SELECT state FROM runs"_qs), (QList<QStringList>{{u"abandoned"_qs}}));
+            continue;
+        }
+        // The second question is one not asked yet, and it is the last.
+        QVERIFY(program.state.SessionActive);
+        QVERIFY(program.state.DrawnQuestion != firstQuestion);
+        QCOMPARE(program.form1->windowTitle(), u"Тестирование...   2 из 2"_qs);
+        program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+        QVERIFY(!program.state.SessionActive);
+        QCOMPARE(rows(path, u"SELECT surname, correct, state FROM runs"_qs),
+                 (QList<QStringList>{{u"Иванов"_qs, u"2"_qs, u"finished"_qs}}));
+        QCOMPARE(rows(path, u"SELECT COUNT(*) FROM answers"_qs), (QList<QStringList>{{u"2"_qs}}));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
+        QVERIFY(table);
+        QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
+        QVERIFY(Cp1251::decode(table->at(ResultsFile::lineIndex(13, 1))) != u"Иванов"_qs);
+    }
 }
 
 QTEST_MAIN(TestJournal)

@@ -119,7 +119,7 @@ private:
         return settings;
     }
 
-    QTemporaryDir m_folder;   // a program folder: Baza/Images/journal.sqlite
+    QTemporaryDir m_folder;   // a library: Images/journal.sqlite
     std::unique_ptr<PostgresServer> m_server;
 
 private Q_SLOTS:
@@ -253,7 +253,7 @@ void TestJournalQueries::sameReadingOfBoth()
 
 void TestJournalQueries::serverOrThisComputer()
 {
-    // The window's choice, made from the program folder: the server that
+    // The window's choice, made from the library: the server that its
     // journal.cfg names when it answers, else this computer's journal, with
     // the reason said.
     const QString folder = m_folder.path() + u'/';
@@ -264,7 +264,7 @@ void TestJournalQueries::serverOrThisComputer()
         file.write(QStringLiteral("host=127.0.0.1\nport=%1\ndatabase=postgres\nuser=nastavnik\n").arg(port).toUtf8());
     };
     JournalSource source;
-    source.open(folder);
+    source.open(folder, folder);
     QVERIFY(source.isOpen() && !source.isServer());
     QVERIFY(source.problem().isEmpty());
     QVERIFY2(source.description().contains(QDir::toNativeSeparators(Paths::journalFile(folder))),
@@ -272,12 +272,12 @@ void TestJournalQueries::serverOrThisComputer()
 
     if (m_server->missing().isEmpty()) {
         name(m_server->port());
-        source.open(folder);
+        source.open(folder, folder);
         QVERIFY2(source.isServer(), qPrintable(source.problem()));
         QCOMPARE(source.queries().pick({}).value().size(), 6);
     }
     name(1);   // nothing listens there
-    source.open(folder);
+    source.open(folder, folder);
     QVERIFY(source.isOpen() && !source.isServer());
     QVERIFY2(source.problem().contains(u"127.0.0.1:1"_qs), qPrintable(source.problem()));
     QFile::remove(settings);

@@ -57,7 +57,7 @@ private Q_SLOTS:
 void TestJournalWindow::teacherReadsAndSaves()
 {
     Program program;
-    writeLesson(Paths::journalFile(program.folder()));
+    writeLesson(Paths::journalFile(program.state.ResultsLibraryFolder));
     program.showAndGreet();
     JournalWindow &window = program.windows->journalWindow();
     const QString csv = program.folder() + QStringLiteral("Журнал 9 декабря.csv");
@@ -121,7 +121,7 @@ void TestJournalWindow::teacherReadsAndSaves()
 void TestJournalWindow::passwordKeepsItShut()
 {
     Program program;
-    QVERIFY(TeacherPassword::make(QStringLiteral("секрет")).save(Paths::teacherPassword(program.folder())));
+    QVERIFY(TeacherPassword::make(QStringLiteral("секрет")).save(Paths::teacherPassword(program.state.LibraryFolder)));
     program.showAndGreet();
     QStringList seen;
     ModalAnswerer answerer([&seen](QWidget *modal) {

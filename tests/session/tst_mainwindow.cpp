@@ -88,6 +88,7 @@ private Q_SLOTS:
     void menusIdleAndTesting();
     void wholeTestToResultsTable();
     void keysPressTheBoard();
+    void menuKeysOnlyWhenIdle();
     void counterAndCaptionWithoutBudget();
     void onePressPerTick_data();
     void onePressPerTick();
@@ -282,6 +283,41 @@ void TestMainWindow::keysPressTheBoard()
     QVERIFY(!program.state.SessionActive);
     QCOMPARE(program.state.CorrectCount, 2);
     QCOMPARE(table.shows, 1);
+}
+
+void TestMainWindow::menuKeysOnlyWhenIdle()
+{
+    // Ctrl+T opens the results table when idle; mid-test no key of a hidden
+    // menu opens anything, and the idle keys come back after the test.
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2}));
+    ShowCounter table(program.form5);
+    ShowCounter chooser(program.form2);
+    ModalAnswerer answerer;
+    TForm1 &form = *program.form1;
+    QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
+    QTRY_COMPARE(table.shows, 1);
+
+    program.startTest(1);
+    // No window manager gives the main window back its activation here.
+    QApplication::setActiveWindow(&form);
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_R,
+                                      Qt::SHIFT | Qt::Key_F1}) {
+        QTest::keyClick(form.RichMemoTest, key.key(), key.keyboardModifiers());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    QCOMPARE(table.shows, 1);
+    QCOMPARE(chooser.shows, 0);
+    QVERIFY(program.state.SessionActive);
+
+    // The abort command's key works mid-test (its box is answered OK).
+    QTest::keyClick(form.RichMemoTest, Qt::Key_F4, Qt::ControlModifier);
+    QVERIFY(!program.state.SessionActive);
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(chooser.shows, 1);
 }
 
 void TestMainWindow::counterAndCaptionWithoutBudget()
@@ -684,7 +720,7 @@ void TestMainWindow::voiceLinesHeardWhole()
 {
     Program program;
     program.showAndGreet();
-    QVERIFY(writeSilence(Paths::cueFile(program.folder(), u"Time"_qs), 3000));
+    QVERIFY(writeSilence(Paths::cueFile(program.libraryFolder(), u"Time"_qs), 3000));
     program.loadDocument(questionDocument({1, 2, 3}));
     program.startTest(3, "5");
     QList<int> frameTimes;
@@ -743,7 +779,7 @@ void TestMainWindow::nameRequestHeardAfterChooserCloses()
     QVERIFY(program.state.SessionActive);
     QCOMPARE(heardBeforeBox.mid(heardBeforeBox.size() - 2), (QStringList{u"Cancel"_qs, u"Name"_qs}));
     const int cancel = program.sink.start(u"Cancel"_qs);
-    QVERIFY(program.sink.start(u"Name"_qs) >= cancel + Cues::wavLength(Paths::cueFile(program.folder(), u"Cancel"_qs)));
+    QVERIFY(program.sink.start(u"Name"_qs) >= cancel + Cues::wavLength(Paths::cueFile(program.libraryFolder(), u"Cancel"_qs)));
 }
 
 void TestMainWindow::abortCommand_data()
@@ -888,7 +924,7 @@ void TestMainWindow::soundSwitches()
     QCOMPARE(program.form1->N7->isChecked(), effects);
     program.form1->findChild<QAction *>(toggle)->trigger();
     QCOMPARE(program.sink.played, heard);
-    const QString cfg = Paths::soundConfig(program.folder());
+    const QString cfg = Paths::soundConfig(program.libraryFolder());
     program.quit();
     const Expected<QByteArray> bytes = LineLists::readBytes(cfg);
     QVERIFY(bytes);
@@ -901,7 +937,7 @@ void TestMainWindow::soundSwitchNotSaved()
 {
     Program program;
     // The sound folder has become a file: no Sound.cfg can be written in it.
-    const QString soundFolder = QFileInfo(Paths::soundConfig(program.folder())).path();
+    const QString soundFolder = QFileInfo(Paths::soundConfig(program.libraryFolder())).path();
     QVERIFY(QDir(soundFolder).removeRecursively());
     QVERIFY(LineLists::writeBytes(soundFolder, "not a folder"));
     ModalAnswerer answerer;
@@ -1042,7 +1078,7 @@ void TestMainWindow::replayThroughChooser()
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
     };
     const auto newestResult = [&](int row) {
-        const Expected<LineList> lines = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> lines = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         return lines ? QStringList{Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 1))),
                                    Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 3))),
                                    Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 6)))}

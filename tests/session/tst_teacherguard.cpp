@@ -79,7 +79,7 @@ void TestTeacherGuard::settingAndRemoving()
 {
     Env env;
     TeacherGuard guard(*env.context);
-    const QString path = Paths::teacherPassword(env.state.ProgramFolder);
+    const QString path = Paths::teacherPassword(env.state.LibraryFolder);
 
     // Two answers that differ set nothing.
     env.scripted.passwords << u"один"_qs << u"два"_qs;
