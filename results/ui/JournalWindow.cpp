@@ -211,7 +211,6 @@ JournalWindow::JournalWindow(AppContext &context, QWidget *parent) : QDialog(par
     setWindowTitle(QStringLiteral("Журнал результатов"));
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     setModal(true);
-    buildControls();
     resize(1000, 660);
 }
 
@@ -337,14 +336,11 @@ void JournalWindow::buildControls()
     itemsLayout->addLayout(itemsBar);
     Pages->addTab(itemsPage, QStringLiteral("Анализ вопросов"));
 
-    // The charts.
-    auto *chartsPage = new QWidget(Pages);
-    auto *chartsLayout = new QVBoxLayout(chartsPage);
-    GradeChart = makeChartView(chartsPage, "GradeChart");
-    ShareChart = makeChartView(chartsPage, "ShareChart");
-    chartsLayout->addWidget(GradeChart, 1);
-    chartsLayout->addWidget(ShareChart, 1);
-    Pages->addTab(chartsPage, QStringLiteral("Диаграммы"));
+    // The charts, made when they are first shown: Qt Charts takes a while
+    // to set up, and the window is made with the others at the start.
+    m_chartsPage = new QWidget(Pages);
+    new QVBoxLayout(m_chartsPage);
+    Pages->addTab(m_chartsPage, QStringLiteral("Диаграммы"));
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -380,6 +376,10 @@ void JournalWindow::buildControls()
 
 void JournalWindow::showEvent(QShowEvent *event)
 {
+    // The controls are made at the first showing: the window is made with
+    // the others when the program starts, and should cost it nothing.
+    if (!Pages)
+        buildControls();
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
@@ -388,7 +388,7 @@ void JournalWindow::showEvent(QShowEvent *event)
 void JournalWindow::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
-    if (event->spontaneous())
+    if (event->spontaneous() || !Pages)
         return;
     // Nothing of the journal is held between showings: the next one reads
     // it anew, and a server connection is not kept open for nothing.
@@ -628,6 +628,12 @@ void JournalWindow::fillItems()
 
 void JournalWindow::fillCharts()
 {
+    if (!GradeChart) {
+        GradeChart = makeChartView(m_chartsPage, "GradeChart");
+        ShareChart = makeChartView(m_chartsPage, "ShareChart");
+        m_chartsPage->layout()->addWidget(GradeChart);
+        m_chartsPage->layout()->addWidget(ShareChart);
+    }
     m_chartsStale = false;
     fillGradeChart();
     if (m_itemsStale)

@@ -89,9 +89,11 @@ private:
     bool m_runsStale = true;
     bool m_itemsStale = true;
     bool m_chartsStale = true;
+    QWidget *m_chartsPage = nullptr;
 
 public:
-    // Controls, named for the tests and the screenshots.
+    // Controls, named for the tests and the screenshots; made at the first
+    // showing.
     QLabel *SourceLabel = nullptr;
     QLabel *ProblemLabel = nullptr;
     QDateEdit *DateFrom = nullptr;
@@ -109,7 +111,7 @@ public:
     QLabel *ItemsHint = nullptr;
     QTableWidget *ItemsView = nullptr;
     QPushButton *ExportItems = nullptr;
-    QChartView *GradeChart = nullptr;
+    QChartView *GradeChart = nullptr;   // made when the charts are first shown
     QChartView *ShareChart = nullptr;
     QPushButton *CloseButton = nullptr;
 };
