@@ -28,10 +28,10 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <functional>
-#include <QVBoxLayout>
 
 using Run = JournalQueries::Run;
 
