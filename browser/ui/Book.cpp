@@ -1,5 +1,6 @@
 #include "browser/ui/Book.h"
 
+#include "session/ui/Bitmaps.h"
 #include "authoring/TopicFiles.h"
 #include "browser/ui/BookButton.h"
 #include "library/Cp1251.h"
@@ -76,7 +77,7 @@ void TForm2::FormCreate()
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(609, 413);
 
-    m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
+    m_background = Bitmaps::pixmap(QStringLiteral("Book"));
 
     const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
@@ -109,14 +110,14 @@ void TForm2::FormCreate()
             ListTemaClick();
     });
 
-    m_buttonOpen = new BookButton(QStringLiteral(":/bitmaps/ButOpen1.png"), QStringLiteral(":/bitmaps/ButOpen2.png"),
-                                  QStringLiteral(":/bitmaps/ButOpen3.png"), QStringLiteral("Открыть"), this);
+    m_buttonOpen = new BookButton(QStringLiteral("ButOpen1"), QStringLiteral("ButOpen2"), QStringLiteral("ButOpen3"),
+                                  QStringLiteral("Открыть"), this);
     m_buttonOpen->setObjectName(QStringLiteral("ButtonOpen"));
     m_buttonOpen->setGeometry(48, 379, 105, 23);
     connect(m_buttonOpen, &BookButton::released, this, [this](Qt::MouseButton, bool) { ClickOpenTest(); });
 
-    m_buttonSort = new BookButton(QStringLiteral(":/bitmaps/ButSort1.png"), QStringLiteral(":/bitmaps/ButSort2.png"),
-                                  QStringLiteral(":/bitmaps/ButSort3.png"), QStringLiteral("А…Я"), this);
+    m_buttonSort = new BookButton(QStringLiteral("ButSort1"), QStringLiteral("ButSort2"), QStringLiteral("ButSort3"),
+                                  QStringLiteral("А…Я"), this);
     m_buttonSort->setObjectName(QStringLiteral("ButtonSort"));
     m_buttonSort->setGeometry(453, 379, 105, 23);
     connect(m_buttonSort, &BookButton::released, this, [this](Qt::MouseButton, bool leftClick) {
