@@ -171,7 +171,8 @@ void TestTopics::failedCheckWritesNothing_data()
     QTest::newRow("Word document") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) + plainDocument()
                                    << QStringLiteral("Файл «тест.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
                                                      "Сохраните документ в формате RTF.");
-    // Under the message, every fault with its line and question.
+    // Under the message, every fault with its line and question, then the
+    // warnings.
     QTest::newRow("faults listed") << crlf({QStringLiteral("{test=1} лишнее"), QStringLiteral("Вопрос"),
                                             QStringLiteral("{test=7}"), QStringLiteral("Вопрос два")})
                                    << QStringLiteral("В файле нарушен синтаксис:\n\n"
@@ -180,6 +181,11 @@ void TestTopics::failedCheckWritesNothing_data()
                                                      "строка 1, вопрос 1: в строке с тегом есть другой текст: «лишнее» "
                                                      "({test=1} лишнее)\n"
                                                      "строка 3, вопрос 2: номер правильного поля «7» не от 1 до 4 "
+                                                     "({test=7})\n\n"
+                                                     "Предупреждения: 2\n"
+                                                     "строка 1, вопрос 1: не найдены нумерованные ответы 1, 2, 3, 4 "
+                                                     "({test=1} лишнее)\n"
+                                                     "строка 3, вопрос 2: не найдены нумерованные ответы 1, 2, 3, 4 "
                                                      "({test=7})");
 }
 
