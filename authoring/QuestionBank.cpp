@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -334,10 +333,27 @@ void readGiftQuestion(const QString &block, int line, Bank &bank)
 
 // --- writing ---------------------------------------------------------------
 
+// The Windows-1251 byte of each character the code page holds.
+const QHash<char16_t, uchar> &cp1251Bytes()
+{
+    static const QHash<char16_t, uchar> table = [] {
+        QHash<char16_t, uchar> bytes;
+        QStringDecoder decoder("windows-1251");
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const QString c = decoder.decode(QByteArray(1, char(b)));
+            if (c.size() == 1 && c.at(0) != QChar::ReplacementCharacter)
+                bytes.insert(c.at(0).unicode(), uchar(b));
+        }
+        return bytes;
+    }();
+    return table;
+}
+
+// Text as RTF in the document's code page, Windows-1251; any other
+// character as a Unicode escape.
 QByteArray rtfText(const QString &text)
 {
     QByteArray out;
-    QStringEncoder cp1251("windows-1251");
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u == u'\\' || u == u'{' || u == u'}') {
@@ -349,16 +365,10 @@ QByteArray rtfText(const QString &text)
             continue;
         } else if (u < 0x80) {
             out += char(u);
+        } else if (const auto byte = cp1251Bytes().constFind(u); byte != cp1251Bytes().cend()) {
+            out += "\\'" + QByteArray(1, char(*byte)).toHex();
         } else {
-            const QByteArray byte = c.isSurrogate() ? QByteArray() : QByteArray(cp1251.encode(QString(c)));
-            // ICU's encoder stops after its first failure: a fresh one for the next character.
-            if (cp1251.hasError())
-                cp1251 = QStringEncoder("windows-1251");
-            if (byte.size() == 1 && byte != "?") {
-                out += "\\'" + byte.toHex();
-            } else {
-                out += "\\u" + QByteArray::number(qint16(u)) + '?';
-            }
+            out += "\\u" + QByteArray::number(qint16(u)) + '?';
         }
     }
     return out;

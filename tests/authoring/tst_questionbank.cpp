@@ -131,10 +131,12 @@ void TestQuestionBank::anyEncoding()
         const QString text = decode(bytes);
         const QStringList expected = summary(readBank(bytes).questions);
         QVERIFY(!expected.isEmpty());
-        QStringEncoder cp1251("windows-1251");
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-        for (const QByteArray &encoded : {QByteArray(cp1251.encode(text)), "\xEF\xBB\xBF" + text.toUtf8(),
-                                          text.toUtf8(), QByteArray(utf16.encode(text))})
+        QList<QByteArray> encodings{"\xEF\xBB\xBF" + text.toUtf8(), text.toUtf8(), utf16.encode(text)};
+        QStringEncoder cp1251("windows-1251");
+        if (const QByteArray bytes1251 = cp1251.encode(text); !cp1251.hasError())
+            encodings << bytes1251;
+        for (const QByteArray &encoded : std::as_const(encodings))
             QCOMPARE(summary(readBank(encoded).questions), expected);
     }
 }
