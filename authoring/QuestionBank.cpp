@@ -31,6 +31,19 @@ bool holdsMarkup(const QString &text)
     return folded.contains(TagLine::tagStart()) || folded.contains(TagLine::pictureOpening());
 }
 
+// Control characters mean nothing in a bank's text; dropped before
+// anything else looks at it, they cannot hide the program's own marks.
+QString withoutControls(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 || c == u'\n' || c == u'\r' || c == u'\t')
+            out += c;
+    }
+    return out;
+}
+
 // Lines trimmed, runs of blanks inside a line made one space, blank lines
 // at either end dropped.
 QString tidyText(const QString &text)
@@ -434,7 +447,7 @@ Format guessFormat(const QString &text)
 Bank readGift(const QString &text)
 {
     Bank bank;
-    const QStringList lines = hideEscapes(text).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines = hideEscapes(withoutControls(text)).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     QString block;
     int blockLine = 0;
     int depth = 0; // inside an answer block, blank lines do not end the question
@@ -473,7 +486,7 @@ Bank readAiken(const QString &text)
     static const QRegularExpression option(QStringLiteral("^(\\p{Lu})[.)]\\s+(.*)$"));
     static const QRegularExpression answerLine(QStringLiteral("^ANSWER\\s*:\\s*(\\S*)\\s*$"),
                                                QRegularExpression::CaseInsensitiveOption);
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    const QStringList lines = withoutControls(text).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     Question current;
     QStringList labels;
     bool broken = false; // the question went wrong: skip to its ANSWER line or a blank line
@@ -551,7 +564,7 @@ QByteArray writeRtf(const Bank &bank, const QString &title)
                      "{\\fonttbl{\\f0\\froman\\fcharset204 Times New Roman;}}\r\n"
                      "\\pard\\plain\\f0\\fs28 ";
     const auto paragraph = [&rtf](const QString &text) { rtf += rtfText(text) + "\\par\r\n"; };
-    paragraph(title);
+    paragraph(holdsMarkup(title) ? QString() : title);
     for (const Question &question : bank.questions) {
         paragraph(QString());
         paragraph(TagLine::tag(question.right));
