@@ -143,11 +143,12 @@ void TForm2::FormCreate()
     m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
                              {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                               QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
-                              QString(), close});
+                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
                           {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
-                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                           QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
 
@@ -175,6 +176,9 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions},
+        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift},
+        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -580,7 +584,6 @@ void TForm2::DeleteSubject()
 
 void TForm2::AddTopic()
 {
-    SessionState &state = m_context.state;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;
@@ -592,6 +595,12 @@ void TForm2::AddTopic()
         m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
+    addTopicFrom(source);
+}
+
+void TForm2::addTopicFrom(const QString &source)
+{
+    SessionState &state = m_context.state;
     if (!QFileInfo(source).isFile())
         return;
     BaseCreation *report = m_context.windows.baseCreation;
@@ -696,18 +705,25 @@ void TForm2::RestoreTopic()
 // base is gone.
 void TForm2::showForSelectedTopic(const WindowCommand &show)
 {
+    if (!selectedTopicReady())
+        return;
+    if (isVisible())
+        FormDeactivate();
+    show();
+}
+
+bool TForm2::selectedTopicReady()
+{
     if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
         reportError(unreadable);
-        return;
+        return false;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
-        return;
+        return false;
     }
-    if (isVisible())
-        FormDeactivate();
-    show();
+    return true;
 }
 
 void TForm2::CloseBook()

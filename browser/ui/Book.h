@@ -61,6 +61,11 @@ public:
     void TopicOptions();
     void RestoreTopic();
     void CloseBook();
+    // Question banks (BookBanks.cpp): a GIFT or Aiken file made a test
+    // document, and the selected topic written as either.
+    void ImportQuestions();
+    void ExportGift();
+    void ExportAiken();
 
     const IndexFile &subjects() const { return m_subjects; }
     const IndexFile &topics() const { return m_topics; }
@@ -73,6 +78,11 @@ protected:
 
 private:
     void showForSelectedTopic(const WindowCommand &show);
+    // Says why the selected topic's files cannot be used, if they cannot.
+    bool selectedTopicReady();
+    // "Добавить новую тему" once the document is chosen.
+    void addTopicFrom(const QString &source);
+    void exportSelectedTopic(bool gift);
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();

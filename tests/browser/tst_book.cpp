@@ -377,7 +377,7 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Экспорт в GIFT...")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -547,12 +547,14 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu"),
              QStringList({QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                           QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Добавить новую тему"),
-                          QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+                          QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QStringLiteral("-"),
+                          QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
              QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
-                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
+                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                          QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));
     QCOMPARE(env.form2->windowTitle(), QStringLiteral("Выбор..."));
