@@ -20,14 +20,14 @@ bool atLineStart(const QString &text, qsizetype p)
     return true;
 }
 
-// The end of the answer number n standing at p, or -1 when none stands there.
-qsizetype markerEnd(const QString &text, qsizetype p, int n, bool lineStartOnly)
+// The end of the answer number n standing at p, or -1 when none stands
+// there; lineStart tells whether only blanks precede p on its line.
+qsizetype markerEnd(const QString &text, qsizetype p, int n, bool lineStart, bool lineStartOnly)
 {
     if (text.at(p) != QChar(u'0' + n))
         return -1;
     if (p > 0 && !isBlank(text.at(p - 1)))
         return -1;
-    const bool lineStart = atLineStart(text, p);
     if (lineStartOnly && !lineStart)
         return -1;
     const QChar next = p + 1 < text.size() ? text.at(p + 1) : QChar(u'\n');
@@ -57,9 +57,17 @@ QList<Marker> findMarkers(const QString &text, bool lineStartOnly)
     for (int n = 1; n <= 4; ++n) {
         qsizetype end = -1;
         qsizetype p = from;
+        // Whether only blanks stand between the line's start and p, kept
+        // up to date as p moves on: one pass over the text.
+        bool lineStart = atLineStart(text, p);
         for (; p < text.size(); ++p) {
-            if ((end = markerEnd(text, p, n, lineStartOnly)) >= 0)
+            if ((end = markerEnd(text, p, n, lineStart, lineStartOnly)) >= 0)
                 break;
+            const QChar c = text.at(p);
+            if (c == u'\n')
+                lineStart = true;
+            else if (!isBlank(c))
+                lineStart = false;
         }
         if (end < 0)
             break;
