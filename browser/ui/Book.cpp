@@ -146,7 +146,8 @@ void TForm2::FormCreate()
                               QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
-                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                          {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
+                           QStringLiteral("Удалить тему"),
                            QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
                            QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
@@ -179,6 +180,7 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions},
         {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift},
         {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken},
+        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -693,6 +695,18 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 void TForm2::TopicOptions()
 {
     showForSelectedTopic(m_context.windows.showTopicOptions);
+}
+
+void TForm2::PreviewTopic()
+{
+    const QListWidgetItem *subject = m_listPredmet->currentItem();
+    const QListWidgetItem *topic = m_listTema->currentItem();
+    const QString caption = (subject ? subject->text() : QString()) + QStringLiteral(" - ( ")
+                            + (topic ? topic->text() : QString()) + QStringLiteral(" )");
+    showForSelectedTopic([this, caption] {
+        if (m_context.windows.preview)
+            m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+    });
 }
 
 void TForm2::RestoreTopic()

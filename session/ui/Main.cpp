@@ -14,6 +14,7 @@
 #include "session/HoldingClock.h"
 #include "session/ui/PanelStyle.h"
 #include "session/PictureFit.h"
+#include "session/ui/QuestionPage.h"
 #include "session/ui/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
@@ -159,17 +160,8 @@ void TForm1::buildControls()
     auto *question = new QuestionView(*this, m_surface);
     RichMemoTest = question;
     RichMemoTest->setObjectName(QStringLiteral("RichMemoTest"));
-    RichMemoTest->setGeometry(18, 16, 746, 257);
-    RichMemoTest->setReadOnly(true);
-    RichMemoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    RichMemoTest->setLineWrapMode(QTextEdit::WidgetWidth);
-    RichMemoTest->setFont(QFont(QStringLiteral("Times New Roman"), 12));
-    {
-        QPalette palette = RichMemoTest->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        RichMemoTest->setPalette(palette);
-    }
+    RichMemoTest->setGeometry(QRect(QPoint(18, 16), QuestionPage::ViewSize));
+    QuestionPage::styleView(RichMemoTest);
     RichMemoTest->viewport()->setCursor(Qt::PointingHandCursor);
 
     // The full-test view lies below the client area and is never seen; it
@@ -448,15 +440,9 @@ int TForm1::ShowQuestion()
         ShowPicture(place.pictureName);
     m_questionShownAt = m_context.clock.currentTime();
 
-    RichMemoTest->setReadOnly(false);
     RichMemoTest->show();
     RichMemoTest->setFocus();
-    QTextCursor cursor(RichMemoTest->document());
-    LineModel::copyRange(m_fullTest, place.bodyStart, place.bodyEnd, cursor);
-    RichMemoTest->setReadOnly(true);
-    QTextCursor top(RichMemoTest->document());
-    RichMemoTest->setTextCursor(top);
-    RichMemoTest->ensureCursorVisible();
+    QuestionPage::show(RichMemoTest, m_fullTest, place.bodyStart, place.bodyEnd);
     return place.correct;
 }
 

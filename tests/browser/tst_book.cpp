@@ -377,7 +377,8 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему"), QStringLiteral("Экспорт в GIFT...")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста"),
+                                   QStringLiteral("Экспорт в GIFT...")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -552,7 +553,8 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
-             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
+             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
+                          QStringLiteral("Удалить тему"),
                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
                           QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
