@@ -510,7 +510,7 @@ Bank readAiken(const QString &text)
         }
         if (const QRegularExpressionMatch m = answerLine.match(line); m.hasMatch()) {
             if (!broken) {
-                const qsizetype right = labels.indexOf(m.captured(1));
+                const qsizetype right = labels.indexOf(m.captured(1).toUpper());
                 if (current.text.isEmpty() || labels.isEmpty())
                     skip(lineNumber, QStringLiteral("строка ANSWER: без вопроса и ответов"));
                 else if (right < 0)
@@ -695,15 +695,10 @@ Expected<Written> importBank(const QString &bankPath, const QString &rtfPath)
                                                                                  .arg(fileName)));
         !saved)
         return Error{saved.error()};
-    if (QFileInfo(from).canonicalFilePath() != QFileInfo(to).canonicalFilePath()) {
-        const TopicFiles::PictureCopy copy = TopicFiles::copyPictures(from, to, pictures);
-        if (!copy.status)
-            return Error{copy.status.error()};
-        written.pictures = copy.copied;
-    } else {
-        for (const QString &picture : std::as_const(pictures))
-            written.pictures.append(Paths::fileInside(to, picture));
-    }
+    const TopicFiles::PictureCopy copy = TopicFiles::copyPictures(from, to, pictures);
+    if (!copy.status)
+        return Error{copy.status.error()};
+    written.pictures = copy.copied;
     written.questions = int(bank.questions.size());
     return written;
 }

@@ -204,6 +204,9 @@ void TestQuestionBank::handwrittenTopicToGift()
              u"Что на рисунке?\\nВыберите ответ\\: {\n~круг\n~квадрат\n~звезда\n=прямоугольник\n}\n\n"_qs);
     QCOMPARE(notes(written->notes), QStringList{u"вопрос 3: встроенные рисунки и формулы не переносятся"_qs});
     QCOMPARE(readAll(dir.filePath(u"Images/Fig1.PNG"_qs)), readAll(kEngine + u"/images/fig1.png"_qs));
+    // Written into the topic's own folder, its pictures stay as they are.
+    QVERIFY(exportTopic(topic + u"/Baza.dat"_qs, Format::Gift, topic + u"/good.gift"_qs, u"Физика"_qs));
+    QCOMPARE(readAll(topic + u"/Images/Fig1.PNG"_qs), readAll(kEngine + u"/images/fig1.png"_qs));
 
     const QString aiken = dir.filePath(u"good.txt"_qs);
     QVERIFY(exportTopic(topic + u"/Baza.dat"_qs, Format::Aiken, aiken, u"Физика"_qs));
