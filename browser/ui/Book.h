@@ -88,6 +88,7 @@ private:
     // "Добавить новую тему" once the document is chosen.
     void addTopicFrom(const QString &source);
     void exportSelectedTopic(bool gift);
+    void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();

@@ -235,6 +235,21 @@ void TForm1::buildMenus()
     N18 = bar->addAction(QStringLiteral("Прервать тестирование"));
     N18->setObjectName(QStringLiteral("N18"));
 
+    // Every command has its key. Qt keeps the keys of a hidden menu dead,
+    // so that mid-test no key opens a window.
+    const std::pair<QAction *, QKeySequence> keys[] = {
+        {N2, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {replay, QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {N5, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {N8, QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {N11, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
+        {N7, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {N13, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
+        {N18, QKeySequence(Qt::CTRL | Qt::Key_F4)},
+    };
+    for (const auto &[action, key] : keys)
+        action->setShortcut(key);
+
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
     connect(replay, &QAction::triggered, this, &TForm1::replayClick);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
@@ -341,9 +356,8 @@ const LineModel &TForm1::fullTestLines()
 
 void TForm1::SetSessionMenus(bool idle)
 {
-    N1->menuAction()->setVisible(idle);
-    N6->menuAction()->setVisible(idle);
-    N10->menuAction()->setVisible(idle);
+    for (QMenu *menu : {N1, N6, N10})
+        menu->menuAction()->setVisible(idle);
     N18->setVisible(!idle);
 }
 
