@@ -369,6 +369,31 @@ def about():
     return svg(450, 275, "\n".join(body))
 
 
+def icon():
+    """The program's icon: the tutor's answer board on a notebook page, with
+    the star of a pressed field. Shapes only, so that it stays legible down
+    to 16 pixels, where it reads as four coloured fields. The build renders
+    it to the PNG sizes the desktop asks for."""
+    import math
+    body = ['<rect x="8" y="8" width="240" height="240" rx="40" fill="#fffef5" stroke="#7b9fcb" stroke-width="10"/>',
+            '<rect x="30" y="42" width="196" height="176" rx="18" fill="#c28b5c" stroke="#7d5230" stroke-width="6"/>',
+            '<rect x="44" y="56" width="168" height="148" rx="8" fill="#3f6f5b"/>']
+    places = {1: (54, 66), 2: (132, 66), 3: (54, 134), 4: (132, 134)}
+    for n, (x, y) in places.items():
+        fill, stroke, _ = FIELD_COLOURS[n]
+        body.append(f'<rect x="{x}" y="{y}" width="70" height="60" rx="8" fill="{fill}" stroke="{stroke}" '
+                    f'stroke-width="4"/>')
+    cx, cy, ro, ri = 167, 97, 27, 11.5
+    pts = []
+    for i in range(10):
+        r = ro if i % 2 == 0 else ri
+        a = -math.pi / 2 + i * math.pi / 5
+        pts.append(f"{cx + r * math.cos(a):.2f},{cy + r * math.sin(a) + 2:.2f}")
+    body.append(f'<polygon points="{" ".join(pts)}" fill="#e0362b" stroke="#6e0c08" stroke-width="4" '
+                'stroke-linejoin="round"/>')
+    return svg(256, 256, "\n".join(body))
+
+
 def run(*cmd):
     subprocess.run(cmd, check=True)
 
@@ -432,6 +457,7 @@ def main():
     render(write("NoPic", nopic()), png("NoPic"), 300, 200)
     render(write("About", about()), png("About"), 450, 275)
     render(write("TableFon", tablefon()), png("TableFon"), 787, 548)
+    write("nastavnik", icon())
 
     # Pictures of the help file.
     help_images = os.path.join(ROOT, "resources", "help", "images")

@@ -96,11 +96,11 @@ void writeIndex(const QString &path, const QStringList &names)
 }
 
 // A small library for a build without the demo one: a few subjects, the first with a few topics.
-void makeLibrary(const QString &programFolder)
+void makeLibrary(const QString &library)
 {
-    writeIndex(Paths::subjectIndex(programFolder),
+    writeIndex(Paths::subjectIndex(library),
                {QStringLiteral("Геометрия"), QStringLiteral("Физика"), QStringLiteral("История"), QStringLiteral("Биология")});
-    const QString subject = Paths::subjectFolder(programFolder, QStringLiteral("1"));
+    const QString subject = Paths::subjectFolder(library, QStringLiteral("1"));
     writeIndex(Paths::topicIndex(subject), {QStringLiteral("Треугольники"), QStringLiteral("Окружность"),
                                             QStringLiteral("Площади фигур"), QStringLiteral("Векторы")});
 }
@@ -195,7 +195,7 @@ void startTest(TForm1 &form1, SessionState &state, const QString &topicFolder)
 }
 
 // A results table with a few finished tests in it.
-void writeResults(const QString &programFolder)
+void writeResults(const QString &library)
 {
     LineList lines(ResultsFile::LineCount);
     const struct { const char16_t *name; const char16_t *topic; int asked; int correct; QTime time; } rows[] = {
@@ -215,7 +215,7 @@ void writeResults(const QString &programFolder)
         outcome.resultKind = "1";
         ResultsFile::append(lines, ResultsFile::makeRecord(outcome));
     }
-    if (!ResultsFile::save(Paths::resultsFile(programFolder), lines))
+    if (!ResultsFile::save(Paths::resultsFile(library), lines))
         err() << "could not write the results table" << Qt::endl;
 }
 
@@ -233,22 +233,24 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
+    const QString library = folder + QStringLiteral("Baza/");
     copyTree(Paths::programFolder() + QStringLiteral("Baza"), folder + QStringLiteral("Baza"));
-    QFile::copy(Paths::helpFile(Paths::programFolder()), Paths::helpFile(folder));
+    QFile::copy(Paths::helpFile(Paths::shareFolder(Paths::programFolder())), Paths::helpFile(folder));
     // The demo library, when the build placed one; otherwise a small one.
     IndexFile subjects;
-    if (!subjects.load(Paths::subjectIndex(folder)) || subjects.count() == 0)
-        makeLibrary(folder);
-    writeResults(folder);
-    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(folder, QStringLiteral("1")), QStringLiteral("1"));
+    if (!subjects.load(Paths::subjectIndex(library)) || subjects.count() == 0)
+        makeLibrary(library);
+    writeResults(library);
+    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(library, QStringLiteral("1")), QStringLiteral("1"));
     QDir().mkpath(topicFolder);
     drawPicture(topicFolder + QStringLiteral("/triangle.png"));
 
     SessionState state;
     state.ProgramFolder = folder;
+    state.LibraryFolder = state.ResultsLibraryFolder = library;
     FakeClock clock{QTime(10, 15).msecsSinceStartOfDay(), 7919};
     SilentSink sink;
-    Cues cues(sink, state.ProgramFolder);
+    Cues cues(sink, state.LibraryFolder);
     WidgetPrompter prompter;
     AppContext context{state, cues, clock, prompter};
 

@@ -156,12 +156,18 @@ void TForm2::FormCreate()
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
-    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
-    // A subject index that cannot be read is said when the chooser first
-    // opens, and the lists start empty; the first subject added writes a new
-    // index.
-    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
-        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
+    (void)Library::removeSaveLeftovers(m_context.state.LibraryFolder);
+    if (m_context.state.ResultsLibraryFolder != m_context.state.LibraryFolder)
+        (void)Library::removeSaveLeftovers(m_context.state.ResultsLibraryFolder);
+    // What the choice of the library has to tell, and a subject index that
+    // cannot be read, are said when the chooser first opens; the lists then
+    // start empty, and the first subject added writes a new index.
+    QStringList opening = m_context.state.LibraryNotices;
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded) {
+        opening.append(loaded.error() + QStringLiteral("\n\nСписок предметов пуст."));
+        m_openingIcon = Prompter::Icon::Error;
+    }
+    m_openingMessage = opening.join(QStringLiteral("\n\n"));
     fillList(m_listPredmet, m_subjects);
 }
 
@@ -202,7 +208,8 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 }
 
 // The commands of the full menus work from the keyboard in their own list
-// (Enter, which opens the topic, is the list's own): Del, F2 and Insert act
+// (Enter, which opens the topic, is the list's own, and Esc the book's, as
+// a dialog's cancel): Del, F2 and Insert act
 // on the subject or topic the list has selected, as the menu a right click
 // opens would.
 void TForm2::giveKeys()
@@ -217,7 +224,6 @@ void TForm2::giveKeys()
         {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
         {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
-        {QStringLiteral("Закрыть книгу"), QKeySequence(Qt::Key_Escape)},
     };
     // Keys of their own, not the menu's: in an open menu Return and Esc
     // keep their usual meaning.
@@ -238,7 +244,20 @@ void TForm2::giveKeys()
 
 QString TForm2::subjectIndexPath() const
 {
-    return Paths::subjectIndex(m_context.state.ProgramFolder);
+    return Paths::subjectIndex(m_context.state.LibraryFolder);
+}
+
+bool TForm2::refusedReadOnly()
+{
+    if (!m_context.state.LibraryReadOnly)
+        return false;
+    m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+    m_context.prompter.message(this, Caption::Attention,
+                               QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                              "предметы и темы в ней изменить нельзя.")
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(m_context.state.LibraryFolder))),
+                               Prompter::Icon::Exclamation);
+    return true;
 }
 
 void TForm2::reportError(const QString &text)
@@ -290,8 +309,9 @@ void TForm2::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
-    if (!m_openingError.isEmpty())
-        reportError(std::exchange(m_openingError, QString()));
+    if (!m_openingMessage.isEmpty())
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()),
+                                   m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)
@@ -408,7 +428,7 @@ void TForm2::ListPredmetClick()
         reportError(number.error());
         return;
     }
-    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
     fillList(m_listTema, m_topics);
     m_topicsLoaded = loaded.ok();
@@ -461,8 +481,10 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
 
 void TForm2::AddSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
-    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const QString dataFolder = Paths::dataFolder(state.LibraryFolder);
     const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
     if (!number) {
         reportError(number.error());
@@ -478,7 +500,7 @@ void TForm2::AddSubject()
     if (name.isEmpty())
         return;
 
-    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const QString folder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     // A library that lost its Data folder gets it back with the first subject.
     QDir().mkpath(Paths::folderOf(subjectIndexPath()));
     const Status added = Library::addEntry(m_subjects, subjectIndexPath(), name, *number, folder,
@@ -500,6 +522,8 @@ void TForm2::AddSubject()
 
 void TForm2::RenameSubject()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
                 QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
@@ -573,6 +597,8 @@ TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index
 
 void TForm2::DeleteSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     const int row = selectedRow(m_listPredmet);
     if (row < 0 || row >= m_subjects.count())
@@ -634,6 +660,8 @@ void TForm2::DeleteSubject()
 
 void TForm2::AddTopic()
 {
+    if (refusedReadOnly())
+        return;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;
@@ -696,12 +724,16 @@ void TForm2::addTopicFrom(const QString &source)
 
 void TForm2::RenameTopic()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
                 QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
 }
 
 void TForm2::DeleteTopic()
 {
+    if (refusedReadOnly())
+        return;
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return;
@@ -742,6 +774,8 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
+    if (refusedReadOnly())
+        return;
     showForSelectedTopic(m_context.windows.showTopicOptions);
 }
 
@@ -797,6 +831,8 @@ void TForm2::CloseBook()
 
 void TForm2::ButtonSortClick()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();

@@ -48,6 +48,8 @@ QString fileNameOf(const QString &name)
 
 void TForm2::ImportQuestions()
 {
+    if (refusedReadOnly())
+        return;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;

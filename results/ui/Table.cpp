@@ -209,7 +209,7 @@ void TForm5::FormActivate()
 {
     m_active = true;
     m_loading = true;
-    const QString path = Paths::resultsFile(m_context.state.ProgramFolder);
+    const QString path = Paths::resultsFile(m_context.state.ResultsLibraryFolder);
     Expected<LineList> lines = ResultsFile::load(path);
     m_canSave = lines.hasValue();
     if (lines) {
@@ -288,7 +288,7 @@ void TForm5::saveTable()
     // be lost. The failure was reported when loading.
     if (!m_canSave)
         return;
-    const Status saved = ResultsFile::save(Paths::resultsFile(m_context.state.ProgramFolder), m_context.state.ResultsList);
+    const Status saved = ResultsFile::save(Paths::resultsFile(m_context.state.ResultsLibraryFolder), m_context.state.ResultsList);
     if (!saved) {
         QString text = QStringLiteral("Таблица результатов не сохранена.\n%1").arg(saved.error());
         if (m_context.state.TestEnded)
