@@ -144,12 +144,13 @@ void TForm2::FormCreate()
     m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
                              {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                               QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
-                              QString(), close});
+                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
                           {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
                            QStringLiteral("Удалить тему"),
-                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                           QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
     giveKeys();
@@ -184,6 +185,9 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions},
+        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift},
+        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken},
         {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic},
     };
     auto *menu = new QMenu(this);
@@ -659,7 +663,6 @@ void TForm2::AddTopic()
 {
     if (refusedReadOnly())
         return;
-    SessionState &state = m_context.state;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;
@@ -671,6 +674,12 @@ void TForm2::AddTopic()
         m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
+    addTopicFrom(source);
+}
+
+void TForm2::addTopicFrom(const QString &source)
+{
+    SessionState &state = m_context.state;
     if (!QFileInfo(source).isFile())
         return;
     BaseCreation *report = m_context.windows.baseCreation;
@@ -793,18 +802,25 @@ void TForm2::RestoreTopic()
 // base is gone.
 void TForm2::showForSelectedTopic(const WindowCommand &show)
 {
+    if (!selectedTopicReady())
+        return;
+    if (isVisible())
+        FormDeactivate();
+    show();
+}
+
+bool TForm2::selectedTopicReady()
+{
     if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
         reportError(unreadable);
-        return;
+        return false;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
-        return;
+        return false;
     }
-    if (isVisible())
-        FormDeactivate();
-    show();
+    return true;
 }
 
 void TForm2::CloseBook()
