@@ -51,7 +51,8 @@ public:
     bool confirm(QWidget *, const QString &, const QString &) override { return false; }
     QString input(QWidget *, const QString &, const QString &) override { return {}; }
     QString openFile(QWidget *, const QString &, const QString &) override { return {}; }
-    QString saveFile(QWidget *, const QString &, const QString &) override { return {}; }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     QString password(QWidget *, const QString &, const QString &) override { return {}; }
 };
 

@@ -8,6 +8,7 @@
 #include "authoring/ui/Reindex.h"
 #include "authoring/ui/ResCompil.h"
 #include "browser/ui/Book.h"
+#include "library/Cp1251.h"
 #include "library/IndexFile.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
@@ -48,7 +49,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QScrollBar>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QTextStream>
 
 namespace {
@@ -408,6 +411,43 @@ int main(int argc, char *argv[])
         journal.Pages->setCurrentIndex(2);
         ok &= save(&journal, out, QStringLiteral("journal-charts.png"));
         journal.hide();
+        settle();
+    }
+
+    // The report on a document with a fault and two warnings: the message,
+    // then every fault and warning with its line and question.
+    {
+        const QString document = folder + QStringLiteral("report.txt");
+        QFile file(document);
+        if (file.open(QIODevice::WriteOnly)) {
+            const QStringList lines{QStringLiteral("Проверочная работа"), QStringLiteral("{test=2} Москва"),
+                                    QStringLiteral("Какой город — столица России?"),
+                                    QStringLiteral("1) Казань 2) Москва 3) Тверь 4) Омск"), QStringLiteral("{test=2}"),
+                                    QStringLiteral("Сколько будет 2+2?"), QStringLiteral("1) 3 2) 4 3) 5"),
+                                    QStringLiteral("{test=2}"), QStringLiteral("какой город — столица  России?"),
+                                    QStringLiteral("1) Казань 2) Москва 3) Тверь 4) Омск")};
+            file.write(Cp1251::encode(lines.join(QStringLiteral("\r\n"))).value());
+            file.close();
+        }
+        TForm3 &form3 = windows.form3();
+        auto *poll = new QTimer(&form1);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            if (!form3.isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            // Scrolled down to the list under the message.
+            if (auto *raport = form3.findChild<QTextEdit *>(QStringLiteral("Raport")))
+                raport->verticalScrollBar()->setValue(raport->verticalScrollBar()->maximum());
+            settle(100);
+            ok &= save(&form3, out, QStringLiteral("report.png"));
+            form3.reject();
+        });
+        poll->start(20);
+        form2.show();
+        if (!form3.CreateBase(document, form2))
+            ok = false;
+        form2.hide();
         settle();
     }
 

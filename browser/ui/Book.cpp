@@ -1,5 +1,6 @@
 #include "browser/ui/Book.h"
 
+#include "session/ui/Bitmaps.h"
 #include "authoring/TopicFiles.h"
 #include "browser/ui/BookButton.h"
 #include "library/Cp1251.h"
@@ -77,7 +78,7 @@ void TForm2::FormCreate()
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(609, 413);
 
-    m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
+    m_background = Bitmaps::pixmap(QStringLiteral("Book"));
 
     const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
@@ -110,14 +111,14 @@ void TForm2::FormCreate()
             ListTemaClick();
     });
 
-    m_buttonOpen = new BookButton(QStringLiteral(":/bitmaps/ButOpen1.png"), QStringLiteral(":/bitmaps/ButOpen2.png"),
-                                  QStringLiteral(":/bitmaps/ButOpen3.png"), QStringLiteral("Открыть"), this);
+    m_buttonOpen = new BookButton(QStringLiteral("ButOpen1"), QStringLiteral("ButOpen2"), QStringLiteral("ButOpen3"),
+                                  QStringLiteral("Открыть"), this);
     m_buttonOpen->setObjectName(QStringLiteral("ButtonOpen"));
     m_buttonOpen->setGeometry(48, 379, 105, 23);
     connect(m_buttonOpen, &BookButton::released, this, [this](Qt::MouseButton, bool) { ClickOpenTest(); });
 
-    m_buttonSort = new BookButton(QStringLiteral(":/bitmaps/ButSort1.png"), QStringLiteral(":/bitmaps/ButSort2.png"),
-                                  QStringLiteral(":/bitmaps/ButSort3.png"), QStringLiteral("А…Я"), this);
+    m_buttonSort = new BookButton(QStringLiteral("ButSort1"), QStringLiteral("ButSort2"), QStringLiteral("ButSort3"),
+                                  QStringLiteral("А…Я"), this);
     m_buttonSort->setObjectName(QStringLiteral("ButtonSort"));
     m_buttonSort->setGeometry(453, 379, 105, 23);
     connect(m_buttonSort, &BookButton::released, this, [this](Qt::MouseButton, bool leftClick) {
@@ -144,12 +145,13 @@ void TForm2::FormCreate()
     m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
                              {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                               QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
-                              QString(), close});
+                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
                           {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
                            QStringLiteral("Удалить тему"),
-                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                           QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
     giveKeys();
@@ -173,8 +175,9 @@ void TForm2::FormCreate()
 
 QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 {
-    // The editing commands and the preview (which marks the right answers)
-    // are the teacher's: with a password set they ask for it first.
+    // The editing commands, and those that show or write out the right
+    // answers (preview, export), are the teacher's: with a password set they
+    // ask for it first.
     struct Command
     {
         QString caption;
@@ -192,6 +195,9 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic, true},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic, true},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions, true},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions, true},
+        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift, true},
+        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken, true},
         {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic, true},
     };
     auto *menu = new QMenu(this);
@@ -673,7 +679,6 @@ void TForm2::AddTopic()
 {
     if (refusedReadOnly())
         return;
-    SessionState &state = m_context.state;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;
@@ -685,6 +690,12 @@ void TForm2::AddTopic()
         m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
+    addTopicFrom(source);
+}
+
+void TForm2::addTopicFrom(const QString &source)
+{
+    SessionState &state = m_context.state;
     if (!QFileInfo(source).isFile())
         return;
     BaseCreation *report = m_context.windows.baseCreation;
@@ -807,18 +818,25 @@ void TForm2::RestoreTopic()
 // base is gone.
 void TForm2::showForSelectedTopic(const WindowCommand &show)
 {
+    if (!selectedTopicReady())
+        return;
+    if (isVisible())
+        FormDeactivate();
+    show();
+}
+
+bool TForm2::selectedTopicReady()
+{
     if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
         reportError(unreadable);
-        return;
+        return false;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
-        return;
+        return false;
     }
-    if (isVisible())
-        FormDeactivate();
-    show();
+    return true;
 }
 
 void TForm2::CloseBook()

@@ -67,6 +67,11 @@ public:
     void RestoreTopic();
     void PreviewTopic();
     void CloseBook();
+    // Question banks (BookBanks.cpp): a GIFT or Aiken file made a test
+    // document, and the selected topic written as either.
+    void ImportQuestions();
+    void ExportGift();
+    void ExportAiken();
 
     const IndexFile &subjects() const { return m_subjects; }
     const IndexFile &topics() const { return m_topics; }
@@ -80,6 +85,11 @@ protected:
 private:
     void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
+    // Says why the selected topic's files cannot be used, if they cannot.
+    bool selectedTopicReady();
+    // "Добавить новую тему" once the document is chosen.
+    void addTopicFrom(const QString &source);
+    void exportSelectedTopic(bool gift);
     void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 

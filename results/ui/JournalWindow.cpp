@@ -713,7 +713,8 @@ QString JournalWindow::askCsvPath(const QString &name)
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    QString path = m_context.prompter.saveFile(this, QDir(folder).filePath(fileNamePart(name) + QStringLiteral(".csv")),
+    QString path = m_context.prompter.saveFile(this, QStringLiteral("Сохранить в CSV"),
+                                               QDir(folder).filePath(fileNamePart(name) + QStringLiteral(".csv")),
                                                QStringLiteral("Таблица CSV (*.csv)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");

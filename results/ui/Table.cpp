@@ -1,5 +1,6 @@
 #include "results/ui/Table.h"
 
+#include "session/ui/Bitmaps.h"
 #include "library/Cp1251.h"
 #include "library/Paths.h"
 #include "results/Grading.h"
@@ -108,7 +109,7 @@ TForm5::TForm5(AppContext &context, QWidget *parent)
     m_table->setFocusPolicy(Qt::NoFocus);
     m_table->setItemDelegate(new CellDelegate(*this, m_table));
     // The squared paper shows around the cells.
-    const QPixmap paper(QStringLiteral(":/bitmaps/TableFon.png"));
+    const QPixmap paper = Bitmaps::pixmap(QStringLiteral("TableFon"));
     QPalette paperPalette = m_table->palette();
     const QBrush base = paper.isNull() ? QBrush(Qt::white) : QBrush(paper);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})

@@ -24,9 +24,11 @@ public:
     virtual QString input(QWidget *parent, const QString &caption, const QString &prompt) = 0;
     // An open-file dialog; an empty string when cancelled.
     virtual QString openFile(QWidget *parent, const QString &folder, const QString &filter) = 0;
-    // A save-file dialog starting at a suggested file; an empty string when
-    // cancelled.
-    virtual QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) = 0;
+    // A dialog choosing an existing folder; an empty string when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
+    // A save-file dialog offering path, asking before it replaces a file; an
+    // empty string when cancelled.
+    virtual QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) = 0;
     // An input box whose answer is not shown as it is typed; an empty
     // string when cancelled.
     virtual QString password(QWidget *parent, const QString &caption, const QString &prompt) = 0;
@@ -43,6 +45,7 @@ public:
     bool ask(QWidget *parent, const QString &caption, const QString &text) override;
     QString input(QWidget *parent, const QString &caption, const QString &prompt) override;
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override;
-    QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) override;
+    QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) override;
+    QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
     QString password(QWidget *parent, const QString &caption, const QString &prompt) override;
 };

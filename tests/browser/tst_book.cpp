@@ -398,7 +398,8 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста"),
+                                   QStringLiteral("Экспорт в GIFT...")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -634,13 +635,15 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu"),
              QStringList({QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                           QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Добавить новую тему"),
-                          QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+                          QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QStringLiteral("-"),
+                          QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
              QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
                           QStringLiteral("Удалить тему"),
-                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
+                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                          QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));
     QCOMPARE(env.form2->windowTitle(), QStringLiteral("Выбор..."));

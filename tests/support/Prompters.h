@@ -25,6 +25,7 @@ public:
     QQueue<QString> inputs;       // answers to input boxes, in order
     QQueue<bool> confirms;        // answers to confirmations
     QQueue<QString> files;        // answers to the open-file dialog
+    QQueue<QString> folders;      // answers to the folder dialog
     QQueue<QString> saves;        // answers to the save-file dialog
     QQueue<QString> passwords;    // answers to password boxes
     QList<Box> messages;          // message boxes shown
@@ -58,7 +59,12 @@ public:
         asked.append(QStringLiteral("open"));
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    QString saveFile(QWidget *, const QString &, const QString &) override
+    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    {
+        asked.append(QStringLiteral("folder"));
+        return folders.isEmpty() ? QString() : folders.dequeue();
+    }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
     {
         asked.append(QStringLiteral("save"));
         return saves.isEmpty() ? QString() : saves.dequeue();
@@ -95,9 +101,13 @@ public:
     {
         return current().openFile(parent, folder, filter);
     }
-    QString saveFile(QWidget *parent, const QString &suggested, const QString &filter) override
+    QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) override
     {
-        return current().saveFile(parent, suggested, filter);
+        return current().chooseFolder(parent, caption, folder);
+    }
+    QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override
+    {
+        return current().saveFile(parent, caption, path, filter);
     }
     QString password(QWidget *parent, const QString &caption, const QString &prompt) override
     {
