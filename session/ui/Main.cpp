@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -297,7 +298,10 @@ void TForm1::FormDestroy()
 void TForm1::placeWindow()
 {
     adjustSize();
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    // The screen the program is started on is the one the pointer is on.
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     move(PictureFit::windowPosition(screen->availableGeometry(), frameGeometry().size()));
