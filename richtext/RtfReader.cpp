@@ -14,6 +14,7 @@
 
 #include "library/Cp1251.h"
 #include "library/TagLine.h"
+#include "richtext/CellLayout.h"
 #include "richtext/Charsets.h"
 #include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
@@ -73,7 +74,7 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(brdrdash) X(brdrdb) X(brdrdot) X(brdrl) X(brdrnil) X(brdrnone) X(brdrr) X(brdrs)         \
     X(brdrsh) X(brdrt) X(brdrtbl) X(brdrth) X(brdrw) X(bullet)                                 \
     X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
-    X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
+    X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(cltxbtlr) X(cltxtbrl) X(cltxtbrlv) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
     X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
     X(datastore) X(deff) X(deftab) X(dibitmap) X(dn) X(do) X(docvar)                                     \
     X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
@@ -338,6 +339,7 @@ struct CellDef
     bool hFirst = false, hMerged = false, vFirst = false, vMerged = false;
     int shade = 0;
     int valign = 0;     // 0 top, 1 centre, 2 bottom
+    int textFlow = 0;   // a CellLayout::TextFlow: text turned to run upwards or downwards
     std::array<Border, 4> border;   // top, left, bottom, right
 };
 
@@ -1406,6 +1408,10 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
     case Kw::K_clvertalt: rowDef(defLevel).next.valign = 0; return;
     case Kw::K_clvertalc: rowDef(defLevel).next.valign = 1; return;
     case Kw::K_clvertalb: rowDef(defLevel).next.valign = 2; return;
+    case Kw::K_cltxbtlr: rowDef(defLevel).next.textFlow = int(CellLayout::TextFlow::Upwards); return;
+    case Kw::K_cltxtbrl: case Kw::K_cltxtbrlv:
+        rowDef(defLevel).next.textFlow = int(CellLayout::TextFlow::Downwards);
+        return;
     case Kw::K_clbrdrt: m_borderTarget = 0; m_borderLevel = defLevel; return;
     case Kw::K_clbrdrl: m_borderTarget = 1; m_borderLevel = defLevel; return;
     case Kw::K_clbrdrb: m_borderTarget = 2; m_borderLevel = defLevel; return;
@@ -2343,22 +2349,13 @@ void Parser::emitTable(Flow &flow, Table &table)
         cf.setLeftPadding(padding[1]);
         cf.setBottomPadding(padding[2]);
         cf.setRightPadding(padding[3]);
+        // What Qt's table layout cannot do itself, rows of a given height
+        // and text turned on its side, is done where the cell is shown.
+        if (rd.height != 0 && p.rowSpan == 1)
+            cf.setProperty(CellLayout::RowHeightProperty, rd.height / double(TwipsPerPixel));
+        if (p.def->textFlow != 0)
+            cf.setProperty(CellLayout::TextFlowProperty, p.def->textFlow);
         cell.setFormat(cf);
-        // A row's height (\trrh) is given to the line of a cell that holds
-        // one line of text, the common case of answer grids; longer cells
-        // grow with their text as they would anyway.
-        if (rd.height != 0 && p.rowSpan == 1 && p.cell->blocks.size() == 1 && !p.cell->blocks.front().table) {
-            Paragraph &only = p.cell->blocks.front().paragraph;
-            const bool oneLine = std::none_of(only.runs.begin(), only.runs.end(),
-                                              [](const Run &r) { return r.text.contains(QChar(QChar::LineSeparator)); });
-            const double line = std::abs(rd.height) / double(TwipsPerPixel) - padding[0] - padding[2]
-                - cf.topBorder() - cf.bottomBorder();
-            // An exact height too is a minimum here: Qt's fixed line height
-            // would put the text at the bottom of the row, Word keeps it at
-            // the top, and a line of text is lower than the row anyway.
-            if (oneLine && line >= 1 && only.format.lineHeightType() == QTextBlockFormat::SingleHeight)
-                only.format.setLineHeight(line, QTextBlockFormat::MinimumHeight);
-        }
         Flow inner{cell.firstCursorPosition(), true};
         for (Block &b : p.cell->blocks)
             emitBlock(inner, b);

@@ -162,7 +162,8 @@ void TForm1::buildControls()
     RichMemoTest->setGeometry(18, 16, 746, 257);
     RichMemoTest->setReadOnly(true);
     RichMemoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A table wider than the view is scrolled to, not cut off.
+    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichMemoTest->setLineWrapMode(QTextEdit::WidgetWidth);
     RichMemoTest->setFont(QFont(QStringLiteral("Times New Roman"), 12));
     {

@@ -40,10 +40,10 @@ void loadLaidOut(const QString &path, QTextDocument &shown)
 {
     QTextDocument source;
     RtfReader::load(readFile(path), source);
-    QTextCursor cursor(&shown);
-    LineModel::copyRange(source, 0, source.characterCount() - 1, cursor);
     shown.setDocumentMargin(0);
     shown.setTextWidth(9355 / 15.0);   // the page's text width
+    QTextCursor cursor(&shown);
+    LineModel::copyRange(source, 0, source.characterCount() - 1, cursor);
     shown.documentLayout()->documentSize();
 }
 
@@ -179,6 +179,7 @@ private Q_SLOTS:
     void tabStops_data();
     void tabStops();
     void tableRowHeights();
+    void turnedCells();
     void tables_data();
     void tables();
     void nestedTable();
@@ -226,6 +227,7 @@ void TestRtfReader::fidelity_data()
     QTest::newRow("made: pandoc") << QStringLiteral("made/pandoc") << true << 0 << 0;
     QTest::newRow("made: Word-style Windows-1251") << QStringLiteral("made/word-style") << true << 2 << 0;
     QTest::newRow("made: Word 97-2003 layout") << QStringLiteral("made/layout") << true << 0 << 0;
+    QTest::newRow("made: Word 2003 tables") << QStringLiteral("made/tables") << true << 0 << 0;
 }
 
 void TestRtfReader::fidelity()
@@ -536,6 +538,40 @@ void TestRtfReader::tableRowHeights()
         if (std::abs(rows[i] - measured[i] * 96 / 72) > 1.5)
             QFAIL(qPrintable(u"row %1 is %2 px high, in LibreOffice %3 px"_qs.arg(i + 1).arg(rows[i]).arg(measured[i] * 96 / 72)));
     }
+}
+
+// The header row of made/tables.rtf as LibreOffice 7.4 draws it
+// (pdftotext -bbox of its PDF export, in points): the row exactly 85 pt
+// high; "Вариант" runs upwards, one line (15.6 pt) across and 42.7 pt
+// long, ending at the row's bottom; "Ответ" runs downwards from the row's
+// top. In the narrow columns below, words that fit stay whole and only
+// "Электрификация", wider than its column, is broken.
+void TestRtfReader::turnedCells()
+{
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"made/tables.rtf"_qs), doc);
+    const QAbstractTextDocumentLayout *layout = doc.documentLayout();
+    auto px = [](double points) { return points * 96 / 72; };
+    auto near = [](double a, double b) { return std::abs(a - b) <= 3; };
+    const double rowTop = layout->blockBoundingRect(doc.find(u"Столбцы"_qs).block()).top();
+    const double rowBottom = layout->blockBoundingRect(doc.find(u"Строка"_qs).block()).top();
+    QVERIFY2(near(rowBottom - rowTop, px(85)), qPrintable(QString::number(rowBottom - rowTop)));
+
+    QList<QRectF> turned;   // the pictures of turned text: their line, their size
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (const QTextCharFormat f = b.begin().fragment().charFormat(); f.isImageFormat())
+            turned.append(QRectF(layout->blockBoundingRect(b).topLeft(),
+                                 QSizeF(f.toImageFormat().width(), f.toImageFormat().height())));
+    QCOMPARE(turned.size(), 3);   // Вариант, Ответ, Да
+    const QRectF up = turned[0], down = turned[1];
+    QVERIFY2(near(up.width(), px(15.6)) && near(up.height(), px(42.7)), qPrintable(u"%1 x %2"_qs.arg(up.width()).arg(up.height())));
+    QVERIFY2(near(up.bottom(), rowBottom), qPrintable(QString::number(up.bottom())));
+    QVERIFY2(near(down.top(), rowTop), qPrintable(QString::number(down.top())));
+
+    auto lineCount = [&](const QString &text) { return doc.find(text).block().layout()->lineCount(); };
+    QCOMPARE(lineCount(u"Кот и пёс"_qs), 1);
+    QCOMPARE(lineCount(u"Санкт-Петербург"_qs), 1);
+    QVERIFY(lineCount(u"Электрификация"_qs) > 1);
 }
 
 void TestRtfReader::tables_data()
