@@ -1807,25 +1807,24 @@ void Parser::finishPicture()
     if (pic.macPict && pic.supported) {
         // A photo or screenshot pasted in Word for Mac is a PICT holding a
         // QuickTime-compressed JPEG: that JPEG is the picture. Other PICTs
-        // are not drawn.
+        // are drawn by the PICT player, at the size the document gives.
         const qsizetype jpeg = pic.data.indexOf(QByteArrayView("\xFF\xD8\xFF", 3));
         if (jpeg >= 0) {
             pic.data.remove(0, jpeg);
             pic.format = Pictures::Format::Jpeg;
             pic.metafile = false;
         } else {
-            pic.supported = false;
+            pic.format = Pictures::Format::Pict;
+            pic.metafile = true;
         }
     }
-    if (pic.forShape && !pic.supported)
-        return;   // a picture that cannot be drawn: the shape's result stands for it
-    if (pic.forShape && !m_shapes.empty())
-        m_shapes.back().hasPicture = true;
 
     auto scaled = [](double v, int scale) { return scale > 0 ? v * std::min(scale, 10000) / 100.0 : v; };
     auto sizeFrom = [&](int goal, int ext) -> double {
         if (goal > 0)
             return double(goal) / TwipsPerPixel;
+        if (ext > 0 && pic.format == Pictures::Format::Pict)
+            return ext * 96.0 / 72.0;     // QuickDraw's pixels are points
         if (ext > 0 && pic.metafile)
             return ext * 96.0 / 2540.0;   // hundredths of a millimetre
         return 0;
@@ -1860,6 +1859,14 @@ void Parser::finishPicture()
         name = known->name;
         imageSize = known->size;
     }
+    // A Mac picture the player cannot draw is as good as none: the group's
+    // other representation of it stands in.
+    if (pic.macPict && name.isEmpty())
+        pic.supported = false;
+    if (pic.forShape && !pic.supported)
+        return;   // a picture that cannot be drawn: the shape's result stands for it
+    if (pic.forShape && !m_shapes.empty())
+        m_shapes.back().hasPicture = true;
     if (imageSize.isValid()) {
         if (w < 1 || h < 1) {
             // Without a size in the document the picture shows at its own size

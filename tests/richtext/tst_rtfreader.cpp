@@ -673,6 +673,11 @@ void TestRtfReader::pictures_data()
     QTest::newRow("Mac picture holding a JPEG")
         << "{\\rtf1 {\\pict\\macpict\\picwgoal300\\pichgoal300 " + (QByteArray::fromHex("0000000000100020001100ff0c00fffe00008200") + jpeg(Qt::black)).toHex() + "}\\par}" << 1
         << QList<QColor>{Qt::black};
+    // A version 1 PICT painting its frame red.
+    QTest::newRow("Mac picture drawn")
+        << "{\\rtf1 {\\*\\shppict" + pict(QByteArray::fromHex("000000000000001000101101" "0e000000cd" "310000000000100010" "ff"), "\\macpict")
+               + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
+        << QList<QColor>{Qt::red};
     QTest::newRow("Mac picture gives way to nonshppict")
         << "{\\rtf1 {\\*\\shppict" + pict("0011223344", "\\macpict") + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
         << QList<QColor>{Qt::blue};
