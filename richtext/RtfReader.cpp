@@ -75,7 +75,7 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(brdrsh) X(brdrt) X(brdrtbl) X(brdrth) X(brdrw) X(bullet)                                 \
     X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
     X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(cltxbtlr) X(cltxtbrl) X(cltxtbrlv) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
-    X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
+    X(clvmrg) X(colorschememapping) X(colortbl) X(contextualspace) X(cpg)                                         \
     X(datastore) X(deff) X(deftab) X(dibitmap) X(dn) X(do) X(docvar)                                     \
     X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
     X(f) X(falt) X(fbidi) X(fcharset) X(fdecor) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
@@ -97,7 +97,7 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(qc) X(qd) X(qj) X(ql) X(qmspace) X(qr)                                                   \
     X(rdblquote) X(red) X(result) X(revtbl) X(ri) X(rin) X(row) X(rquote) X(rsidtbl) X(rtf)    \
     X(rtlmark) X(rxe)                                                                          \
-    X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
+    X(s) X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
     X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
     X(tab) X(tb) X(tc) X(template) X(themedata) X(tldot) X(tleq) X(tlhyph) X(tlmdot) X(tlth) X(tlul)  \
     X(tqc) X(tqdec) X(tqr) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
@@ -212,6 +212,17 @@ struct Font
 // Russian document is set in its serif font rather than in a fallback.
 QString baseFamily(const QString &name)
 {
+    // Windows' font substitutes also give the PostScript names of Mac and
+    // old documents their Windows families.
+    static const QHash<QString, QString> substitutes = {
+        {QStringLiteral("times"), QStringLiteral("Times New Roman")},
+        {QStringLiteral("tms rmn"), QStringLiteral("Times New Roman")},
+        {QStringLiteral("helvetica"), QStringLiteral("Arial")},
+        {QStringLiteral("helv"), QStringLiteral("Arial")},
+        {QStringLiteral("courier"), QStringLiteral("Courier New")},
+    };
+    if (const auto it = substitutes.constFind(name.toLower()); it != substitutes.constEnd())
+        return *it;
     static const char16_t *const suffixes[] = {u" Cyr", u" CE", u" Greek", u" Tur", u" Baltic", u" (Hebrew)",
                                                u" (Arabic)", u" (Vietnamese)"};
     for (const char16_t *suffix : suffixes) {
@@ -270,6 +281,8 @@ struct ParState
     bool slmult = false;
     bool intbl = false;
     int itap = 0;
+    int style = 0;              // \s: the paragraph's style
+    bool contextual = false;    // no space between it and a neighbour of its style
     int tabs = 0;       // the paragraph's tab stops: index into the parser's tab sets
 
     int level() const
@@ -311,6 +324,7 @@ struct Paragraph
 {
     QTextBlockFormat format;
     std::vector<Run> runs;
+    int style = -1;     // the style whose neighbours it keeps no space from, or -1
 };
 
 struct Table;
@@ -375,6 +389,7 @@ struct Flow
 {
     QTextCursor cursor;
     bool fresh = true;          // the cursor's block is empty and unused
+    int lastStyle = -1;         // Paragraph::style of the last paragraph written
 };
 
 struct Field
@@ -561,7 +576,7 @@ private:
     QTextOption::TabType m_nextTabType = QTextOption::LeftTab;
     std::vector<std::vector<TabStop>> m_tabSets{{}};   // set 0: no stops of its own
     QHash<QByteArray, int> m_tabSetIndex;
-    int m_defaultFont = -1;
+    int m_defaultFont = 0;      // \deff; font 0 when the document names none
     QHash<int, Font> m_fonts;
     int m_currentFont = -1;     // font table entry being read
     std::vector<QColor> m_colours;  // invalid colour = automatic
@@ -1333,6 +1348,8 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_sa: p.sa = param; return;
     case Kw::K_sl: p.sl = param; return;
     case Kw::K_slmult: p.slmult = on; return;
+    case Kw::K_s: p.style = param; return;
+    case Kw::K_contextualspace: p.contextual = on; return;
     case Kw::K_intbl: p.intbl = on; return;
     case Kw::K_itap: p.itap = std::clamp(param, 0, MaxTableDepth); return;
 
@@ -1452,7 +1469,8 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
 
 const Font *Parser::font(int index) const
 {
-    const auto it = m_fonts.constFind(index);
+    // Text before any \f is in the default font.
+    const auto it = m_fonts.constFind(index < 0 ? m_defaultFont : index);
     return it == m_fonts.constEnd() ? nullptr : &*it;
 }
 
@@ -1947,7 +1965,8 @@ QTextBlockFormat Parser::blockFormat(const ParState &p) const
 Paragraph Parser::takeParagraph()
 {
     closeRun();
-    Paragraph p{blockFormat(state().par), std::move(m_runs)};
+    const ParState &par = state().par;
+    Paragraph p{blockFormat(par), std::move(m_runs), par.contextual ? par.style : -1};
     m_runs.clear();
     m_paragraphText = false;
     m_placeholderRun = -1;
@@ -2125,6 +2144,15 @@ void Parser::endRow(int level)
 
 void Parser::emitParagraph(Flow &flow, Paragraph &paragraph)
 {
+    // Word adds no space between two paragraphs of one style when they ask
+    // for that (list items in Word 2007 and later, say).
+    if (!flow.fresh && paragraph.style >= 0 && flow.lastStyle == paragraph.style) {
+        QTextBlockFormat previous = flow.cursor.blockFormat();
+        previous.setBottomMargin(0);
+        flow.cursor.setBlockFormat(previous);
+        paragraph.format.setTopMargin(0);
+    }
+    flow.lastStyle = paragraph.style;
     if (flow.fresh) {
         flow.cursor.setBlockFormat(paragraph.format);
         flow.fresh = false;
@@ -2275,6 +2303,11 @@ void Parser::emitTable(Flow &flow, Table &table)
     // Padding is set per cell from its row: \trgaph is the space on either
     // side of a cell's text, none above or below it.
     tf.setCellPadding(0);
+    // A left-aligned table's left edge lies where \trleft puts it, so that
+    // its cells' text (\trgaph further in) lines up with the paragraphs:
+    // Word writes \trleft-108 with \trgaph108.
+    if (firstDef.align == 0 && firstDef.left != 0 && !simple)
+        tf.setLeftMargin(std::clamp(firstDef.left, -3000, 30000) / double(TwipsPerPixel));
     if (firstDef.align == 1)
         tf.setAlignment(Qt::AlignHCenter);
     else if (firstDef.align == 2)
@@ -2370,6 +2403,7 @@ void Parser::emitTable(Flow &flow, Table &table)
     flow.cursor = qtable->lastCursorPosition();
     flow.cursor.movePosition(QTextCursor::NextBlock);
     flow.fresh = true;
+    flow.lastStyle = -1;
 }
 
 // --- plain text -------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <QTextFragment>
 #include <QTextTable>
 #include <QTest>
+#include <QMap>
 
 namespace {
 
@@ -36,12 +37,12 @@ QByteArray readFile(const QString &path)
 // A document's layout as the question view shows it: the reader lays
 // nothing out, so its text is copied into a document with Qt's own layout,
 // set at the page's text width.
-void loadLaidOut(const QString &path, QTextDocument &shown)
+void loadLaidOut(const QString &path, QTextDocument &shown, double width = 9355 / 15.0)
 {
     QTextDocument source;
     RtfReader::load(readFile(path), source);
     shown.setDocumentMargin(0);
-    shown.setTextWidth(9355 / 15.0);   // the page's text width
+    shown.setTextWidth(width);   // the page's text width
     QTextCursor cursor(&shown);
     LineModel::copyRange(source, 0, source.characterCount() - 1, cursor);
     shown.documentLayout()->documentSize();
@@ -179,6 +180,8 @@ private Q_SLOTS:
     void tabStops_data();
     void tabStops();
     void tableRowHeights();
+    void publicDocumentsLaidOut_data();
+    void publicDocumentsLaidOut();
     void turnedCells();
     void tables_data();
     void tables();
@@ -517,6 +520,75 @@ void TestRtfReader::tabStops()
     const double expected = points * 96 / 72;
     if (std::abs(x - expected) > 1.5)
         QFAIL(qPrintable(u"%1 at %2 px, LibreOffice at %3 px"_qs.arg(word).arg(x).arg(expected)));
+}
+
+// Real documents of public projects, laid out as LibreOffice 7.4 lays out
+// their first page (public/layout.tsv, made by public/measure.py from its
+// PDF export): where paragraphs and runs begin and in which font, and how
+// big the pictures are. A row with a last column differs for the reason
+// given there and is not checked.
+void TestRtfReader::publicDocumentsLaidOut_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<QList<QStringList>>("figures");
+    QString text = QString::fromUtf8(readFile(dataPath(u"public/layout.tsv"_qs)));
+    QMap<QString, QList<QStringList>> byDocument;
+    QMap<QString, double> widths;
+    for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList cells = line.split(u'\t');
+        if (cells.value(1) == u"page")
+            widths[cells[0]] = cells.value(2).toDouble();
+        else
+            byDocument[cells[0]].append(cells);
+    }
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        QTest::newRow(qPrintable(it.key())) << it.key() << it.value() * 96 / 72 << byDocument.value(it.key());
+}
+
+void TestRtfReader::publicDocumentsLaidOut()
+{
+    QFETCH(QString, name);
+    QFETCH(double, width);
+    QFETCH(QList<QStringList>, figures);
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"public/"_qs + name + u".rtf"_qs), doc, width);
+    const QList<QTextImageFormat> pictures = images(doc);
+    auto px = [](const QString &points) { return points.toDouble() * 96 / 72; };
+    QStringList wrong;
+    for (const QStringList &f : figures) {
+        if (f.size() > 5 || (f[1] == u"text" && f.size() > 5))
+            continue;   // a known difference
+        if (f[1] == u"picture") {
+            const int n = f[2].toInt();
+            if (n >= pictures.size()) {
+                wrong << u"picture %1 missing"_qs.arg(n);
+                continue;
+            }
+            if (std::abs(pictures[n].width() - px(f[3])) > 2 || std::abs(pictures[n].height() - px(f[4])) > 2)
+                wrong << u"picture %1 is %2 x %3, in LibreOffice %4 x %5"_qs.arg(n).arg(pictures[n].width())
+                             .arg(pictures[n].height()).arg(px(f[3])).arg(px(f[4]));
+            continue;
+        }
+        const QTextCursor found = doc.find(f[2], 0, QTextDocument::FindCaseSensitively | QTextDocument::FindWholeWords);
+        if (found.isNull()) {
+            wrong << f[2] + u" not found"_qs;
+            continue;
+        }
+        const QTextBlock block = found.block();
+        const int inBlock = found.selectionStart() - block.position();
+        const double x = doc.documentLayout()->blockBoundingRect(block).x()
+            + block.layout()->lineForTextPosition(inBlock).cursorToX(inBlock);
+        if (std::abs(x - px(f[3])) > 4)
+            wrong << u"%1 at %2 px, in LibreOffice %3 px"_qs.arg(f[2]).arg(x, 0, 'f', 1).arg(px(f[3]), 0, 'f', 1);
+        QTextCursor at(found);
+        at.setPosition(found.selectionStart() + 1);
+        const QString family = QFontInfo(at.charFormat().font()).family().remove(u' ');
+        if (family != f[4])
+            wrong << u"%1 in %2, in LibreOffice %3"_qs.arg(f[2], family, f[4]);
+    }
+    if (!wrong.isEmpty())
+        QFAIL(qPrintable(wrong.join(u"; "_qs)));
 }
 
 // The rows of the table of made/layout.rtf, in points, as LibreOffice 7.4
