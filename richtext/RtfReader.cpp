@@ -361,7 +361,7 @@ struct RowDef
 {
     std::vector<CellDef> cells;
     CellDef next;
-    int gap = 108;      // half the space between cells: the cells' left and right padding
+    int gap = 0;        // half the space between cells (\trgaph, none unless given): the cells' left and right padding
     int left = 0;
     int align = 0;
     int height = 0;     // twips; at least this when positive, exactly its magnitude when negative
@@ -568,6 +568,8 @@ private:
     int m_overflow = 0;         // groups opened beyond MaxGroupDepth
     bool m_done = false;
     bool m_star = false;
+    bool m_groupStart = false;  // nothing read yet in the group: where \* may mark a destination
+    bool m_starAllowed = false;
     int m_ucSkip = 0;
     char16_t m_highSurrogate = 0;
 
@@ -729,6 +731,7 @@ void Parser::openGroup()
 {
     flushBytes();
     m_star = false;
+    m_groupStart = true;
     m_ucSkip = 0;
     if (m_overflow > 0 || int(m_stack.size()) >= MaxGroupDepth) {
         ++m_overflow;
@@ -792,6 +795,8 @@ void Parser::closeGroup()
 
 void Parser::readText()
 {
+    if (m_data < m_end && *m_data != ' ')
+        m_groupStart = false;
     const char *start = m_data;
     const char *p = m_data;
     while (p < m_end && !EndsText[uchar(*p)])
@@ -855,6 +860,10 @@ void Parser::readText()
 
 void Parser::readControl()
 {
+    // Only a \* that opens its group marks an ignorable destination;
+    // LibreOffice and Word read past one that stands among text.
+    m_starAllowed = m_groupStart;
+    m_groupStart = false;
     const char *p = m_data + 1;   // after the backslash
     if (p >= m_end) {
         m_data = m_end;
@@ -963,7 +972,7 @@ void Parser::readControl()
 void Parser::symbol(char c)
 {
     if (c == '*') {
-        m_star = true;
+        m_star = m_starAllowed;
         return;
     }
     m_star = false;

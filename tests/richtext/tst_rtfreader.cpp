@@ -5,6 +5,8 @@
 #include "richtext/RtfReader.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QAbstractTextDocumentLayout>
 #include <QFontInfo>
@@ -231,6 +233,24 @@ void TestRtfReader::fidelity_data()
     QTest::newRow("made: Word-style Windows-1251") << QStringLiteral("made/word-style") << true << 2 << 0;
     QTest::newRow("made: Word 97-2003 layout") << QStringLiteral("made/layout") << true << 0 << 0;
     QTest::newRow("made: Word 2003 tables") << QStringLiteral("made/tables") << true << 0 << 0;
+    // The public documents' text, their pictures and lines not counted.
+    // Five differ from LibreOffice's export for known reasons: Issue46 has a
+    // Wingdings smiley, shown as one here and as "J" there; Issue50-2 is
+    // damaged ("{*\\wgrffmtfilter 2450}" lacks its backslash); LibreOffice
+    // makes the list labels of testRTFJapanese and testRTFListMicrosoftWord
+    // again from the list table where this reader keeps Word's {\\listtext};
+    // testRTFVarious has a footnote, which LibreOffice's export leaves out.
+    const QStringList textDiffers{u"rtfpipe/Issue46"_qs, u"rtfpipe/Issue50-2"_qs, u"tika/testRTFJapanese"_qs,
+                                  u"tika/testRTFListMicrosoftWord"_qs, u"tika/testRTFVarious"_qs};
+    const QString publicData = dataPath(u"public"_qs);
+    QDirIterator found(publicData, {u"*.rtf"_qs}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList documents;
+    while (found.hasNext())
+        documents << QDir(publicData).relativeFilePath(found.next()).chopped(4);
+    documents.sort();
+    for (const QString &name : documents)
+        if (!textDiffers.contains(name))
+            QTest::newRow(qPrintable(u"public/"_qs + name)) << u"public/"_qs + name << false << -1 << 0;
 }
 
 void TestRtfReader::fidelity()
@@ -243,8 +263,10 @@ void TestRtfReader::fidelity()
     QTextDocument doc;
     const RtfReader::Result result = RtfReader::load(readFile(dataPath(name + QStringLiteral(".rtf"))), doc);
     QVERIFY(result.wasRtf);
-    QCOMPARE(result.pictureCount, pictures);
-    QCOMPARE(images(doc).size(), pictures);
+    if (pictures >= 0) {
+        QCOMPARE(result.pictureCount, pictures);
+        QCOMPARE(images(doc).size(), pictures);
+    }
 
     QString reference = QString::fromUtf8(readFile(dataPath(name + QStringLiteral(".libreoffice.txt"))));
     if (reference.startsWith(QChar(0xFEFF)))
@@ -450,6 +472,17 @@ void TestRtfReader::paragraphFormat()
     b = b.next();
     QCOMPARE(b.text(), u"plain"_qs);
     QCOMPARE(b.blockFormat().leftMargin(), 0.0);
+
+    // Word 2007's list items: no space between paragraphs of one style
+    // that ask for none, the space kept towards others.
+    RtfReader::load("{\\rtf1 \\pard\\s1\\sa200 intro\\par\\pard\\s34\\sa200\\contextualspace one\\par two\\par"
+                    "\\pard\\s1\\sb200 after\\par}",
+                    doc);
+    QList<std::pair<double, double>> spacing;
+    for (b = doc.begin(); b.isValid(); b = b.next())
+        spacing.append({b.blockFormat().topMargin(), b.blockFormat().bottomMargin()});
+    const double sa = 200 / 15.0;
+    QCOMPARE(spacing, (QList<std::pair<double, double>>{{0, sa}, {0, 0}, {0, sa}, {sa, 0}}));
 }
 
 // Fonts as LibreOffice 7.4 sets made/layout.rtf on this machine (pdffonts
@@ -557,7 +590,7 @@ void TestRtfReader::publicDocumentsLaidOut()
     auto px = [](const QString &points) { return points.toDouble() * 96 / 72; };
     QStringList wrong;
     for (const QStringList &f : figures) {
-        if (f.size() > 5 || (f[1] == u"text" && f.size() > 5))
+        if (f[1] == u"text" && f.size() > 5)
             continue;   // a known difference
         if (f[1] == u"picture") {
             const int n = f[2].toInt();
@@ -906,6 +939,8 @@ void TestRtfReader::skippedDestinations_data()
         << QByteArray("{\\rtf1{\\header head\\par}{\\footerl foot\\par}{\\headerf first\\par}body}") << u"body"_qs;
     QTest::newRow("unknown starred destination")
         << QByteArray("{\\rtf1 a{\\*\\unknownthing {nested} text}b}") << u"ab"_qs;
+    QTest::newRow("a star among text marks no destination")
+        << QByteArray("{\\rtf1 {\\f0\\b0\\*\\cs7\\cf0 kept}}") << u"kept"_qs;
     QTest::newRow("unknown plain control words are ignored")
         << QByteArray("{\\rtf1 a\\unknownword12 b}") << u"ab"_qs;
     QTest::newRow("bookmarks and annotations")

@@ -15,6 +15,7 @@
 # Also writes NAME.libreoffice.txt, LibreOffice's text export of each.
 # Needs libreoffice-writer-nogui and poppler-utils.
 import glob
+import html
 import os
 import re
 import shutil
@@ -69,20 +70,35 @@ for path in docs:
     rows.append([doc, 'page', '%.1f' % width])
     text = open(os.path.join(txtdir, name + '.txt'), encoding='utf-8-sig').read()
     words = re.findall(r'\w+', text)
-    xml = subprocess.run(['pdftohtml', '-xml', '-zoom', '1', '-f', '1', '-l', '1', '-stdout',
-                          os.path.join(pdfdir, name + '.pdf')], cwd=work, capture_output=True).stdout
+    pdf = os.path.join(pdfdir, name + '.pdf')
+    xml = subprocess.run(['pdftohtml', '-xml', '-zoom', '1', '-f', '1', '-l', '1', '-stdout', pdf],
+                         cwd=work, capture_output=True).stdout
     page = ET.fromstring(xml).find('page')
     fonts = {f.get('id'): family(f.get('family')) for f in page.iter('fontspec')}
+    runs = [(float(t.get('top')), float(t.get('left')), float(t.get('width')), fonts.get(t.get('font'), ''))
+            for t in page.iter('text')]
+    # Words with their boxes; a word is measured where it begins a line or
+    # follows a gap wider than a few spaces (a tab).
+    bbox = subprocess.run(['pdftotext', '-bbox', '-f', '1', '-l', '1', pdf, '-'], capture_output=True).stdout
+    boxes = []
+    for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">(.*?)</word>',
+                         bbox.decode('utf-8')):
+        boxes.append((html.unescape(m.group(4)), float(m.group(1)), float(m.group(2)), float(m.group(3))))
     measured = 0
-    for t in page.iter('text'):
-        content = ''.join(t.itertext()).strip()
-        first = re.match(r'\w{3,}', content)
-        if not first or words.count(first.group(0)) != 1 or measured >= 10:
+    previous = None
+    for word, x, y, right in boxes:
+        starts = previous is None or abs(previous[1] - y) > 2 or x - previous[2] > 20
+        previous = (word, y, right)
+        # Scripts without a font installed here (Chinese, Japanese) are not
+        # measured: both fall back to whatever font has the glyphs.
+        first = re.match(r'[A-Za-z\u00c0-\u024f\u0370-\u03ff\u0400-\u04ff][\w]{2,}', word)
+        if not starts or not first or first.group(0) != word.rstrip('.,:;') or words.count(first.group(0)) != 1 \
+                or measured >= 10:
             continue
-        word = first.group(0)
-        row = [doc, 'text', word, '%.1f' % (float(t.get('left')) - left), fonts.get(t.get('font'), '')]
-        if (doc, word) in notes:
-            row.append(notes[(doc, word)])
+        font = next((f for top, left_, w, f in runs if abs(top - y) < 4 and left_ - 1 <= x <= left_ + w), '')
+        row = [doc, 'text', first.group(0), '%.1f' % (x - left), font]
+        if (doc, first.group(0)) in notes:
+            row.append(notes[(doc, first.group(0))])
         rows.append(row)
         measured += 1
     for n, image in enumerate(page.iter('image')):
