@@ -185,6 +185,7 @@ private Q_SLOTS:
     void publicDocumentsLaidOut_data();
     void publicDocumentsLaidOut();
     void turnedCells();
+    void tableTextLinesUp();
     void tables_data();
     void tables();
     void nestedTable();
@@ -677,6 +678,22 @@ void TestRtfReader::turnedCells()
     QCOMPARE(lineCount(u"Кот и пёс"_qs), 1);
     QCOMPARE(lineCount(u"Санкт-Петербург"_qs), 1);
     QVERIFY(lineCount(u"Электрификация"_qs) > 1);
+}
+
+// Word writes a table's left edge \trgaph to the left of the margin
+// (\trleft-108 with \trgaph108), so that the text in its cells lines up
+// with the paragraphs around it. (LibreOffice 7.4 sets that text 5.5 pt
+// further left, reading \trleft its own way.)
+void TestRtfReader::tableTextLinesUp()
+{
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"made/layout.rtf"_qs), doc);
+    auto x = [&](const QString &word) {
+        const QTextBlock block = doc.find(word).block();
+        return doc.documentLayout()->blockBoundingRect(block).x() + block.layout()->lineAt(0).cursorToX(0);
+    };
+    QVERIFY2(std::abs(x(u"Строка"_qs) - x(u"Конец."_qs)) <= 2,   // the cell's border is inside it in Qt
+             qPrintable(u"%1 and %2"_qs.arg(x(u"Строка"_qs)).arg(x(u"Конец."_qs))));
 }
 
 void TestRtfReader::tables_data()
