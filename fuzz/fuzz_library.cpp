@@ -2,13 +2,15 @@
 // as a hand edit, a crash of another program or a damaged disk may leave
 // them: the subject and topic indexes (Index.dat), a topic's options
 // (config.dat), the results table (normal.cfg), the encoded base (Baza.dat)
-// and its tag index (Baza.ini). The tag index is used as a running test
+// and its tag index (Baza.ini), and the journal's server settings
+// (journal.cfg). The tag index is used as a running test
 // uses it, both as read and after its check, on a small test document.
 #include "library/Codec.h"
 #include "library/Cp1251.h"
 #include "library/IndexFile.h"
 #include "library/LineList.h"
 #include "results/Grading.h"
+#include "results/JournalServer.h"
 #include "results/ResultsFile.h"
 #include "results/TimeLimit.h"
 #include "library/TopicConfig.h"
@@ -135,6 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Baza.dat: decoded as the open command decodes it.
     LineList base = lines;
     Codec::codeLines(base);
+
+    // journal.cfg: read as the program reads it.
+    (void)JournalServer::parse(bytes, u"journal.cfg"_qs);
 
     // Baza.ini: used as it stands, then checked (and rebuilt when stale).
     SessionState state;

@@ -143,6 +143,11 @@ QString journalFile(const QString &programFolder)
     return resolve(programFolder, QStringLiteral("Baza/Images/journal.sqlite"));
 }
 
+QString journalSettings(const QString &programFolder)
+{
+    return resolve(programFolder, QStringLiteral("Baza/journal.cfg"));
+}
+
 QString helpFile(const QString &programFolder)
 {
     return resolve(programFolder, QStringLiteral("Help.chm"));

@@ -41,6 +41,7 @@ QString soundConfig(const QString &programFolder);                            //
 QString cueFile(const QString &programFolder, const QString &cue);            // Baza/Sound/<cue>.wav
 QString resultsFile(const QString &programFolder);                            // Baza/Images/normal.cfg
 QString journalFile(const QString &programFolder);                            // Baza/Images/journal.sqlite
+QString journalSettings(const QString &programFolder);                        // Baza/journal.cfg
 QString helpFile(const QString &programFolder);                               // Help.chm
 
 // The folder part of a file path, without a trailing separator.

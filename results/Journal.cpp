@@ -1,5 +1,7 @@
 #include "results/Journal.h"
 
+#include "results/JournalSchema.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -19,22 +21,6 @@ QString newConnectionName()
     static std::atomic<int> next{0};
     return QStringLiteral("journal-%1").arg(next++);
 }
-
-const char *const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS runs ("
-    " id TEXT PRIMARY KEY, computer TEXT NOT NULL, surname TEXT NOT NULL, topic TEXT NOT NULL,"
-    " subject_folder INTEGER NOT NULL, topic_folder INTEGER NOT NULL, started TEXT NOT NULL, finished TEXT,"
-    " time_code TEXT NOT NULL, result_form TEXT NOT NULL, questions INTEGER NOT NULL,"
-    " correct INTEGER, grade TEXT, state TEXT NOT NULL)",
-    "CREATE TABLE IF NOT EXISTS answers ("
-    " run_id TEXT NOT NULL REFERENCES runs(id), number INTEGER NOT NULL, question INTEGER NOT NULL,"
-    " pressed INTEGER NOT NULL, right_field INTEGER NOT NULL, seconds INTEGER NOT NULL,"
-    " PRIMARY KEY (run_id, number))",
-    "CREATE INDEX IF NOT EXISTS runs_by_start ON runs (started)",
-    "CREATE INDEX IF NOT EXISTS runs_by_topic ON runs (subject_folder, topic_folder, started)",
-    "CREATE INDEX IF NOT EXISTS runs_by_surname ON runs (surname)",
-};
 
 QString isoTime(const QDateTime &time)
 {
@@ -63,6 +49,12 @@ Status Journal::failed(const QString &what, const QString &detail)
     if (m_error.isEmpty() && !m_told)
         m_error = text;
     return Error{text};
+}
+
+void Journal::noteProblem(const QString &text)
+{
+    if (m_error.isEmpty() && !m_told)
+        m_error = text;
 }
 
 QString Journal::takeErrorToReport()
@@ -100,31 +92,50 @@ Status Journal::open()
         if (!query.exec(QString::fromLatin1(pragma)))
             return refuse(query.lastError().text());
     }
-    if (!db.transaction())
-        return refuse(db.lastError().text());
-    for (const char *statement : kSchema) {
-        if (!query.exec(QString::fromLatin1(statement))) {
-            db.rollback();
-            return refuse(query.lastError().text());
-        }
-    }
-    int version = 0;
-    if (query.exec(QStringLiteral("SELECT MAX(version) FROM schema_version")) && query.next())
-        version = query.value(0).toInt();
-    if (version > SchemaVersion) {
-        db.rollback();
-        return refuse(QStringLiteral("он записан более новой версией программы"));
-    }
-    // Later versions bring older journals up to date here, one step at a
-    // time; version 1 is the first.
-    if (version < SchemaVersion
-        && !query.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(SchemaVersion))) {
-        db.rollback();
-        return refuse(query.lastError().text());
-    }
-    if (!db.commit())
-        return refuse(db.lastError().text());
+    if (Status schema = JournalSchema::apply(db, JournalSchema::Place::Local); !schema)
+        return refuse(schema.error());
     m_open = true;
+    return {};
+}
+
+void Journal::keepOutbox(std::function<void()> written)
+{
+    m_written = written ? std::move(written) : [] {};
+}
+
+// One change of the journal, with its place in the outbox when there is one
+// (0 for the run's own row, the answer's number otherwise), committed as one.
+Status Journal::write(const QString &sql, const QVariantList &values, int outboxNumber)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const bool queue = bool(m_written);
+    if (queue && !db.transaction())
+        return failed(QStringLiteral("не записан"), db.lastError().text());
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    bool done = query.exec();
+    if (done && queue) {
+        query.prepare(QStringLiteral("INSERT INTO outbox (run_id, number) VALUES (?, ?)"));
+        query.addBindValue(m_run);
+        query.addBindValue(outboxNumber);
+        done = query.exec();
+    }
+    if (!done) {
+        const QString detail = query.lastError().text();
+        if (queue)
+            db.rollback();
+        return failed(QStringLiteral("не записан"), detail);
+    }
+    if (queue) {
+        if (!db.commit()) {
+            const QString detail = db.lastError().text();
+            db.rollback();
+            return failed(QStringLiteral("не записан"), detail);
+        }
+        m_written();
+    }
     return {};
 }
 
@@ -134,54 +145,96 @@ Status Journal::beginRun(const RunStart &start)
     m_answers = 0;
     if (Status opened = open(); !opened)
         return opened;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral(
-        "INSERT INTO runs (id, computer, surname, topic, subject_folder, topic_folder, started, time_code,"
-        " result_form, questions, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'running')"));
-    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    for (const QVariant &value :
-         {QVariant(id), QVariant(m_computer), QVariant(start.surname), QVariant(start.topic),
-          QVariant(start.subjectFolder), QVariant(start.topicFolder), QVariant(isoTime(start.started)),
-          QVariant(QString::fromLatin1(start.timeCode)), QVariant(QString::fromLatin1(start.resultForm)),
-          QVariant(start.questionsToAsk)})
-        query.addBindValue(value);
-    if (!query.exec())
-        return failed(QStringLiteral("не записан"), query.lastError().text());
-    m_run = id;
-    return {};
+    m_run = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    Status written = write(
+        QStringLiteral("INSERT INTO runs (id, computer, surname, subject, topic, subject_folder, topic_folder, started,"
+                       " time_code, result_form, questions, state) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'running')"),
+        {m_run, m_computer, start.surname, start.subject, start.topic, start.subjectFolder, start.topicFolder,
+         isoTime(start.started), QString::fromLatin1(start.timeCode), QString::fromLatin1(start.resultForm),
+         start.questionsToAsk},
+        0);
+    if (!written)
+        m_run.clear();
+    return written;
 }
 
 Status Journal::recordAnswer(const Answer &answer)
 {
     if (m_run.isEmpty())
         return {};
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("INSERT INTO answers (run_id, number, question, pressed, right_field, seconds)"
-                                 " VALUES (?, ?, ?, ?, ?, ?)"));
-    query.addBindValue(m_run);
-    query.addBindValue(m_answers + 1);
-    query.addBindValue(answer.question);
-    query.addBindValue(answer.pressed);
-    query.addBindValue(answer.right);
-    query.addBindValue(answer.seconds);
-    if (!query.exec())
-        return failed(QStringLiteral("не записан"), query.lastError().text());
-    ++m_answers;
-    return {};
+    Status written = write(QStringLiteral("INSERT INTO answers (run_id, number, question, pressed, right_field, seconds)"
+                                          " VALUES (?, ?, ?, ?, ?, ?)"),
+                           {m_run, m_answers + 1, answer.question, answer.pressed, answer.right, answer.seconds},
+                           m_answers + 1);
+    if (written)
+        ++m_answers;
+    return written;
 }
 
 Status Journal::finishRun(const RunEnd &end)
 {
     if (m_run.isEmpty())
         return {};
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    query.prepare(QStringLiteral("UPDATE runs SET finished = ?, correct = ?, grade = ?, state = 'finished' WHERE id = ?"));
-    query.addBindValue(isoTime(end.finished));
-    query.addBindValue(end.correct);
-    query.addBindValue(end.grade);
-    query.addBindValue(m_run);
+    Status written = write(
+        QStringLiteral("UPDATE runs SET finished = ?, correct = ?, grade = ?, state = 'finished' WHERE id = ?"),
+        {isoTime(end.finished), end.correct, end.grade, m_run}, 0);
     m_run.clear();
+    return written;
+}
+
+std::optional<Journal::Unfinished> Journal::unfinishedSince(const QDateTime &since)
+{
+    if (!open())
+        return std::nullopt;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "SELECT id, surname, subject, topic, subject_folder, topic_folder, started, time_code, result_form, questions"
+        " FROM runs WHERE computer = ? AND state = 'running' AND started >= ? ORDER BY started DESC LIMIT 1"));
+    query.addBindValue(m_computer);
+    query.addBindValue(isoTime(since));
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    Unfinished run;
+    run.id = query.value(0).toString();
+    run.start.surname = query.value(1).toString();
+    run.start.subject = query.value(2).toString();
+    run.start.topic = query.value(3).toString();
+    run.start.subjectFolder = query.value(4).toInt();
+    run.start.topicFolder = query.value(5).toInt();
+    run.start.started = QDateTime::fromString(query.value(6).toString(), Qt::ISODate);
+    run.start.timeCode = query.value(7).toString().toLatin1();
+    run.start.resultForm = query.value(8).toString().toLatin1();
+    run.start.questionsToAsk = query.value(9).toInt();
+    query.prepare(QStringLiteral("SELECT question, pressed, right_field, seconds FROM answers WHERE run_id = ?"
+                                 " ORDER BY number"));
+    query.addBindValue(run.id);
     if (!query.exec())
-        return failed(QStringLiteral("не записан"), query.lastError().text());
+        return std::nullopt;
+    while (query.next()) {
+        run.asked.append(query.value(0).toInt());
+        if (query.value(1).toInt() == query.value(2).toInt())
+            ++run.correct;
+        run.secondsSpent += query.value(3).toInt();
+    }
+    return run;
+}
+
+Status Journal::resume(const Unfinished &run)
+{
+    if (Status opened = open(); !opened)
+        return opened;
+    m_run = run.id;
+    m_answers = int(run.asked.size());
     return {};
+}
+
+Status Journal::abandon(const QString &id)
+{
+    if (Status opened = open(); !opened)
+        return opened;
+    const QString running = std::exchange(m_run, id);
+    Status written = write(QStringLiteral("UPDATE runs SET state = 'abandoned' WHERE id = ?"), {id}, 0);
+    m_run = running == id ? QString() : running;
+    return written;
 }

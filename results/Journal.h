@@ -13,7 +13,12 @@
 #include "library/Expected.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
 
 class Journal final
 {
@@ -22,7 +27,8 @@ public:
     struct RunStart
     {
         QString surname;
-        QString topic;            // "Subject - ( Topic )", as the table shows it
+        QString subject;
+        QString topic;
         int subjectFolder = 0;    // the library's folder numbers, 0 when unknown
         int topicFolder = 0;
         QDateTime started;
@@ -48,8 +54,16 @@ public:
         QString grade;
     };
 
-    // The schema this program writes; older journals are brought up to it.
-    static constexpr int SchemaVersion = 1;
+    // A run this computer began and never finished (the power went, the
+    // program was killed): what the student had done when it stopped.
+    struct Unfinished
+    {
+        QString id;
+        RunStart start;
+        QList<int> asked;         // the questions answered, in order
+        int correct = 0;
+        int secondsSpent = 0;
+    };
 
     explicit Journal(QString databasePath, QString computerName);
     ~Journal();
@@ -65,13 +79,29 @@ public:
     // many computers can be put together.
     const QString &currentRun() const { return m_run; }
 
+    // With an outbox every change is also queued, in the same transaction,
+    // for a lab's server; written() is called after each change so that
+    // the sender can wake.
+    void keepOutbox(std::function<void()> written);
+
+    // The latest unfinished run of this computer that began after since.
+    std::optional<Unfinished> unfinishedSince(const QDateTime &since);
+    // Goes on with that run: the next answers and the finish are its own.
+    Status resume(const Unfinished &run);
+    // Marks it abandoned: it is offered no more.
+    Status abandon(const QString &id);
+
     // The first failure not told yet, in Russian and naming the file; empty
     // once told, and afterwards.
     QString takeErrorToReport();
+    // A problem found beside the journal (its server's settings), told as
+    // the journal's own failures are.
+    void noteProblem(const QString &text);
 
 private:
     Status open();
     Status failed(const QString &what, const QString &detail);
+    Status write(const QString &sql, const QVariantList &values, int outboxNumber);
 
     QString m_path;
     QString m_computer;
@@ -82,4 +112,5 @@ private:
     QString m_error;
     QString m_run;
     int m_answers = 0;
+    std::function<void()> m_written;
 };

@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev
     # the results journal: Qt SQL's SQLite driver
     libqt6sql6-sqlite
+    # a lab's shared journal: Qt SQL's PostgreSQL driver, and a server for its tests
+    libqt6sql6-psql postgresql
     # Qt's own texts (box buttons, the file dialog) in Russian
     qt6-translations-l10n
     # fonts the windows and the tests rely on

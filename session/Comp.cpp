@@ -132,6 +132,14 @@ void InitQuestionPool(DrawPool &pool, const LineList &tagIndex)
         pool.QuestionPool[i] = i + 1;
 }
 
+void setAsked(DrawPool &pool, const QList<int> &asked)
+{
+    pool.QuestionPool.resize(std::min<qsizetype>(pool.QuestionPool.size(), std::max(0, pool.PoolRemaining)));
+    for (const int question : asked)
+        pool.QuestionPool.removeOne(question);
+    pool.PoolRemaining = int(pool.QuestionPool.size());
+}
+
 int DrawQuestion(DrawPool &pool, Clock &clock)
 {
     if (pool.PoolRemaining <= 0 || pool.PoolRemaining > pool.QuestionPool.size())

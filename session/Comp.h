@@ -56,6 +56,10 @@ int clampedQuestionCount(const LineList &tagIndex, int requested);
 // is first clamped to the questions the tag index lists.
 void InitQuestionPool(DrawPool &pool, const LineList &tagIndex);
 
+// Takes the questions already asked out of a filled pool, as when a test
+// cut short goes on.
+void setAsked(DrawPool &pool, const QList<int> &asked);
+
 // Removes a random ordinal from the pool and returns it; the generator is
 // reseeded from the clock's milliseconds of the day before each draw. An
 // empty pool gives 0, which the caller treats as a broken base.

@@ -13,6 +13,14 @@ void StartTimeBudget(SessionState &state)
     state.Time = countdownFor(code, state.QuestionsToAsk);
 }
 
+void spend(Countdown &time, int seconds)
+{
+    const int left = std::max(0, time.ClockHours * 3600 + time.ClockMinutes * 60 + time.ClockSeconds - std::max(0, seconds));
+    time.ClockHours = std::uint8_t(left / 3600);
+    time.ClockMinutes = std::uint8_t(left % 3600 / 60);
+    time.ClockSeconds = std::uint8_t(left % 60);
+}
+
 Countdown countdownFor(const QByteArray &code, int questionsToAsk)
 {
     Countdown time;

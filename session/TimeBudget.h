@@ -19,6 +19,9 @@ void StartTimeBudget(SessionState &state);
 // The countdown a time code gives a test of questionsToAsk questions.
 Countdown countdownFor(const QByteArray &code, int questionsToAsk);
 
+// The seconds already spent taken off, never below 00:00:00.
+void spend(Countdown &time, int seconds);
+
 // One second less, never below 00:00:00.
 void countDown(Countdown &time);
 

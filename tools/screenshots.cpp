@@ -36,6 +36,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QImage>
 #include <QListWidget>
 #include <QPainter>
@@ -325,6 +326,16 @@ int main(int argc, char *argv[])
     form9.show();
     ok &= save(&form9, out, QStringLiteral("about.png"));
     form9.hide();
+    settle();
+
+    // The teacher's preview of the first topic, on its first question.
+    QTimer::singleShot(300, &form1, [&] {
+        if (auto *preview = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            ok &= save(preview, out, QStringLiteral("preview.png"));
+            preview->reject();
+        }
+    });
+    context.windows.preview(Paths::baseFile(topicFolder), QStringLiteral("Математика - ( Дроби )"));
     settle();
 
     // The help window.

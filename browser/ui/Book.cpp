@@ -146,10 +146,12 @@ void TForm2::FormCreate()
                               QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
-                          {QStringLiteral("Открыть тест..."), QString(), QStringLiteral("Удалить тему"),
+                          {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
+                           QStringLiteral("Удалить тему"),
                            QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
+    giveKeys();
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
@@ -175,6 +177,7 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -192,6 +195,41 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         }
     }
     return menu;
+}
+
+// The commands of the full menus work from the keyboard in their own list
+// (Enter, which opens the topic, is the list's own): Del, F2 and Insert act
+// on the subject or topic the list has selected, as the menu a right click
+// opens would.
+void TForm2::giveKeys()
+{
+    const QList<std::pair<QString, QKeySequence>> keys = {
+        {QStringLiteral("Удалить предмет"), QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать предмет"), QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Добавить предмет"), QKeySequence(Qt::Key_Insert)},
+        {QStringLiteral("Добавить новую тему"), QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {QStringLiteral("Просмотр теста"), QKeySequence(Qt::Key_F3)},
+        {QStringLiteral("Удалить тему"), QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
+        {QStringLiteral("Закрыть книгу"), QKeySequence(Qt::Key_Escape)},
+    };
+    // Keys of their own, not the menu's: in an open menu Return and Esc
+    // keep their usual meaning.
+    for (const auto &[menu, list] : {std::pair{m_predmetMenu, m_listPredmet}, std::pair{m_temaMenu, m_listTema}}) {
+        for (QAction *command : menu->actions()) {
+            for (const auto &[caption, key] : keys) {
+                if (command->text() != caption)
+                    continue;
+                auto *shortcut = new QAction(list);
+                shortcut->setShortcut(key);
+                shortcut->setShortcutContext(Qt::WidgetShortcut);
+                connect(shortcut, &QAction::triggered, command, &QAction::trigger);
+                list->addAction(shortcut);
+            }
+        }
+    }
 }
 
 QString TForm2::subjectIndexPath() const
@@ -299,9 +337,21 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             return true;
         }
-    } else if (watched == m_listTema && event->type() == QEvent::KeyPress) {
+    }
+    if ((watched == m_listPredmet || watched == m_listTema) && event->type() == QEvent::KeyPress) {
+        auto *list = static_cast<QListWidget *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // The first arrow key in a list where nothing is chosen chooses the
+        // highlighted row rather than skipping past it.
+        if ((key->key() == Qt::Key_Down || key->key() == Qt::Key_Up) && selectedRow(list) < 0 && list->count() > 0) {
+            const int row = std::max(0, list->currentRow());
+            m_syncing = true;
+            list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+            m_syncing = false;
+            list == m_listPredmet ? ListPredmetClick() : ListTemaClick();
+            return true;
+        }
+        if (list == m_listTema && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             ClickOpenTest();
             return true;
         }
@@ -684,6 +734,18 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 void TForm2::TopicOptions()
 {
     showForSelectedTopic(m_context.windows.showTopicOptions);
+}
+
+void TForm2::PreviewTopic()
+{
+    const QListWidgetItem *subject = m_listPredmet->currentItem();
+    const QListWidgetItem *topic = m_listTema->currentItem();
+    const QString caption = (subject ? subject->text() : QString()) + QStringLiteral(" - ( ")
+                            + (topic ? topic->text() : QString()) + QStringLiteral(" )");
+    showForSelectedTopic([this, caption] {
+        if (m_context.windows.preview)
+            m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+    });
 }
 
 void TForm2::RestoreTopic()

@@ -9,6 +9,7 @@
 
 #include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
+#include "results/Journal.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -31,6 +32,8 @@ public:
 
     // Opens the selected topic's test (or, during a replay, the last one).
     void ClickOpenTest();
+    // Offers to go on with a test of this computer that was cut short.
+    void offerResume();
 
     // The progress panel, shown by base creation and by the tag index check
     // while a test is opened.
@@ -60,6 +63,7 @@ public:
     void DeleteTopic();
     void TopicOptions();
     void RestoreTopic();
+    void PreviewTopic();
     void CloseBook();
 
     const IndexFile &subjects() const { return m_subjects; }
@@ -72,7 +76,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
+    void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();

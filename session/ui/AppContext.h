@@ -63,6 +63,9 @@ struct WindowLinks
     WindowCommand showAbout;         // the visiting card
     WindowCommand showTopicOptions;  // the topic options (chooser)
     WindowCommand showRestore;       // restoring a topic's source (chooser)
+    WindowCommand offerResume;       // going on with a test cut short (chooser)
+    // The teacher's preview of the topic whose base is basePath.
+    std::function<void(const QString &basePath, const QString &caption)> preview;
     PictureView *picture = nullptr;  // the picture window
     BaseCreation *baseCreation = nullptr; // the base creation report (chooser)
 };

@@ -14,6 +14,7 @@
 #include "session/HoldingClock.h"
 #include "session/ui/PanelStyle.h"
 #include "session/PictureFit.h"
+#include "session/ui/QuestionPage.h"
 #include "session/ui/Prompter.h"
 #include "session/Services.h"
 #include "session/SessionState.h"
@@ -159,18 +160,8 @@ void TForm1::buildControls()
     auto *question = new QuestionView(*this, m_surface);
     RichMemoTest = question;
     RichMemoTest->setObjectName(QStringLiteral("RichMemoTest"));
-    RichMemoTest->setGeometry(18, 16, 746, 257);
-    RichMemoTest->setReadOnly(true);
-    RichMemoTest->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // A table wider than the view is scrolled to, not cut off.
-    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    RichMemoTest->setLineWrapMode(QTextEdit::WidgetWidth);
-    RichMemoTest->setFont(QFont(QStringLiteral("Times New Roman"), 12));
-    {
-        QPalette palette = RichMemoTest->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        RichMemoTest->setPalette(palette);
-    }
+    RichMemoTest->setGeometry(QRect(QPoint(18, 16), QuestionPage::ViewSize));
+    QuestionPage::styleView(RichMemoTest);
     RichMemoTest->viewport()->setCursor(Qt::PointingHandCursor);
 
     // The full-test view lies below the client area and is never seen; it
@@ -243,6 +234,21 @@ void TForm1::buildMenus()
 
     N18 = bar->addAction(QStringLiteral("Прервать тестирование"));
     N18->setObjectName(QStringLiteral("N18"));
+
+    // Every command has its key. Qt keeps the keys of a hidden menu dead,
+    // so that mid-test no key opens a window.
+    const std::pair<QAction *, QKeySequence> keys[] = {
+        {N2, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {replay, QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {N5, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {N8, QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {N11, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
+        {N7, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {N13, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
+        {N18, QKeySequence(Qt::CTRL | Qt::Key_F4)},
+    };
+    for (const auto &[action, key] : keys)
+        action->setShortcut(key);
 
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
     connect(replay, &QAction::triggered, this, &TForm1::replayClick);
@@ -350,9 +356,8 @@ const LineModel &TForm1::fullTestLines()
 
 void TForm1::SetSessionMenus(bool idle)
 {
-    N1->menuAction()->setVisible(idle);
-    N6->menuAction()->setVisible(idle);
-    N10->menuAction()->setVisible(idle);
+    for (QMenu *menu : {N1, N6, N10})
+        menu->menuAction()->setVisible(idle);
     N18->setVisible(!idle);
 }
 
@@ -449,15 +454,9 @@ int TForm1::ShowQuestion()
         ShowPicture(place.pictureName);
     m_questionShownAt = m_context.clock.currentTime();
 
-    RichMemoTest->setReadOnly(false);
     RichMemoTest->show();
     RichMemoTest->setFocus();
-    QTextCursor cursor(RichMemoTest->document());
-    LineModel::copyRange(m_fullTest, place.bodyStart, place.bodyEnd, cursor);
-    RichMemoTest->setReadOnly(true);
-    QTextCursor top(RichMemoTest->document());
-    RichMemoTest->setTextCursor(top);
-    RichMemoTest->ensureCursorVisible();
+    QuestionPage::show(RichMemoTest, m_fullTest, place.bodyStart, place.bodyEnd);
     return place.correct;
 }
 

@@ -9,6 +9,7 @@
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 #include "session/PictureFit.h"
+#include "session/ui/QuestionPage.h"
 #include "session/SessionState.h"
 
 #include <QBitmap>
@@ -29,22 +30,6 @@ const QPoint kBoardPosition(67, 344);
 QPixmap bitmap(const QString &name)
 {
     return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(name));
-}
-
-// The picture shown for a question whose picture cannot be loaded.
-QImage noPicture()
-{
-    QImage image(QStringLiteral(":/bitmaps/NoPic.png"));
-    if (!image.isNull())
-        return image;
-    // Without the resource: a white 300 x 200 picture crossed in red.
-    image = QImage(300, 200, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setPen(QPen(Qt::red, 2));
-    painter.drawLine(0, 0, 299, 199);
-    painter.drawLine(299, 0, 0, 199);
-    return image;
 }
 
 } // namespace
@@ -97,6 +82,9 @@ void TForm1::FormPaint(QPainter &painter)
 void TForm1::greetOnce()
 {
     m_tutor->AnimateGreeting();
+    // A test cut short by a power cut is offered once the tutor has
+    // greeted, as the next thing the student sees.
+    QTimer::singleShot(0, this, [this] { m_context.windows.offerResume(); });
 }
 
 void TForm1::drawHeadFrame(int frame)
@@ -321,21 +309,8 @@ void TForm1::ShowPicture(const QString &name)
     picture().setPicturePath(m_picturePath);
     Image1->hide();
 
-    // Whatever goes wrong with the file, the student sees the crossed-out
-    // placeholder instead, and no message.
-    Expected<QImage> loaded = Pictures::loadFile(m_picturePath);
-    QImage image = loaded ? std::move(*loaded) : noPicture();
-    if (image.isNull())
-        image = noPicture();
-    const QRect place = PictureFit::fitInBox(image.size());
-    if (loaded && (Pictures::formatFromExtension(m_picturePath) == Pictures::Format::Emf
-                   || Pictures::formatFromExtension(m_picturePath) == Pictures::Format::Wmf)) {
-        // Metafiles are drawn again at the size they are shown.
-        Expected<QImage> sharp = Pictures::loadFile(m_picturePath, place.size());
-        if (sharp && !sharp->isNull())
-            image = std::move(*sharp);
-    }
-    Image1->setPixmap(QPixmap::fromImage(image.scaled(place.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    QRect place;
+    Image1->setPixmap(QuestionPage::boxPicture(m_picturePath, place));
     Image1->setGeometry(place);
     Image1->show();
 }

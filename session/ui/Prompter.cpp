@@ -34,6 +34,13 @@ bool WidgetPrompter::confirm(QWidget *parent, const QString &caption, const QStr
     return box.exec() == QMessageBox::Ok;
 }
 
+bool WidgetPrompter::ask(QWidget *parent, const QString &caption, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString WidgetPrompter::input(QWidget *parent, const QString &caption, const QString &prompt)
 {
     QInputDialog dialog(parent);

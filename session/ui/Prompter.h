@@ -18,6 +18,8 @@ public:
     virtual void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) = 0;
     // A box with OK and Cancel and the exclamation icon; true for OK.
     virtual bool confirm(QWidget *parent, const QString &caption, const QString &text) = 0;
+    // A question with "Да" and "Нет"; true for "Да".
+    virtual bool ask(QWidget *parent, const QString &caption, const QString &text) { return confirm(parent, caption, text); }
     // A one-line input box with an empty default; an empty string when cancelled.
     virtual QString input(QWidget *parent, const QString &caption, const QString &prompt) = 0;
     // An open-file dialog; an empty string when cancelled.
@@ -32,6 +34,7 @@ class WidgetPrompter final : public Prompter
 public:
     void message(QWidget *parent, const QString &caption, const QString &text, Icon icon) override;
     bool confirm(QWidget *parent, const QString &caption, const QString &text) override;
+    bool ask(QWidget *parent, const QString &caption, const QString &text) override;
     QString input(QWidget *parent, const QString &caption, const QString &prompt) override;
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override;
 };

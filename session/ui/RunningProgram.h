@@ -6,6 +6,7 @@
 
 #include "library/Paths.h"
 #include "results/Journal.h"
+#include "results/JournalServer.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 #include "session/ui/Prompter.h"
@@ -24,6 +25,7 @@ struct RunningProgram
           journal(Paths::journalFile(state.ProgramFolder), QSysInfo::machineHostName()),
           windows((context.journal = &journal, context))
     {
+        linkToServer();
     }
     Q_DISABLE_COPY_MOVE(RunningProgram)
 
@@ -37,9 +39,26 @@ struct RunningProgram
     QTranslator qtTexts;
     bool qtTextsInRussian =
         loadQtRussian(qtTexts, state.ProgramFolder) && QCoreApplication::installTranslator(&qtTexts);
+    std::unique_ptr<JournalUplink> uplink;
     ProgramWindows windows;   // made last, destroyed first
 
 private:
+    // A lab's server named in the library: every change of the journal
+    // also waits in its outbox, and a thread of its own sends it.
+    void linkToServer()
+    {
+        const Expected<std::optional<JournalServer>> server =
+            JournalServer::load(Paths::journalSettings(state.ProgramFolder));
+        if (!server) {
+            journal.noteProblem(server.error());
+            return;
+        }
+        if (!server->has_value())
+            return;
+        uplink = std::make_unique<JournalUplink>(journal.path(), **server);
+        journal.keepOutbox([link = uplink.get()] { link->wake(); });
+    }
+
     static SessionState withProgramFolder()
     {
         SessionState fresh;

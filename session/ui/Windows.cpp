@@ -1,5 +1,6 @@
 #include "session/ui/Windows.h"
 
+#include "authoring/ui/Preview.h"
 #include "authoring/ui/Reindex.h"
 #include "authoring/ui/ResCompil.h"
 #include "browser/ui/Book.h"
@@ -20,6 +21,7 @@ ProgramWindows::ProgramWindows(AppContext &context)
     m_form2 = std::make_unique<TForm2>(context, main);
     links.showChooser = [this] { m_form2->exec(); };
     links.openLastTopic = [this] { m_form2->ClickOpenTest(); };
+    links.offerResume = [this] { m_form2->offerResume(); };
     m_form3 = std::make_unique<TForm3>(context, main);
     links.baseCreation = m_form3.get();
     m_form4 = std::make_unique<TForm4>(context, main);
@@ -34,6 +36,8 @@ ProgramWindows::ProgramWindows(AppContext &context)
     links.showAbout = [this] { m_form9->exec(); };
     m_form6 = std::make_unique<TForm6>(context, main);
     linkResults(context, *m_form5, *m_form6);
+    m_preview = std::make_unique<TestPreview>(context, main);
+    links.preview = [this](const QString &basePath, const QString &caption) { m_preview->showTopic(basePath, caption); };
 }
 
 void ProgramWindows::linkResults(AppContext &context, TForm5 &table, TForm6 &result)
@@ -46,6 +50,7 @@ void ProgramWindows::linkResults(AppContext &context, TForm5 &table, TForm6 &res
 // window does not delete them a second time.
 ProgramWindows::~ProgramWindows()
 {
+    m_preview.reset();
     m_form6.reset();
     m_form9.reset();
     m_form8.reset();

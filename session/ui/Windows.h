@@ -20,6 +20,7 @@ class TForm6;
 class TForm7;
 class TForm8;
 class TForm9;
+class TestPreview;
 
 class ProgramWindows final
 {
@@ -52,4 +53,5 @@ private:
     std::unique_ptr<TForm8> m_form8;
     std::unique_ptr<TForm9> m_form9;
     std::unique_ptr<TForm6> m_form6;
+    std::unique_ptr<TestPreview> m_preview;
 };

@@ -85,11 +85,29 @@ void TestBook::focusAloneChoosesNothing()
     QVERIFY(env.rows("ListTema").isEmpty());
     QVERIFY(env.state.CurrentSubjectFolder.isEmpty());
 
-    // The keyboard chooses, and the topics follow the highlighted subject.
+    // The keyboard chooses, from the first row, and the topics follow the
+    // highlighted subject.
     QTest::keyClick(subjects, Qt::Key_Down);
     QCOMPARE(subjects->selectedItems().size(), 1);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+    QTest::keyClick(subjects, Qt::Key_Down);
     QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Дроби")});
     QTest::keyClick(subjects, Qt::Key_Up);
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+
+    // The menus' commands have keys in their lists: F2 renames the subject
+    // (cancelled here), Del on the topic asks first (and is refused).
+    env.scripted.inputs.enqueue(QString());
+    QTest::keyClick(subjects, Qt::Key_F2);
+    QCOMPARE(env.scripted.asked.size(), 1);
+    QListWidget *topics = env.list("ListTema");
+    topics->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(topics->hasFocus());
+    QTest::keyClick(topics, Qt::Key_Down);
+    QCOMPARE(topics->selectedItems().size(), 1);
+    env.scripted.confirms.enqueue(false);
+    QTest::keyClick(topics, Qt::Key_Delete);
+    QCOMPARE(env.scripted.asked.size(), 2);
     QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
     book.hide();
 }
@@ -377,7 +395,7 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -551,7 +569,8 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
-             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("-"), QStringLiteral("Удалить тему"),
+             QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
+                          QStringLiteral("Удалить тему"),
                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));

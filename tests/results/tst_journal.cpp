@@ -5,6 +5,7 @@
 #include "library/Cp1251.h"
 #include "library/Paths.h"
 #include "results/Journal.h"
+#include "results/JournalSchema.h"
 #include "results/ResultsFile.h"
 #include "tests/support/Program.h"
 
@@ -14,6 +15,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -90,6 +92,7 @@ class TestJournal : public QObject
 private Q_SLOTS:
     void wholeTestKeepsEveryAnswer();
     void unwritableJournalIsToldOnce();
+    void testCutShortGoesOn();
 };
 
 void TestJournal::wholeTestKeepsEveryAnswer()
@@ -119,8 +122,8 @@ void TestJournal::wholeTestKeepsEveryAnswer()
     program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
     QVERIFY(!program.state.SessionActive);
 
-    QCOMPARE(rows(path, u"SELECT computer, surname, topic, questions, correct, grade, state FROM runs"_qs),
-             (QList<QStringList>{{u"Кабинет-7"_qs, u"Иванов"_qs, u"Физика - ( Оптика )"_qs, u"2"_qs, u"1"_qs,
+    QCOMPARE(rows(path, u"SELECT computer, surname, subject, topic, questions, correct, grade, state FROM runs"_qs),
+             (QList<QStringList>{{u"Кабинет-7"_qs, u"Иванов"_qs, u"Физика"_qs, u"Оптика"_qs, u"2"_qs, u"1"_qs,
                                   lesson.shownGrade, u"finished"_qs}}));
     QVERIFY(!lesson.shownGrade.isEmpty());
     const QList<QStringList> folders = rows(path, u"SELECT subject_folder, topic_folder FROM runs"_qs);
@@ -131,7 +134,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
              (QList<QStringList>{{u"1"_qs, QString::number(firstQuestion)},
                                  {u"2"_qs, QString::number(secondQuestion)}}));
     QCOMPARE(rows(path, u"SELECT version FROM schema_version"_qs),
-             (QList<QStringList>{{QString::number(Journal::SchemaVersion)}}));
+             (QList<QStringList>{{QString::number(JournalSchema::Version)}}));
 }
 
 void TestJournal::unwritableJournalIsToldOnce()
@@ -159,6 +162,71 @@ void TestJournal::unwritableJournalIsToldOnce()
     }
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.first().contains(QDir::toNativeSeparators(path)), qPrintable(told.first()));
+}
+
+void TestJournal::testCutShortGoesOn()
+{
+    // The power goes after the first of two answers: the journal keeps a
+    // running run, and the next start offers to go on with it.
+    QTemporaryDir kept;
+    const QString journalCopy = kept.filePath(u"journal.sqlite"_qs);
+    int firstQuestion = 0;
+    {
+        Program program("1\r\n1\r\n", Program::Library::Demo);
+        const QString path = Paths::journalFile(program.folder());
+        Journal journal(path, u"Кабинет-7"_qs);
+        program.context->journal = &journal;
+        program.showAndGreet();
+        Lesson lesson(program);
+        lesson.open();
+        firstQuestion = program.state.DrawnQuestion;
+        program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+        QVERIFY(program.state.SessionActive);
+        // What the disk holds when the power goes: the file and its log.
+        QVERIFY(QFile::copy(path, journalCopy));
+        QVERIFY(QFile::copy(path + u"-wal"_qs, journalCopy + u"-wal"_qs));
+    }
+
+    for (const bool goOn : {false, true}) {
+        Program program("1\r\n1\r\n", Program::Library::Demo);
+        const QString path = Paths::journalFile(program.folder());
+        QFile::remove(path);
+        QVERIFY(QFile::copy(journalCopy, path));
+        QVERIFY(QFile::copy(journalCopy + u"-wal"_qs, path + u"-wal"_qs));
+        Journal journal(path, u"Кабинет-7"_qs);
+        program.context->journal = &journal;
+        QStringList asked;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box && box->text().startsWith(u"Продолжить тест"_qs)) {
+                asked << box->text();
+                ModalAnswerer::press(modal, goOn ? QMessageBox::Yes : QMessageBox::No);
+            } else {
+                ModalAnswerer::press(modal, QMessageBox::Ok);
+            }
+            return true;
+        });
+        program.showAndGreet();
+        QTRY_COMPARE(asked, QStringList{u"Продолжить тест Иванов по теме Оптика?"_qs});
+        if (!goOn) {
+            QVERIFY(!program.state.SessionActive);
+            QCOMPARE(rows(path, u"SELECT state FROM runs"_qs), (QList<QStringList>{{u"abandoned"_qs}}));
+            continue;
+        }
+        // The second question is one not asked yet, and it is the last.
+        QVERIFY(program.state.SessionActive);
+        QVERIFY(program.state.DrawnQuestion != firstQuestion);
+        QCOMPARE(program.form1->windowTitle(), u"Тестирование...   2 из 2"_qs);
+        program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
+        QVERIFY(!program.state.SessionActive);
+        QCOMPARE(rows(path, u"SELECT surname, correct, state FROM runs"_qs),
+                 (QList<QStringList>{{u"Иванов"_qs, u"2"_qs, u"finished"_qs}}));
+        QCOMPARE(rows(path, u"SELECT COUNT(*) FROM answers"_qs), (QList<QStringList>{{u"2"_qs}}));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.folder()));
+        QVERIFY(table);
+        QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
+        QVERIFY(Cp1251::decode(table->at(ResultsFile::lineIndex(13, 1))) != u"Иванов"_qs);
+    }
 }
 
 QTEST_MAIN(TestJournal)

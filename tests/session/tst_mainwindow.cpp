@@ -89,6 +89,7 @@ private Q_SLOTS:
     void menusIdleAndTesting();
     void wholeTestToResultsTable();
     void keysPressTheBoard();
+    void menuKeysOnlyWhenIdle();
     void counterAndCaptionWithoutBudget();
     void onePressPerTick_data();
     void onePressPerTick();
@@ -283,6 +284,41 @@ void TestMainWindow::keysPressTheBoard()
     QVERIFY(!program.state.SessionActive);
     QCOMPARE(program.state.CorrectCount, 2);
     QCOMPARE(table.shows, 1);
+}
+
+void TestMainWindow::menuKeysOnlyWhenIdle()
+{
+    // Ctrl+T opens the results table when idle; mid-test no key of a hidden
+    // menu opens anything, and the idle keys come back after the test.
+    Program program;
+    program.showAndGreet();
+    program.loadDocument(questionDocument({1, 2}));
+    ShowCounter table(program.form5);
+    ShowCounter chooser(program.form2);
+    ModalAnswerer answerer;
+    TForm1 &form = *program.form1;
+    QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
+    QTRY_COMPARE(table.shows, 1);
+
+    program.startTest(1);
+    // No window manager gives the main window back its activation here.
+    QApplication::setActiveWindow(&form);
+    for (const QKeyCombination key : {Qt::CTRL | Qt::Key_T, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_R,
+                                      Qt::SHIFT | Qt::Key_F1}) {
+        QTest::keyClick(form.RichMemoTest, key.key(), key.keyboardModifiers());
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    QCOMPARE(table.shows, 1);
+    QCOMPARE(chooser.shows, 0);
+    QVERIFY(program.state.SessionActive);
+
+    // The abort command's key works mid-test (its box is answered OK).
+    QTest::keyClick(form.RichMemoTest, Qt::Key_F4, Qt::ControlModifier);
+    QVERIFY(!program.state.SessionActive);
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(chooser.shows, 1);
 }
 
 void TestMainWindow::counterAndCaptionWithoutBudget()
