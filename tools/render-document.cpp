@@ -36,6 +36,7 @@ int main(int argc, char **argv)
 
     QTextEdit edit;
     QuestionPage::styleView(&edit);
+    edit.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);   // as the main window's view
     edit.resize(QuestionPage::ViewSize);
     edit.show();
     app.processEvents();

@@ -35,8 +35,7 @@ void styleView(QTextEdit *view)
 {
     view->setReadOnly(true);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // A table wider than the view is scrolled to, not cut off.
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view->setLineWrapMode(QTextEdit::WidgetWidth);
     view->setFont(QFont(QStringLiteral("Times New Roman"), 12));
     QPalette palette = view->palette();
