@@ -3,12 +3,14 @@
 // main window first. The program takes no arguments.
 #include "session/ui/Main.h"
 #include "session/ui/RunningProgram.h"
+#include "session/ui/SystemServices.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QuitOnSignals stop;
     RunningProgram program;
     program.windows.form1().show();
     return app.exec();

@@ -1,5 +1,6 @@
 #include "authoring/CompileCheck.h"
 
+#include "authoring/Questions.h"
 #include "library/TagLine.h"
 
 #include "library/Paths.h"
@@ -53,12 +54,6 @@ QString cueFor(Verdict verdict)
 
 namespace {
 
-QString cut(const QString &text)
-{
-    const QString line = TagLine::trimmed(text);
-    return line.size() > 60 ? line.left(59) + QChar(0x2026) : line;
-}
-
 // A picture name that reaches outside the document's folder: a parent step,
 // a root or a drive.
 bool leavesFolder(const QString &name)
@@ -74,7 +69,7 @@ QList<Finding> findFaults(const LineModel &lines, const QString &folder)
 {
     QList<Finding> found;
     const auto add = [&](Finding::Kind kind, int line, int question, const QString &detail = {}) {
-        found.append({kind, line + 1, question, cut(lines.lineText(line)), detail});
+        found.append({kind, line + 1, question, placeText(lines.lineText(line)), detail});
     };
     const int total = lines.lineCount();
     int question = 0;
@@ -240,5 +235,8 @@ CheckResult compileCheck(const LineModel &lines, const QString &sourcePath, cons
                          + QStringLiteral("\r\nРисунков: ") + QString::number(result.pictureCount);
     }
     result.findings = findFaults(lines, folder);
+    DocumentWarnings warnings = checkWarnings(lines, folder);
+    result.rightFields = warnings.rightFields;
+    result.warnings = std::move(warnings.warnings);
     return result;
 }

@@ -11,6 +11,7 @@
 // check accepted is the file that is later copied.
 #pragma once
 
+#include "authoring/CheckWarnings.h"
 #include "library/Expected.h"
 #include "library/LineList.h"
 
@@ -66,6 +67,9 @@ struct CheckResult
     QString missingPicture;     // full path of the first picture not found
     QString message;            // the report, lines broken with CR LF
     QList<Finding> findings;    // every fault, in the order of the document
+    // What a careful colleague would point out; never changes the verdict.
+    std::array<int, 4> rightFields{}; // questions whose right field is 1 .. 4
+    QList<Warning> warnings;
 };
 
 // Checks a document whose lines are given; sourcePath is the document's

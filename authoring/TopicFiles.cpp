@@ -46,6 +46,10 @@ Status copyKeepingDate(const QString &from, const QString &to)
     const QFileInfo source(from);
     if (!source.isFile())
         return cannot(QStringLiteral("Не найден файл"), from, QStringLiteral("нет такого файла"));
+    // A file copied onto itself (a bank exported into its own topic's
+    // folder, say) is already there: replacing it would remove it first.
+    if (QFileInfo::exists(to) && source.canonicalFilePath() == QFileInfo(to).canonicalFilePath())
+        return {};
     const QString folder = QFileInfo(to).absolutePath();
     if (!QDir().mkpath(folder))
         return cannot(QStringLiteral("Не удается создать папку"), folder, QStringLiteral("отказано"));

@@ -53,7 +53,8 @@ struct PictureCopy
 PictureCopy copyPictures(const QString &fromFolder, const QString &toFolder, const QStringList &pictureNames);
 
 // Copies one file over another (replacing it), creating missing folders on
-// the way and keeping the source's modification date.
+// the way and keeping the source's modification date. A file copied onto
+// itself is left as it is.
 Status copyKeepingDate(const QString &from, const QString &to);
 
 // True when a folder holds no ordinary file; sub-folders, hidden and system

@@ -41,14 +41,14 @@ bool nameTaken(const QString &path)
 
 } // namespace
 
-Status openSubjectIndex(const QString &programFolder, IndexFile &index)
+Status openSubjectIndex(const QString &library, IndexFile &index)
 {
-    const QString path = Paths::subjectIndex(programFolder);
+    const QString path = Paths::subjectIndex(library);
     const Status loaded = index.load(path);
     if (loaded)
         return {};
-    for (const QString &relative : {QStringLiteral("Baza"), QStringLiteral("Baza/Data")}) {
-        const QFileInfo folder(Paths::resolve(programFolder, relative));
+    for (const QString &found : {Paths::resolve(library, {}), Paths::dataFolder(library)}) {
+        const QFileInfo folder(found);
         if (!folder.exists())
             return Error{QStringLiteral("Не найдена папка библиотеки %1.").arg(native(folder.filePath()))};
         if (!folder.isDir())
@@ -134,7 +134,7 @@ Status FolderSnapshot::rollBack() const
     return result;
 }
 
-QStringList removeSaveLeftovers(const QString &programFolder)
+QStringList removeSaveLeftovers(const QString &library)
 {
     // A save writes "<name>.XXXXXX" beside the file and renames it over the
     // file when complete; the six characters are letters and digits. A
@@ -145,9 +145,9 @@ QStringList removeSaveLeftovers(const QString &programFolder)
         QStringLiteral("^(?i:index\\.dat|baza\\.dat|baza\\.ini|config\\.dat|normal\\.cfg|sound\\.cfg)\\."
                        "(?![a-z]{6}$)(?![A-Z]{6}$)[A-Za-z0-9]{6}$"));
     const QDir::Filters folders = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks;
-    const QString data = Paths::resolve(programFolder, QStringLiteral("Baza/Data"));
-    QStringList scanned{data, Paths::resolve(programFolder, QStringLiteral("Baza/Images")),
-                        Paths::resolve(programFolder, QStringLiteral("Baza/Sound"))};
+    const QString data = Paths::dataFolder(library);
+    QStringList scanned{data, Paths::resolve(library, QStringLiteral("Images")),
+                        Paths::resolve(library, QStringLiteral("Sound"))};
     for (const QString &subject : QDir(data).entryList(folders)) {
         const QString subjectFolder = data + u'/' + subject;
         scanned.append(subjectFolder);

@@ -16,11 +16,11 @@
 
 namespace Library {
 
-// Loads the subject index of the library beside the program. When it cannot
-// be read the index is left empty and the error says why, naming the path:
-// no Baza folder, a Data that is not a folder, no Index.dat, an Index.dat
-// that is a link leading nowhere (or round in a loop), or a read error.
-Status openSubjectIndex(const QString &programFolder, IndexFile &index);
+// Loads the subject index of a library. When it cannot be read the index is
+// left empty and the error says why, naming the path: no library folder, a
+// Data that is not a folder, no Index.dat, an Index.dat that is a link
+// leading nowhere (or round in a loop), or a read error.
+Status openSubjectIndex(const QString &library, IndexFile &index);
 
 // The folder number for a new entry of an index whose entries live in
 // parentFolder: the smallest positive number that no line of the index
@@ -78,6 +78,6 @@ Status removeSubjectFolder(const QString &subjectFolder);
 // cut leaves beside the file it was replacing ("Index.dat.aB3xYz" and the
 // like), in the library tree, the results folder and the sound folder.
 // Returns the paths removed.
-QStringList removeSaveLeftovers(const QString &programFolder);
+QStringList removeSaveLeftovers(const QString &library);
 
 } // namespace Library

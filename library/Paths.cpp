@@ -14,6 +14,12 @@ QString programFolder()
     return folder;
 }
 
+QString shareFolder(const QString &programFolder)
+{
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("../share/nastavnik"));
+    return QFileInfo(installed).isDir() ? installed + u'/' : programFolder;
+}
+
 QString resolve(const QString &base, const QString &relative)
 {
     QString path = base;
@@ -88,14 +94,19 @@ QString fileInside(const QString &folder, const QString &relative)
     return target;
 }
 
-QString subjectIndex(const QString &programFolder)
+QString dataFolder(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Data/Index.dat"));
+    return resolve(library, QStringLiteral("Data"));
 }
 
-QString subjectFolder(const QString &programFolder, const QString &number)
+QString subjectIndex(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Data/") + number);
+    return resolve(library, QStringLiteral("Data/Index.dat"));
+}
+
+QString subjectFolder(const QString &library, const QString &number)
+{
+    return resolve(library, QStringLiteral("Data/") + number);
 }
 
 QString topicIndex(const QString &subjectFolder)
@@ -123,34 +134,34 @@ QString configFile(const QString &topicFolder)
     return resolve(topicFolder, QStringLiteral("Config.dat"));
 }
 
-QString soundConfig(const QString &programFolder)
+QString soundConfig(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Sound/Sound.cfg"));
+    return resolve(library, QStringLiteral("Sound/Sound.cfg"));
 }
 
-QString cueFile(const QString &programFolder, const QString &cue)
+QString cueFile(const QString &library, const QString &cue)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Sound/") + cue + QStringLiteral(".wav"));
+    return resolve(library, QStringLiteral("Sound/") + cue + QStringLiteral(".wav"));
 }
 
-QString resultsFile(const QString &programFolder)
+QString resultsFile(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Images/normal.cfg"));
+    return resolve(library, QStringLiteral("Images/normal.cfg"));
 }
 
-QString journalFile(const QString &programFolder)
+QString journalFile(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/Images/journal.sqlite"));
+    return resolve(library, QStringLiteral("Images/journal.sqlite"));
 }
 
-QString journalSettings(const QString &programFolder)
+QString journalSettings(const QString &library)
 {
-    return resolve(programFolder, QStringLiteral("Baza/journal.cfg"));
+    return resolve(library, QStringLiteral("journal.cfg"));
 }
 
-QString helpFile(const QString &programFolder)
+QString helpFile(const QString &shareFolder)
 {
-    return resolve(programFolder, QStringLiteral("Help.chm"));
+    return resolve(shareFolder, QStringLiteral("Help.chm"));
 }
 
 QString folderOf(const QString &filePath)

@@ -1,4 +1,5 @@
-// Paths of the library tree beside the program.
+// Paths of the program's files: the library tree (wherever it lives, see
+// LibraryLocation) and the program's shared files.
 //
 // Teachers copy the Baza folder between machines, and a library made on
 // Windows may arrive as BAZA/DATA/INDEX.DAT. On a file system that tells
@@ -13,6 +14,13 @@ namespace Paths {
 
 // The folder of the executable, ending with '/'.
 QString programFolder();
+
+// The folder of the program's shared files (the help file, the library
+// template), ending with '/': <prefix>/share/nastavnik/ for a program
+// installed as <prefix>/bin/nastavnik, or else the program folder itself.
+// Found relative to the program, so an installation works wherever it is
+// unpacked.
+QString shareFolder(const QString &programFolder);
 
 // base + relative, where relative may use '/' or '\'. Each component that
 // exists on disk in another letter case is found as it is; components that
@@ -29,20 +37,22 @@ QString resolve(const QString &base, const QString &relative);
 // Returns the file's canonical path, or an empty string when not found.
 QString fileInside(const QString &folder, const QString &relative);
 
-// Fixed places of the library, resolved under a program folder.
-QString subjectIndex(const QString &programFolder);                           // Baza/Data/Index.dat
-QString subjectFolder(const QString &programFolder, const QString &number);   // Baza/Data/<n>
+// Fixed places of the library, resolved under the library folder (the
+// folder traditionally called Baza).
+QString dataFolder(const QString &library);                                   // Data
+QString subjectIndex(const QString &library);                                 // Data/Index.dat
+QString subjectFolder(const QString &library, const QString &number);         // Data/<n>
 QString topicIndex(const QString &subjectFolder);                             // <subject>/Index.dat
 QString topicFolder(const QString &subjectFolder, const QString &number);     // <subject>/<m>
 QString baseFile(const QString &topicFolder);                                 // <topic>/Baza.dat
 QString tagIndexFile(const QString &topicFolder);                             // <topic>/Baza.ini
 QString configFile(const QString &topicFolder);                               // <topic>/Config.dat
-QString soundConfig(const QString &programFolder);                            // Baza/Sound/Sound.cfg
-QString cueFile(const QString &programFolder, const QString &cue);            // Baza/Sound/<cue>.wav
-QString resultsFile(const QString &programFolder);                            // Baza/Images/normal.cfg
-QString journalFile(const QString &programFolder);                            // Baza/Images/journal.sqlite
-QString journalSettings(const QString &programFolder);                        // Baza/journal.cfg
-QString helpFile(const QString &programFolder);                               // Help.chm
+QString soundConfig(const QString &library);                                  // Sound/Sound.cfg
+QString cueFile(const QString &library, const QString &cue);                  // Sound/<cue>.wav
+QString resultsFile(const QString &library);                                  // Images/normal.cfg
+QString journalFile(const QString &library);                                  // Images/journal.sqlite
+QString journalSettings(const QString &library);                              // journal.cfg
+QString helpFile(const QString &shareFolder);                                 // Help.chm
 
 // The folder part of a file path, without a trailing separator.
 QString folderOf(const QString &filePath);

@@ -134,6 +134,9 @@ Status JournalSender::openLocal()
 {
     if (m_localOpen)
         return {};
+    // The journal makes its file and tables; until it has, nothing waits.
+    if (!QFileInfo::exists(m_localPath))
+        return Error{QStringLiteral("Журнал результатов %1 ещё не создан.").arg(native(m_localPath))};
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_local);
     db.setDatabaseName(m_localPath);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
@@ -143,8 +146,6 @@ Status JournalSender::openLocal()
         QSqlDatabase::removeDatabase(m_local);
         return Error{QStringLiteral("Журнал результатов %1 не открыт: %2").arg(native(m_localPath), detail)};
     }
-    if (Status schema = JournalSchema::apply(db, JournalSchema::Place::Local); !schema)
-        return Error{QStringLiteral("Журнал результатов %1 не открыт: %2").arg(native(m_localPath), schema.error())};
     m_localOpen = true;
     return {};
 }
@@ -280,8 +281,11 @@ Expected<int> JournalSender::sendWaiting()
     int sent = 0;
     for (;;) {
         const int before = sent;
-        if (waiting() == 0)
+        const int left = waiting();
+        if (left == 0)
             return sent;
+        if (left < 0)
+            return Error{QStringLiteral("Журнал результатов %1 не прочитан.").arg(native(m_localPath))};
         if (Status server = openServer(); !server)
             return Error{server.error()};
         if (Status batch = sendBatch(sent); !batch)

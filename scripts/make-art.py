@@ -369,6 +369,31 @@ def about():
     return svg(450, 275, "\n".join(body))
 
 
+def icon():
+    """The program's icon: the tutor's answer board on a notebook page, with
+    the star of a pressed field. Shapes only, so that it stays legible down
+    to 16 pixels, where it reads as four coloured fields. The build renders
+    it to the PNG sizes the desktop asks for."""
+    import math
+    body = ['<rect x="8" y="8" width="240" height="240" rx="40" fill="#fffef5" stroke="#7b9fcb" stroke-width="10"/>',
+            '<rect x="30" y="42" width="196" height="176" rx="18" fill="#c28b5c" stroke="#7d5230" stroke-width="6"/>',
+            '<rect x="44" y="56" width="168" height="148" rx="8" fill="#3f6f5b"/>']
+    places = {1: (54, 66), 2: (132, 66), 3: (54, 134), 4: (132, 134)}
+    for n, (x, y) in places.items():
+        fill, stroke, _ = FIELD_COLOURS[n]
+        body.append(f'<rect x="{x}" y="{y}" width="70" height="60" rx="8" fill="{fill}" stroke="{stroke}" '
+                    f'stroke-width="4"/>')
+    cx, cy, ro, ri = 167, 97, 27, 11.5
+    pts = []
+    for i in range(10):
+        r = ro if i % 2 == 0 else ri
+        a = -math.pi / 2 + i * math.pi / 5
+        pts.append(f"{cx + r * math.cos(a):.2f},{cy + r * math.sin(a) + 2:.2f}")
+    body.append(f'<polygon points="{" ".join(pts)}" fill="#e0362b" stroke="#6e0c08" stroke-width="4" '
+                'stroke-linejoin="round"/>')
+    return svg(256, 256, "\n".join(body))
+
+
 def run(*cmd):
     subprocess.run(cmd, check=True)
 
@@ -399,14 +424,17 @@ def crop(src, dst, at, size):
     magick(src, "-crop", f"{size[0]}x{size[1]}+{at[0]}+{at[1]}", "+repage", "PNG24:" + dst)
 
 
-def main():
-    os.makedirs(ART, exist_ok=True)
-    os.makedirs(BITMAPS, exist_ok=True)
-    png = lambda name: os.path.join(BITMAPS, name + ".png")
+def draw(suffix, scale):
+    """Renders every bitmap, at scale times its size in the windows, into
+    <Name><suffix>.png: "" at 1, "@2x" at 2 for screens scaled to 150 % or
+    more, which Qt's bitmap loading pairs with the plain name."""
+    png = lambda name: os.path.join(BITMAPS, name + suffix + ".png")
+    at = lambda point: (point[0] * scale, point[1] * scale)
+    sized = lambda w, h: (w * scale, h * scale)
 
-    render(write("tetrad", tetrad()), png("tetrad"), 787, 548)
-    render(write("Tetrad_black", tetrad(dark=True)), png("Tetrad_black"), 787, 548)
-    crop(png("tetrad"), png("ButNorm"), BOARD_AT, BOARD_SIZE)
+    render(write("tetrad", tetrad()), png("tetrad"), *sized(787, 548))
+    render(write("Tetrad_black", tetrad(dark=True)), png("Tetrad_black"), *sized(787, 548))
+    crop(png("tetrad"), png("ButNorm"), at(BOARD_AT), at(BOARD_SIZE))
 
     with tempfile.TemporaryDirectory() as tmp:
         for name, (dx, dy) in POSES.items():
@@ -414,26 +442,35 @@ def main():
             if (dx, dy) == (0, 0):
                 scene = png("tetrad")
             else:
-                render(write("tetrad_" + name, tetrad(dx, dy)), scene, 787, 548)
-            crop(scene, png(name), HEAD_AT, HEAD_SIZE)
+                render(write("tetrad_" + name, tetrad(dx, dy)), scene, *sized(787, 548))
+            crop(scene, png(name), at(HEAD_AT), at(HEAD_SIZE))
 
         # The marker is drawn transparently with its top-left colour as the
         # key, so its edge must not blend into that colour: alpha is cut hard.
         raw = os.path.join(tmp, "marker.png")
-        render(write("Marker", marker()), raw, 99, 101, opaque=False)
+        render(write("Marker", marker()), raw, *sized(99, 101), opaque=False)
         magick(raw, "-channel", "A", "-threshold", "50%", "+channel", "-background", "#ff00ff",
                "-alpha", "remove", "-alpha", "off", "PNG24:" + png("Marker"))
 
-    render(write("Book", book()), png("Book"), 610, 420)
+    render(write("Book", book()), png("Book"), *sized(610, 420))
     for state in (1, 2, 3):
-        render(write(f"ButOpen{state}", button("Открыть", state, 16)), png(f"ButOpen{state}"), 105, 23)
-        render(write(f"ButSort{state}", button("А…Я", state, 16)), png(f"ButSort{state}"), 105, 23)
-    render(write("Fonp", fonp()), png("Fonp"), 388, 255)
-    render(write("NoPic", nopic()), png("NoPic"), 300, 200)
-    render(write("About", about()), png("About"), 450, 275)
-    render(write("TableFon", tablefon()), png("TableFon"), 787, 548)
+        render(write(f"ButOpen{state}", button("Открыть", state, 16)), png(f"ButOpen{state}"), *sized(105, 23))
+        render(write(f"ButSort{state}", button("А…Я", state, 16)), png(f"ButSort{state}"), *sized(105, 23))
+    render(write("Fonp", fonp()), png("Fonp"), *sized(388, 255))
+    render(write("NoPic", nopic()), png("NoPic"), *sized(300, 200))
+    render(write("About", about()), png("About"), *sized(450, 275))
+    render(write("TableFon", tablefon()), png("TableFon"), *sized(787, 548))
+
+
+def main():
+    os.makedirs(ART, exist_ok=True)
+    os.makedirs(BITMAPS, exist_ok=True)
+    draw("", 1)
+    draw("@2x", 2)
+    write("nastavnik", icon())
 
     # Pictures of the help file.
+    png = lambda name: os.path.join(BITMAPS, name + ".png")
     help_images = os.path.join(ROOT, "resources", "help", "images")
     os.makedirs(help_images, exist_ok=True)
     magick(png("About"), "PNG24:" + os.path.join(help_images, "about.png"))

@@ -25,6 +25,9 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     # fuzzing and the sanitizer build
     clang libclang-rt-14-dev
+    # the Debian package: dpkg-shlibdeps (with file) for its dependencies,
+    # lintian and appstreamcli to judge it
+    dpkg-dev file lintian appstream
 )
 
 if [[ "${1:-}" == "--assets" ]]; then

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-Cues::Cues(CueSink &sink, QString programFolder)
-    : m_sink(sink), m_programFolder(std::move(programFolder))
+Cues::Cues(CueSink &sink, QString library)
+    : m_sink(sink), m_library(std::move(library))
 {
 }
 
@@ -32,7 +32,7 @@ void Cues::PlaySoundCue(const QString &name)
 
 void Cues::play(const QString &name)
 {
-    const QString path = Paths::cueFile(m_programFolder, name);
+    const QString path = Paths::cueFile(m_library, name);
     if (m_clock) {
         m_startedAt = now();
         m_length = wavLength(path);
@@ -95,7 +95,7 @@ int Cues::wavLength(const QString &path)
 
 void Cues::loadSwitches()
 {
-    const Expected<LineList> lines = LineLists::read(Paths::soundConfig(m_programFolder));
+    const Expected<LineList> lines = LineLists::read(Paths::soundConfig(m_library));
     if (!lines || lines->size() < 2) {
         m_voiceOn = m_soundOn = true;
         return;
@@ -106,6 +106,6 @@ void Cues::loadSwitches()
 
 Status Cues::saveSwitches() const
 {
-    return LineLists::write(Paths::soundConfig(m_programFolder),
+    return LineLists::write(Paths::soundConfig(m_library),
                             {m_voiceOn ? "1" : "0", m_soundOn ? "1" : "0"});
 }

@@ -73,7 +73,7 @@ inline constexpr QLatin1String ErrorNewBaza{"ErrorNewBaza"};
 class Cues
 {
 public:
-    Cues(CueSink &sink, QString programFolder);
+    Cues(CueSink &sink, QString library);
 
     void PlayVoiceCue(const QString &name);
     void PlaySoundCue(const QString &name);
@@ -103,7 +103,7 @@ private:
     int now() const;
 
     CueSink &m_sink;
-    QString m_programFolder;
+    QString m_library;
     Clock *m_clock = nullptr;
     int m_startedAt = 0;      // when the last cue started, ms of the day
     int m_length = 0;         // and how long it lasts

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -31,6 +32,14 @@ struct Countdown
 struct SessionState
 {
     QString ProgramFolder;               // folder of the executable, ending with '/'
+    // The library (see LibraryLocation), ending with '/'. One that cannot be
+    // written serves for testing only: the results table and the journal go
+    // to ResultsLibraryFolder, the user's own library, and the chooser's
+    // editing commands refuse.
+    QString LibraryFolder;
+    QString ResultsLibraryFolder;
+    bool LibraryReadOnly = false;
+    QStringList LibraryNotices;          // said once, when the chooser first opens
 
     // The running test.
     bool SessionActive = false;

@@ -4,9 +4,10 @@
 // each document) and prints the report the program would show, so that an
 // author or a script can check a folder of tests without opening the
 // program. Every fault is listed with its line and question after the
-// report. A folder given stands for every .rtf document under it. With
-// --questions it also prints each question as the program would cut it out
-// of the document; with --json it prints one JSON array for scripts.
+// report, then the warnings, which never fail a document. A folder given
+// stands for every .rtf document under it. With --questions it also prints
+// each question as the program would cut it out of the document; with
+// --json it prints one JSON array for scripts.
 //
 // Exit status: 0 when every file passed, 1 when any failed the check, 2 when
 // any could not be read or was too large for the program (or the command
@@ -76,6 +77,23 @@ QString kindName(Finding::Kind kind)
         return QStringLiteral("picture-missing");
     case Finding::Kind::PictureOutsideFolder:
         return QStringLiteral("picture-outside-folder");
+    }
+    return {};
+}
+
+QString warningKindName(Warning::Kind kind)
+{
+    switch (kind) {
+    case Warning::Kind::KeyShare:
+        return QStringLiteral("key-share");
+    case Warning::Kind::KeyRun:
+        return QStringLiteral("key-run");
+    case Warning::Kind::SameText:
+        return QStringLiteral("same-text");
+    case Warning::Kind::NoNumberedAnswers:
+        return QStringLiteral("no-numbered-answers");
+    case Warning::Kind::LargePicture:
+        return QStringLiteral("large-picture");
     }
     return {};
 }
@@ -191,6 +209,22 @@ int main(int argc, char *argv[])
                                         {QStringLiteral("description"), finding.describe()}});
         }
         report.insert(QStringLiteral("findings"), findings);
+        // Warnings follow the faults and never fail the check.
+        QJsonArray warnings;
+        for (const Warning &warning : result.warnings) {
+            say(QStringLiteral("предупреждение: ") + warning.describe() + u'\n');
+            warnings.append(QJsonObject{{QStringLiteral("kind"), warningKindName(warning.kind)},
+                                        {QStringLiteral("line"), warning.line},
+                                        {QStringLiteral("question"), warning.question},
+                                        {QStringLiteral("text"), warning.text},
+                                        {QStringLiteral("detail"), warning.detail},
+                                        {QStringLiteral("description"), warning.describe()}});
+        }
+        report.insert(QStringLiteral("warnings"), warnings);
+        QJsonArray rightFields;
+        for (const int count : result.rightFields)
+            rightFields.append(count);
+        report.insert(QStringLiteral("rightFields"), rightFields);
         report.insert(QStringLiteral("questions"), result.testCount);
         report.insert(QStringLiteral("pictures"), result.pictureCount);
         if (result.verdict != Verdict::Ok)

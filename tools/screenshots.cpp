@@ -8,6 +8,7 @@
 #include "authoring/ui/Reindex.h"
 #include "authoring/ui/ResCompil.h"
 #include "browser/ui/Book.h"
+#include "library/Cp1251.h"
 #include "library/IndexFile.h"
 #include "library/LineList.h"
 #include "library/Paths.h"
@@ -42,7 +43,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
+#include <QScrollBar>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QTextStream>
 
 namespace {
@@ -93,11 +96,11 @@ void writeIndex(const QString &path, const QStringList &names)
 }
 
 // A small library for a build without the demo one: a few subjects, the first with a few topics.
-void makeLibrary(const QString &programFolder)
+void makeLibrary(const QString &library)
 {
-    writeIndex(Paths::subjectIndex(programFolder),
+    writeIndex(Paths::subjectIndex(library),
                {QStringLiteral("Геометрия"), QStringLiteral("Физика"), QStringLiteral("История"), QStringLiteral("Биология")});
-    const QString subject = Paths::subjectFolder(programFolder, QStringLiteral("1"));
+    const QString subject = Paths::subjectFolder(library, QStringLiteral("1"));
     writeIndex(Paths::topicIndex(subject), {QStringLiteral("Треугольники"), QStringLiteral("Окружность"),
                                             QStringLiteral("Площади фигур"), QStringLiteral("Векторы")});
 }
@@ -192,7 +195,7 @@ void startTest(TForm1 &form1, SessionState &state, const QString &topicFolder)
 }
 
 // A results table with a few finished tests in it.
-void writeResults(const QString &programFolder)
+void writeResults(const QString &library)
 {
     LineList lines(ResultsFile::LineCount);
     const struct { const char16_t *name; const char16_t *topic; int asked; int correct; QTime time; } rows[] = {
@@ -212,7 +215,7 @@ void writeResults(const QString &programFolder)
         outcome.resultKind = "1";
         ResultsFile::append(lines, ResultsFile::makeRecord(outcome));
     }
-    if (!ResultsFile::save(Paths::resultsFile(programFolder), lines))
+    if (!ResultsFile::save(Paths::resultsFile(library), lines))
         err() << "could not write the results table" << Qt::endl;
 }
 
@@ -230,22 +233,24 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
+    const QString library = folder + QStringLiteral("Baza/");
     copyTree(Paths::programFolder() + QStringLiteral("Baza"), folder + QStringLiteral("Baza"));
-    QFile::copy(Paths::helpFile(Paths::programFolder()), Paths::helpFile(folder));
+    QFile::copy(Paths::helpFile(Paths::shareFolder(Paths::programFolder())), Paths::helpFile(folder));
     // The demo library, when the build placed one; otherwise a small one.
     IndexFile subjects;
-    if (!subjects.load(Paths::subjectIndex(folder)) || subjects.count() == 0)
-        makeLibrary(folder);
-    writeResults(folder);
-    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(folder, QStringLiteral("1")), QStringLiteral("1"));
+    if (!subjects.load(Paths::subjectIndex(library)) || subjects.count() == 0)
+        makeLibrary(library);
+    writeResults(library);
+    const QString topicFolder = Paths::topicFolder(Paths::subjectFolder(library, QStringLiteral("1")), QStringLiteral("1"));
     QDir().mkpath(topicFolder);
     drawPicture(topicFolder + QStringLiteral("/triangle.png"));
 
     SessionState state;
     state.ProgramFolder = folder;
+    state.LibraryFolder = state.ResultsLibraryFolder = library;
     FakeClock clock{QTime(10, 15).msecsSinceStartOfDay(), 7919};
     SilentSink sink;
-    Cues cues(sink, state.ProgramFolder);
+    Cues cues(sink, state.LibraryFolder);
     WidgetPrompter prompter;
     AppContext context{state, cues, clock, prompter};
 
@@ -337,6 +342,43 @@ int main(int argc, char *argv[])
     });
     context.windows.preview(Paths::baseFile(topicFolder), QStringLiteral("Математика - ( Дроби )"));
     settle();
+
+    // The report on a document with a fault and two warnings: the message,
+    // then every fault and warning with its line and question.
+    {
+        const QString document = folder + QStringLiteral("report.txt");
+        QFile file(document);
+        if (file.open(QIODevice::WriteOnly)) {
+            const QStringList lines{QStringLiteral("Проверочная работа"), QStringLiteral("{test=2} Москва"),
+                                    QStringLiteral("Какой город — столица России?"),
+                                    QStringLiteral("1) Казань 2) Москва 3) Тверь 4) Омск"), QStringLiteral("{test=2}"),
+                                    QStringLiteral("Сколько будет 2+2?"), QStringLiteral("1) 3 2) 4 3) 5"),
+                                    QStringLiteral("{test=2}"), QStringLiteral("какой город — столица  России?"),
+                                    QStringLiteral("1) Казань 2) Москва 3) Тверь 4) Омск")};
+            file.write(Cp1251::encode(lines.join(QStringLiteral("\r\n"))).value());
+            file.close();
+        }
+        TForm3 &form3 = windows.form3();
+        auto *poll = new QTimer(&form1);
+        QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+            if (!form3.isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            // Scrolled down to the list under the message.
+            if (auto *raport = form3.findChild<QTextEdit *>(QStringLiteral("Raport")))
+                raport->verticalScrollBar()->setValue(raport->verticalScrollBar()->maximum());
+            settle(100);
+            ok &= save(&form3, out, QStringLiteral("report.png"));
+            form3.reject();
+        });
+        poll->start(20);
+        form2.show();
+        if (!form3.CreateBase(document, form2))
+            ok = false;
+        form2.hide();
+        settle();
+    }
 
     // The help window.
     form1.N12Click();

@@ -220,20 +220,31 @@ Status TForm3::CreateBase(const QString &sourcePath, BaseProgress &bar)
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     all.mergeBlockFormat(centred);
-    if (!check.findings.isEmpty()) {
-        // Every fault with its place, under the message, to mend in one go.
+    // Every fault with its place, under the message, to mend in one go;
+    // then the warnings, which never stop the topic from being made.
+    const auto list = [this](const QString &heading, const QStringList &lines) {
+        if (lines.isEmpty())
+            return;
         QTextCursor end(m_raport->document());
         end.movePosition(QTextCursor::End);
         QTextBlockFormat left;
         left.setAlignment(Qt::AlignLeft);
         end.insertBlock(left);
         end.insertBlock(left);
-        end.insertText(QStringLiteral("Найдено ошибок: %1").arg(check.findings.size()));
-        for (const Finding &finding : std::as_const(check.findings)) {
+        end.insertText(heading.arg(lines.size()));
+        for (const QString &line : lines) {
             end.insertBlock(left);
-            end.insertText(finding.describe());
+            end.insertText(line);
         }
-    }
+    };
+    QStringList faults;
+    for (const Finding &finding : std::as_const(check.findings))
+        faults << finding.describe();
+    list(QStringLiteral("Найдено ошибок: %1"), faults);
+    QStringList warnings;
+    for (const Warning &warning : std::as_const(check.warnings))
+        warnings << warning.describe();
+    list(QStringLiteral("Предупреждения: %1"), warnings);
     m_context.cues.PlaySoundCue(cueFor(check.verdict));
     m_button2->setVisible(check.verdict == Verdict::Ok);
     state.TagIndex = check.tagIndex;

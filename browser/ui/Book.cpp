@@ -1,5 +1,6 @@
 #include "browser/ui/Book.h"
 
+#include "session/ui/Bitmaps.h"
 #include "authoring/TopicFiles.h"
 #include "browser/ui/BookButton.h"
 #include "library/Cp1251.h"
@@ -76,7 +77,7 @@ void TForm2::FormCreate()
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(609, 413);
 
-    m_background = QPixmap(QStringLiteral(":/bitmaps/Book.png"));
+    m_background = Bitmaps::pixmap(QStringLiteral("Book"));
 
     const QFont listFont = pixelFont(QStringLiteral("Times New Roman"), 24, true, true);
     const auto makeList = [this, &listFont](const QString &name, const QRect &place) {
@@ -109,14 +110,14 @@ void TForm2::FormCreate()
             ListTemaClick();
     });
 
-    m_buttonOpen = new BookButton(QStringLiteral(":/bitmaps/ButOpen1.png"), QStringLiteral(":/bitmaps/ButOpen2.png"),
-                                  QStringLiteral(":/bitmaps/ButOpen3.png"), QStringLiteral("Открыть"), this);
+    m_buttonOpen = new BookButton(QStringLiteral("ButOpen1"), QStringLiteral("ButOpen2"), QStringLiteral("ButOpen3"),
+                                  QStringLiteral("Открыть"), this);
     m_buttonOpen->setObjectName(QStringLiteral("ButtonOpen"));
     m_buttonOpen->setGeometry(48, 379, 105, 23);
     connect(m_buttonOpen, &BookButton::released, this, [this](Qt::MouseButton, bool) { ClickOpenTest(); });
 
-    m_buttonSort = new BookButton(QStringLiteral(":/bitmaps/ButSort1.png"), QStringLiteral(":/bitmaps/ButSort2.png"),
-                                  QStringLiteral(":/bitmaps/ButSort3.png"), QStringLiteral("А…Я"), this);
+    m_buttonSort = new BookButton(QStringLiteral("ButSort1"), QStringLiteral("ButSort2"), QStringLiteral("ButSort3"),
+                                  QStringLiteral("А…Я"), this);
     m_buttonSort->setObjectName(QStringLiteral("ButtonSort"));
     m_buttonSort->setGeometry(453, 379, 105, 23);
     connect(m_buttonSort, &BookButton::released, this, [this](Qt::MouseButton, bool leftClick) {
@@ -143,24 +144,31 @@ void TForm2::FormCreate()
     m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
                              {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                               QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
-                              QString(), close});
+                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
                           {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
                            QStringLiteral("Удалить тему"),
-                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QString(),
+                           QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                           QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
                            QStringLiteral("Настройки темы..."), QString(), close});
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
     giveKeys();
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
-    (void)Library::removeSaveLeftovers(m_context.state.ProgramFolder);
-    // A subject index that cannot be read is said when the chooser first
-    // opens, and the lists start empty; the first subject added writes a new
-    // index.
-    if (const Status loaded = Library::openSubjectIndex(m_context.state.ProgramFolder, m_subjects); !loaded)
-        m_openingError = loaded.error() + QStringLiteral("\n\nСписок предметов пуст.");
+    (void)Library::removeSaveLeftovers(m_context.state.LibraryFolder);
+    if (m_context.state.ResultsLibraryFolder != m_context.state.LibraryFolder)
+        (void)Library::removeSaveLeftovers(m_context.state.ResultsLibraryFolder);
+    // What the choice of the library has to tell, and a subject index that
+    // cannot be read, are said when the chooser first opens; the lists then
+    // start empty, and the first subject added writes a new index.
+    QStringList opening = m_context.state.LibraryNotices;
+    if (const Status loaded = Library::openSubjectIndex(m_context.state.LibraryFolder, m_subjects); !loaded) {
+        opening.append(loaded.error() + QStringLiteral("\n\nСписок предметов пуст."));
+        m_openingIcon = Prompter::Icon::Error;
+    }
+    m_openingMessage = opening.join(QStringLiteral("\n\n"));
     fillList(m_listPredmet, m_subjects);
 }
 
@@ -177,6 +185,9 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic},
         {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic},
         {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions},
+        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift},
+        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken},
         {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic},
     };
     auto *menu = new QMenu(this);
@@ -198,7 +209,8 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
 }
 
 // The commands of the full menus work from the keyboard in their own list
-// (Enter, which opens the topic, is the list's own): Del, F2 and Insert act
+// (Enter, which opens the topic, is the list's own, and Esc the book's, as
+// a dialog's cancel): Del, F2 and Insert act
 // on the subject or topic the list has selected, as the menu a right click
 // opens would.
 void TForm2::giveKeys()
@@ -213,7 +225,6 @@ void TForm2::giveKeys()
         {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
         {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
-        {QStringLiteral("Закрыть книгу"), QKeySequence(Qt::Key_Escape)},
     };
     // Keys of their own, not the menu's: in an open menu Return and Esc
     // keep their usual meaning.
@@ -235,7 +246,20 @@ void TForm2::giveKeys()
 
 QString TForm2::subjectIndexPath() const
 {
-    return Paths::subjectIndex(m_context.state.ProgramFolder);
+    return Paths::subjectIndex(m_context.state.LibraryFolder);
+}
+
+bool TForm2::refusedReadOnly()
+{
+    if (!m_context.state.LibraryReadOnly)
+        return false;
+    m_context.cues.PlaySoundCue(Cue::ErrorNewBaza);
+    m_context.prompter.message(this, Caption::Attention,
+                               QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                              "предметы и темы в ней изменить нельзя.")
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(m_context.state.LibraryFolder))),
+                               Prompter::Icon::Exclamation);
+    return true;
 }
 
 void TForm2::reportError(const QString &text)
@@ -287,8 +311,9 @@ void TForm2::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_context.cues.PlayVoiceCue(Cue::Book);
-    if (!m_openingError.isEmpty())
-        reportError(std::exchange(m_openingError, QString()));
+    if (!m_openingMessage.isEmpty())
+        m_context.prompter.message(this, Caption::Attention, std::exchange(m_openingMessage, QString()),
+                                   m_openingIcon);
 }
 
 void TForm2::hideEvent(QHideEvent *event)
@@ -405,7 +430,7 @@ void TForm2::ListPredmetClick()
         reportError(number.error());
         return;
     }
-    state.CurrentSubjectFolder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    state.CurrentSubjectFolder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     const Status loaded = m_topics.load(Paths::topicIndex(state.CurrentSubjectFolder));
     fillList(m_listTema, m_topics);
     m_topicsLoaded = loaded.ok();
@@ -458,8 +483,10 @@ QByteArray TForm2::askName(const QString &caption, const QString &prompt, int ma
 
 void TForm2::AddSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
-    const QString dataFolder = Paths::resolve(state.ProgramFolder, QStringLiteral("Baza/Data"));
+    const QString dataFolder = Paths::dataFolder(state.LibraryFolder);
     const Expected<int> number = Library::newFolderNumber(m_subjects, dataFolder);
     if (!number) {
         reportError(number.error());
@@ -475,7 +502,7 @@ void TForm2::AddSubject()
     if (name.isEmpty())
         return;
 
-    const QString folder = Paths::subjectFolder(state.ProgramFolder, QString::number(*number));
+    const QString folder = Paths::subjectFolder(state.LibraryFolder, QString::number(*number));
     // A library that lost its Data folder gets it back with the first subject.
     QDir().mkpath(Paths::folderOf(subjectIndexPath()));
     const Status added = Library::addEntry(m_subjects, subjectIndexPath(), name, *number, folder,
@@ -497,6 +524,8 @@ void TForm2::AddSubject()
 
 void TForm2::RenameSubject()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listPredmet, m_subjects, subjectIndexPath(), QStringLiteral("Предмет"),
                 QStringLiteral("Введите новое имя предмета"), IndexFile::SubjectNameLength, Cue::Rename);
 }
@@ -570,6 +599,8 @@ TForm2::TopicDeletion TForm2::removeIndexRow(QListWidget *list, IndexFile &index
 
 void TForm2::DeleteSubject()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     const int row = selectedRow(m_listPredmet);
     if (row < 0 || row >= m_subjects.count())
@@ -631,7 +662,8 @@ void TForm2::DeleteSubject()
 
 void TForm2::AddTopic()
 {
-    SessionState &state = m_context.state;
+    if (refusedReadOnly())
+        return;
     if (const QString unreadable = unreadableRow(m_listPredmet, m_subjects); !unreadable.isEmpty()) {
         reportError(unreadable);
         return;
@@ -643,6 +675,12 @@ void TForm2::AddTopic()
         m_context.cues.PlaySoundCue(Cue::Cancel);
         return;
     }
+    addTopicFrom(source);
+}
+
+void TForm2::addTopicFrom(const QString &source)
+{
+    SessionState &state = m_context.state;
     if (!QFileInfo(source).isFile())
         return;
     BaseCreation *report = m_context.windows.baseCreation;
@@ -688,12 +726,16 @@ void TForm2::AddTopic()
 
 void TForm2::RenameTopic()
 {
+    if (refusedReadOnly())
+        return;
     renameEntry(m_listTema, m_topics, Paths::topicIndex(m_context.state.CurrentSubjectFolder), QStringLiteral("Тема"),
                 QStringLiteral("Введите новое имя темы"), IndexFile::TopicNameLength, QStringLiteral("NewPredmet"));
 }
 
 void TForm2::DeleteTopic()
 {
+    if (refusedReadOnly())
+        return;
     const int row = selectedRow(m_listTema);
     if (row < 0 || row >= m_topics.count())
         return;
@@ -734,6 +776,8 @@ TForm2::TopicDeletion TForm2::deleteSelectedTopic()
 
 void TForm2::TopicOptions()
 {
+    if (refusedReadOnly())
+        return;
     showForSelectedTopic(m_context.windows.showTopicOptions);
 }
 
@@ -767,18 +811,25 @@ void TForm2::RestoreTopic()
 // base is gone.
 void TForm2::showForSelectedTopic(const WindowCommand &show)
 {
+    if (!selectedTopicReady())
+        return;
+    if (isVisible())
+        FormDeactivate();
+    show();
+}
+
+bool TForm2::selectedTopicReady()
+{
     if (const QString unreadable = unreadableRow(m_listTema, m_topics); !unreadable.isEmpty()) {
         reportError(unreadable);
-        return;
+        return false;
     }
     if (!QFileInfo::exists(m_context.state.CurrentBasePath)) {
         m_context.prompter.message(this, Caption::BrokenLibrary,
                                    QStringLiteral("Ненайден файл с выбранным тестом"), Prompter::Icon::Error);
-        return;
+        return false;
     }
-    if (isVisible())
-        FormDeactivate();
-    show();
+    return true;
 }
 
 void TForm2::CloseBook()
@@ -790,6 +841,8 @@ void TForm2::CloseBook()
 
 void TForm2::ButtonSortClick()
 {
+    if (refusedReadOnly())
+        return;
     SessionState &state = m_context.state;
     m_context.cues.PlaySoundCue(Cue::Sort);
     m_subjects.sort();

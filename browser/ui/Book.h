@@ -3,13 +3,15 @@
 // and opens its test; the teacher manages the library through the context
 // menus: subjects and topics are added, renamed, deleted and sorted, a
 // topic is created from a test document, its options edited and its source
-// restored. Every change goes to the index in memory and then whole to its
+// restored (a library that cannot be written allows none of these but the
+// restoring). Every change goes to the index in memory and then whole to its
 // file (IndexFile); the topic folder's files are handled by TopicFiles.
 #pragma once
 
 #include "authoring/ui/BaseCreation.h"
 #include "library/IndexFile.h"
 #include "results/Journal.h"
+#include "session/ui/Prompter.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -65,6 +67,11 @@ public:
     void RestoreTopic();
     void PreviewTopic();
     void CloseBook();
+    // Question banks (BookBanks.cpp): a GIFT or Aiken file made a test
+    // document, and the selected topic written as either.
+    void ImportQuestions();
+    void ExportGift();
+    void ExportAiken();
 
     const IndexFile &subjects() const { return m_subjects; }
     const IndexFile &topics() const { return m_topics; }
@@ -78,6 +85,11 @@ protected:
 private:
     void startTest(const QString &basePath, const Journal::Unfinished *resumed);
     void showForSelectedTopic(const WindowCommand &show);
+    // Says why the selected topic's files cannot be used, if they cannot.
+    bool selectedTopicReady();
+    // "Добавить новую тему" once the document is chosen.
+    void addTopicFrom(const QString &source);
+    void exportSelectedTopic(bool gift);
     void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
@@ -95,6 +107,9 @@ private:
     void fillList(QListWidget *list, const IndexFile &index);
     void addRow(QListWidget *list, const QString &text);
     void reportError(const QString &text);
+    // A library that cannot be written serves for testing only: its editing
+    // commands say so, before they touch anything, and stop.
+    bool refusedReadOnly();
     // Asks for a name; an empty string when the answer was empty or the box
     // cancelled, or when the name cannot be stored (said to the user).
     QByteArray askName(const QString &caption, const QString &prompt, int maxLength, bool *declined);
@@ -109,7 +124,10 @@ private:
     QPixmap m_background;
     bool m_syncing = false;
     bool m_topicsLoaded = false;
-    QString m_openingError;   // said once, when the chooser first opens
+    // Said once, when the chooser first opens: an error when the subject
+    // index cannot be read, else what the choice of the library has to tell.
+    QString m_openingMessage;
+    Prompter::Icon m_openingIcon = Prompter::Icon::Exclamation;
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;

@@ -1,5 +1,7 @@
 #include "browser/ui/BookButton.h"
 
+#include "session/ui/Bitmaps.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,9 +9,9 @@ BookButton::BookButton(const QString &away, const QString &hover, const QString 
                        QWidget *parent)
     : QWidget(parent), m_caption(caption)
 {
-    m_pixmaps[0] = QPixmap(away);
-    m_pixmaps[1] = QPixmap(hover);
-    m_pixmaps[2] = QPixmap(pressed);
+    m_pixmaps[0] = Bitmaps::pixmap(away);
+    m_pixmaps[1] = Bitmaps::pixmap(hover);
+    m_pixmaps[2] = Bitmaps::pixmap(pressed);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
 }

@@ -14,7 +14,7 @@ class BookButton final : public QWidget
 public:
     enum class Look { Away, Hover, Pressed };
 
-    // Bitmap names are resource paths; a missing bitmap is drawn as a plain
+    // Bitmap names are the program's bitmaps (Bitmaps::pixmap); a missing one is drawn as a plain
     // face with the caption.
     BookButton(const QString &away, const QString &hover, const QString &pressed, const QString &caption,
                QWidget *parent = nullptr);

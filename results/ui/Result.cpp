@@ -1,5 +1,6 @@
 #include "results/ui/Result.h"
 
+#include "session/ui/Bitmaps.h"
 #include "results/Grading.h"
 #include "library/TopicConfig.h"
 #include "session/ui/AppContext.h"
@@ -25,7 +26,7 @@ QFont labelFont(const QString &family, int pixels, bool italic, bool underline)
 } // namespace
 
 TForm6::TForm6(AppContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context), m_background(QStringLiteral(":/bitmaps/Fonp.png"))
+    : QDialog(parent), m_context(context), m_background(Bitmaps::pixmap(QStringLiteral("Fonp")))
 {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Результат..."));

@@ -1,5 +1,6 @@
 #include "results/ui/Table.h"
 
+#include "session/ui/Bitmaps.h"
 #include "library/Cp1251.h"
 #include "library/Paths.h"
 #include "results/Grading.h"
@@ -108,7 +109,7 @@ TForm5::TForm5(AppContext &context, QWidget *parent)
     m_table->setFocusPolicy(Qt::NoFocus);
     m_table->setItemDelegate(new CellDelegate(*this, m_table));
     // The squared paper shows around the cells.
-    const QPixmap paper(QStringLiteral(":/bitmaps/TableFon.png"));
+    const QPixmap paper = Bitmaps::pixmap(QStringLiteral("TableFon"));
     QPalette paperPalette = m_table->palette();
     const QBrush base = paper.isNull() ? QBrush(Qt::white) : QBrush(paper);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
@@ -209,7 +210,7 @@ void TForm5::FormActivate()
 {
     m_active = true;
     m_loading = true;
-    const QString path = Paths::resultsFile(m_context.state.ProgramFolder);
+    const QString path = Paths::resultsFile(m_context.state.ResultsLibraryFolder);
     Expected<LineList> lines = ResultsFile::load(path);
     m_canSave = lines.hasValue();
     if (lines) {
@@ -288,7 +289,7 @@ void TForm5::saveTable()
     // be lost. The failure was reported when loading.
     if (!m_canSave)
         return;
-    const Status saved = ResultsFile::save(Paths::resultsFile(m_context.state.ProgramFolder), m_context.state.ResultsList);
+    const Status saved = ResultsFile::save(Paths::resultsFile(m_context.state.ResultsLibraryFolder), m_context.state.ResultsList);
     if (!saved) {
         QString text = QStringLiteral("Таблица результатов не сохранена.\n%1").arg(saved.error());
         if (m_context.state.TestEnded)

@@ -1,5 +1,6 @@
 #include "session/ui/About.h"
 
+#include "session/ui/Bitmaps.h"
 #include "session/ui/AppContext.h"
 #include "session/Cues.h"
 
@@ -26,7 +27,7 @@ TForm9::TForm9(AppContext &context, QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 450, 275);
     Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/bitmaps/About.png")));
+    Image1->setPixmap(Bitmaps::pixmap(QStringLiteral("About")));
 }
 
 void TForm9::changeEvent(QEvent *event)

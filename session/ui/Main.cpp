@@ -22,6 +22,7 @@
 #include "results/Journal.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
@@ -339,7 +340,12 @@ QString TForm1::openBazaFilter() const
 
 QString TForm1::openBazaFolder() const
 {
-    return m_context.state.ProgramFolder + QStringLiteral("..");
+    // A portable copy of the program usually sits among the teacher's
+    // documents; an installed program's folder holds nothing of the user's.
+    const QString programFolder = m_context.state.ProgramFolder;
+    if (Paths::shareFolder(programFolder) != programFolder)
+        return QDir::homePath();
+    return programFolder + QStringLiteral("..");
 }
 
 // ---------------------------------------------------------------- TestHost
@@ -550,7 +556,8 @@ void TForm1::N7Click()
 
 void TForm1::N12Click()
 {
-    Expected<std::shared_ptr<ChmFile>> chm = ChmFile::open(Paths::helpFile(m_context.state.ProgramFolder));
+    const QString helpFile = Paths::helpFile(Paths::shareFolder(m_context.state.ProgramFolder));
+    Expected<std::shared_ptr<ChmFile>> chm = ChmFile::open(helpFile);
     if (!chm) {
         m_context.prompter.message(this, QStringLiteral("Наставник"), QStringLiteral("Cant start Help.chm"),
                                    Prompter::Icon::None);

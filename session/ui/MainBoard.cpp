@@ -1,6 +1,7 @@
 // The main window's painted page: the background, the tutor's head frames,
 // the board with its four fields and the star marker, the question view
 // under the mouse, the picture box, and the darkening behind modal windows.
+#include "session/ui/Bitmaps.h"
 #include "session/ui/Main.h"
 
 #include "library/Paths.h"
@@ -29,7 +30,7 @@ const QPoint kBoardPosition(67, 344);
 
 QPixmap bitmap(const QString &name)
 {
-    return QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(name));
+    return Bitmaps::pixmap(name);
 }
 
 } // namespace
@@ -44,7 +45,7 @@ void TForm1::loadBitmaps()
 
     // The marker is a star on a plain ground: the colour of its top-left
     // pixel is see-through.
-    QImage marker = QImage(QStringLiteral(":/bitmaps/Marker.png")).convertToFormat(QImage::Format_ARGB32);
+    QImage marker = Bitmaps::image(QStringLiteral("Marker")).convertToFormat(QImage::Format_ARGB32);
     if (!marker.isNull()) {
         const QRgb clear = marker.pixel(0, 0);
         for (int y = 0; y < marker.height(); ++y)
@@ -96,7 +97,7 @@ void TForm1::drawHeadFrame(int frame)
 void TForm1::drawMarker(int field)
 {
     m_markerField = field;
-    m_surface->repaint(QRect(markerPosition(field), m_marker.size().expandedTo(QSize(99, 101))));
+    m_surface->repaint(QRect(markerPosition(field), m_marker.deviceIndependentSize().toSize().expandedTo(QSize(99, 101))));
 }
 
 void TForm1::wipeMarker()

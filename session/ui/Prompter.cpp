@@ -61,3 +61,26 @@ QString WidgetPrompter::openFile(QWidget *parent, const QString &folder, const Q
         return {};
     return dialog.selectedFiles().constFirst();
 }
+
+QString WidgetPrompter::chooseFolder(QWidget *parent, const QString &caption, const QString &folder)
+{
+    QFileDialog dialog(parent, caption, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompter::saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter)
+{
+    QFileDialog dialog(parent, caption, path, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.selectFile(path);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

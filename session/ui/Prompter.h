@@ -24,6 +24,11 @@ public:
     virtual QString input(QWidget *parent, const QString &caption, const QString &prompt) = 0;
     // An open-file dialog; an empty string when cancelled.
     virtual QString openFile(QWidget *parent, const QString &folder, const QString &filter) = 0;
+    // A dialog choosing an existing folder; an empty string when cancelled.
+    virtual QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) = 0;
+    // A save-file dialog offering path, asking before it replaces a file; an
+    // empty string when cancelled.
+    virtual QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) = 0;
 };
 
 // The real boxes. Each is a modal QMessageBox, QInputDialog or QFileDialog
@@ -37,4 +42,6 @@ public:
     bool ask(QWidget *parent, const QString &caption, const QString &text) override;
     QString input(QWidget *parent, const QString &caption, const QString &prompt) override;
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override;
+    QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) override;
+    QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override;
 };

@@ -3,6 +3,7 @@
 #include "richtext/LineModel.h"
 #include "richtext/Pictures.h"
 #include "session/PictureFit.h"
+#include "session/ui/Bitmaps.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -14,7 +15,7 @@ namespace {
 // The picture shown for a question whose picture cannot be loaded.
 QImage noPicture()
 {
-    QImage image(QStringLiteral(":/bitmaps/NoPic.png"));
+    QImage image(QStringLiteral(":/bitmaps/NoPic.png"));   // scaled into the box as any picture
     if (!image.isNull())
         return image;
     // Without the resource: a white 300 x 200 picture crossed in red.
@@ -66,14 +67,19 @@ QPixmap boxPicture(const QString &path, QRect &place)
     if (image.isNull())
         image = noPicture();
     place = PictureFit::fitInBox(image.size());
+    // On a scaled screen the picture gets as many pixels as the screen has.
+    const int ratio = Bitmaps::ratio();
+    const QSize pixels = place.size() * ratio;
     if (loaded && (Pictures::formatFromExtension(path) == Pictures::Format::Emf
                    || Pictures::formatFromExtension(path) == Pictures::Format::Wmf)) {
         // Metafiles are drawn again at the size they are shown.
-        Expected<QImage> sharp = Pictures::loadFile(path, place.size());
+        Expected<QImage> sharp = Pictures::loadFile(path, pixels);
         if (sharp && !sharp->isNull())
             image = std::move(*sharp);
     }
-    return QPixmap::fromImage(image.scaled(place.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    QPixmap shown = QPixmap::fromImage(image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    shown.setDevicePixelRatio(ratio);
+    return shown;
 }
 
 } // namespace QuestionPage

@@ -1,9 +1,11 @@
 // The program as it runs for real: the shared state, whose program folder
-// is the executable's own, the system clock, the sound player, the real
+// is the executable's own and whose library is found by LibraryLocation's
+// rule, the system clock, the sound player, the real
 // message and input boxes with Qt's texts in Russian, and the nine windows
 // made from them. Made once the application object exists.
 #pragma once
 
+#include "library/LibraryLocation.h"
 #include "library/Paths.h"
 #include "results/Journal.h"
 #include "results/JournalServer.h"
@@ -21,8 +23,8 @@
 struct RunningProgram
 {
     RunningProgram()
-        : state(withProgramFolder()), cues(sink, state.ProgramFolder), context{state, cues, clock, prompter},
-          journal(Paths::journalFile(state.ProgramFolder), QSysInfo::machineHostName()),
+        : state(withPlaces()), cues(sink, state.LibraryFolder), context{state, cues, clock, prompter},
+          journal(Paths::journalFile(state.ResultsLibraryFolder), QSysInfo::machineHostName()),
           windows((context.journal = &journal, context))
     {
         linkToServer();
@@ -48,7 +50,7 @@ private:
     void linkToServer()
     {
         const Expected<std::optional<JournalServer>> server =
-            JournalServer::load(Paths::journalSettings(state.ProgramFolder));
+            JournalServer::load(Paths::journalSettings(state.LibraryFolder));
         if (!server) {
             journal.noteProblem(server.error());
             return;
@@ -59,10 +61,15 @@ private:
         journal.keepOutbox([link = uplink.get()] { link->wake(); });
     }
 
-    static SessionState withProgramFolder()
+    static SessionState withPlaces()
     {
         SessionState fresh;
         fresh.ProgramFolder = Paths::programFolder();
+        const LibraryLocation::Location location = LibraryLocation::locate(LibraryLocation::systemPlaces());
+        fresh.LibraryFolder = location.library;
+        fresh.ResultsLibraryFolder = location.resultsLibrary;
+        fresh.LibraryReadOnly = !location.writable;
+        fresh.LibraryNotices = location.notices;
         return fresh;
     }
 };

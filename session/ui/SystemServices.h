@@ -6,6 +6,9 @@
 
 #include <QSoundEffect>
 
+#include <memory>
+
+class QSocketNotifier;
 class QTranslator;
 
 class SystemClock final : public Clock
@@ -33,3 +36,21 @@ private:
 // program (where an installation for Windows puts them). False when neither
 // has them; Qt's texts then stay in English.
 bool loadQtRussian(QTranslator &translator, const QString &programFolder);
+
+// Ends the program cleanly when the system asks it to stop: SIGTERM at the
+// end of a session or a shutdown, SIGINT from a terminal. The event loops
+// end as the closing of the program's windows would end them, so what ends
+// the program normally (the windows destroyed, the journal closed) still
+// happens; no question is asked. Made before the windows, so that a stop
+// asked for while they are being made waits for the event loop. Does
+// nothing where there are no such signals (Windows).
+class QuitOnSignals final
+{
+public:
+    QuitOnSignals();
+    ~QuitOnSignals();
+    Q_DISABLE_COPY_MOVE(QuitOnSignals)
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};

@@ -5,6 +5,7 @@
 
 #include "tests/support/DocBuilder.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void manualLineBreaksAreLines();
     void progressValues();
     void everyFaultWithItsPlace();
+    void warningsNeverBlock();
     void findPicture_data();
     void findPicture();
 };
@@ -214,6 +216,89 @@ void TestCompileCheck::everyFaultWithItsPlace()
     const CheckResult leaving = compileCheck(LineModel(escaping), dir.filePath(u"тест.rtf"_qs));
     QCOMPARE(leaving.findings.size(), 1);
     QCOMPARE(leaving.findings.first().kind, K::PictureOutsideFolder);
+}
+
+namespace {
+
+// A question with a right field and a body.
+QStringList question(int field, const QString &body)
+{
+    return {u"{test=%1}"_qs.arg(field), body};
+}
+
+QStringList warningsOf(const CheckResult &result)
+{
+    QStringList found;
+    for (const Warning &warning : result.warnings)
+        found << u"%1/%2/%3/%4"_qs.arg(warning.line).arg(warning.question).arg(int(warning.kind)).arg(warning.detail);
+    return found;
+}
+
+} // namespace
+
+// Warnings come with the check's result and leave its verdict alone.
+void TestCompileCheck::warningsNeverBlock()
+{
+    using K = Warning::Kind;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"тест.rtf"_qs);
+    const auto check = [&path](const QStringList &paragraphs) {
+        QTextDocument doc;
+        buildDocument(doc, paragraphs);
+        return compileCheck(LineModel(doc), path);
+    };
+
+    // Ten questions, field 2 right in five (50 %), never twice in a row;
+    // the numbered answers stand on one line, in a list, or in a table's
+    // number column.
+    QStringList keyed;
+    const QList<int> key{2, 1, 2, 3, 2, 4, 2, 1, 2, 3};
+    for (qsizetype i = 0; i < key.size(); ++i)
+        keyed << question(key.at(i), u"Вопрос %1 1) а 2) б 3) в 4) г"_qs.arg(i));
+    keyed[1] = u"Вопрос 0\n1.\tа\n2.\tб\n3.\tв\n4.\tг"_qs.replace(u"\n"_qs, QString(QChar::LineSeparator));
+    keyed[3] = u"Вопрос 1"_qs + QChar::LineSeparator + u"1"_qs + QChar::LineSeparator + u"а"_qs
+               + QChar::LineSeparator + u"2"_qs + QChar::LineSeparator + u"б 3) в 4) г"_qs;
+    CheckResult result = check(keyed);
+    QCOMPARE(result.verdict, Verdict::Ok);
+    QCOMPARE(result.rightFields, (std::array<int, 4>{2, 5, 2, 1}));
+    QCOMPARE(warningsOf(result), QStringList{u"0/0/%1/2:50"_qs.arg(int(K::KeyShare))});
+    // Four of ten (40 %) is no warning; nor is any share under eight questions.
+    keyed[8] = u"{test=4}"_qs;
+    QVERIFY(check(keyed).warnings.isEmpty());
+
+    // Five in a row; the same text in other spacing and letter case; a body
+    // without its last answers.
+    const QStringList run = question(3, u"Столица  России? 1) Казань 2) Омск 3) Москва 4) Тверь"_qs)
+                            + question(3, u"Q 1) a 2) b 3) c 4) d"_qs) + question(3, u"R 1) a 2) b 3) c 4) d"_qs)
+                            + question(3, u"столица россии? 1) казань 2) омск 3) москва 4) тверь"_qs)
+                            + question(3, u"S 1) a 2) b"_qs) + question(1, u"T 1) a 2) b 3) c 4) d"_qs);
+    result = check(run);
+    QCOMPARE(result.verdict, Verdict::Ok);
+    QCOMPARE(warningsOf(result), (QStringList{u"1/1/%1/3:5"_qs.arg(int(K::KeyRun)), u"7/4/%1/1"_qs.arg(int(K::SameText)),
+                                              u"9/5/%1/3,4"_qs.arg(int(K::NoNumberedAnswers))}));
+    QVERIFY(result.warnings.at(1).describe().startsWith(u"строка 7, вопрос 4: текст вопроса совпадает с вопросом 1"_qs));
+
+    // A picture of 48 megapixels (its header says so) and a file of 21 MB.
+    QByteArray bmp("BM", 2);
+    QDataStream out(&bmp, QIODevice::Append);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(54) << quint32(0) << quint32(54) << quint32(40) << qint32(8000) << qint32(6000) << quint16(1)
+        << quint16(24) << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    QFile big(dir.filePath(u"big.bmp"_qs));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.write(bmp) == 54);
+    big.close();
+    QFile heavy(dir.filePath(u"heavy.png"_qs));
+    QVERIFY(heavy.open(QIODevice::WriteOnly) && heavy.resize(21LL * 1024 * 1024));
+    heavy.close();
+    touch(dir.path(), {u"small.png"_qs});
+    result = check(QStringList{u"{test=1}"_qs, u"{pic=big.bmp}"_qs, u"A 1) a 2) b 3) c 4) d"_qs, u"{test=2}"_qs,
+                               u"{pic=HEAVY.png}"_qs, u"B 1) a 2) b 3) c 4) d"_qs, u"{test=3}"_qs, u"{pic=small.png}"_qs,
+                               u"C 1) a 2) b 3) c 4) d"_qs});
+    QCOMPARE(result.verdict, Verdict::Ok);
+    QCOMPARE(warningsOf(result), (QStringList{u"1/1/%1/big.bmp"_qs.arg(int(K::LargePicture)),
+                                              u"4/2/%1/HEAVY.png"_qs.arg(int(K::LargePicture))}));
+    QVERIFY2(result.warnings.at(0).what.contains(u"8000 × 6000"_qs), qPrintable(result.warnings.at(0).what));
+    QVERIFY2(result.warnings.at(1).what.contains(u"21 МБ"_qs), qPrintable(result.warnings.at(1).what));
 }
 
 void TestCompileCheck::findPicture_data()

@@ -93,8 +93,9 @@ struct Env
     explicit Env(bool realBoxes = false)
     {
         state.ProgramFolder = root();
+        state.LibraryFolder = state.ResultsLibraryFolder = root() + QStringLiteral("Baza/");
         QDir().mkpath(data());
-        cues = std::make_unique<Cues>(sink, state.ProgramFolder);
+        cues = std::make_unique<Cues>(sink, state.LibraryFolder);
         context.reset(new AppContext{state, *cues, clock, realBoxes ? static_cast<Prompter &>(real) : scripted});
         context->host = &host;
     }

@@ -5,8 +5,10 @@
 #include "Fixture.h"
 
 #include "browser/ui/BookButton.h"
+#include "library/LibraryLocation.h"
 
 #include <QAbstractButton>
+#include <QDirIterator>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -40,6 +42,7 @@ private Q_SLOTS:
     void sort();
     void sortEmptyLibrary();
     void sortPassesDamagedSubjectLine();
+    void readOnlyLibraryRefusesEdits();
     void menus();
     void rightClickSelectsAndOpensMenu();
     void closeCues();
@@ -395,7 +398,8 @@ void TestBook::damagedTopicLineHasNoTopic()
     };
     QStringList dialogs;
     for (const QString &command : {QStringLiteral("Открыть тест..."), QStringLiteral("Настройки темы..."),
-                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста")}) {
+                                   QStringLiteral("Восстановить тему"), QStringLiteral("Просмотр теста"),
+                                   QStringLiteral("Экспорт в GIFT...")}) {
         QTimer::singleShot(0, &book, [&dialogs] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 dialogs << modal->objectName();
@@ -551,6 +555,72 @@ void TestBook::sortPassesDamagedSubjectLine()
     QVERIFY(env.scripted.messages.at(0).text.contains(QStringLiteral("строка 2")));
 }
 
+// Every file of a folder tree with its bytes.
+static QMap<QString, QByteArray> tree(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, fileBytes(path));
+    }
+    return files;
+}
+
+void TestBook::readOnlyLibraryRefusesEdits()
+{
+    Env env;
+    env.setSubjects({QStringLiteral("Физика=1")});
+    env.setTopics(1, {QStringLiteral("Оптика=1")});
+    env.makeTopic(1, 1);
+    // The library is named for the program, and the file system says it
+    // cannot be written.
+    LibraryLocation::Places places;
+    places.environment = env.state.LibraryFolder;
+    places.userData = env.root() + QStringLiteral("home/");
+    const LibraryLocation::Location location = LibraryLocation::locate(places, [](const QString &) { return false; });
+    env.state.LibraryReadOnly = !location.writable;
+    env.state.LibraryNotices = location.notices;
+    const QMap<QString, QByteArray> before = tree(env.data());
+
+    TForm2 &book = env.open();
+    bool optionsShown = false;
+    env.context->windows.showTopicOptions = [&optionsShown] { optionsShown = true; };
+    // Said once: when the chooser first opens.
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QCOMPARE(env.scripted.messages.at(0).text, location.notices.join(QStringLiteral("\n\n")));
+    QCOMPARE(env.scripted.messages.at(0).icon, Prompter::Icon::Exclamation);
+    book.hide();
+    book.show();
+    QCOMPARE(env.scripted.messages.size(), 1);
+
+    clickRow(env.list("ListPredmet"), 0);
+    clickRow(env.list("ListTema"), 0);
+    env.scripted.messages.clear();
+    env.sink.played.clear();
+    // Each editing command says why it cannot be done, and asks nothing.
+    const QList<void (TForm2::*)()> commands{&TForm2::AddSubject, &TForm2::RenameSubject, &TForm2::DeleteSubject,
+                                             &TForm2::AddTopic,   &TForm2::RenameTopic,   &TForm2::DeleteTopic,
+                                             &TForm2::TopicOptions, &TForm2::ButtonSortClick};
+    for (const auto command : commands)
+        (book.*command)();
+    QCOMPARE(env.scripted.asked.size(), 1 + commands.size());
+    QCOMPARE(env.scripted.messages.size(), commands.size());
+    for (const ScriptedPrompter::Box &box : std::as_const(env.scripted.messages)) {
+        QCOMPARE(box.caption, QStringLiteral("Внимание !!!"));
+        QCOMPARE(box.text, QStringLiteral("Библиотека тестов «%1» открыта только для чтения: "
+                                          "предметы и темы в ней изменить нельзя.")
+                               .arg(QDir::toNativeSeparators(QDir::cleanPath(env.state.LibraryFolder))));
+    }
+    QCOMPARE(env.sink.played, QStringList(commands.size(), QStringLiteral("ErrorNewBaza")));
+    QVERIFY(!optionsShown);
+    QCOMPARE(tree(env.data()), before);
+    QCOMPARE(env.rows("ListPredmet"), QStringList{QStringLiteral("Физика")});
+    QCOMPARE(env.rows("ListTema"), QStringList{QStringLiteral("Оптика")});
+    book.hide();
+}
+
 void TestBook::menus()
 {
     Env env;
@@ -565,13 +635,15 @@ void TestBook::menus()
     QCOMPARE(captions("PredmetMenu"),
              QStringList({QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                           QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Добавить новую тему"),
-                          QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
+                          QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QStringLiteral("-"),
+                          QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("PredmetMenu1"),
              QStringList({QStringLiteral("Добавить предмет"), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu"),
              QStringList({QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QStringLiteral("-"),
                           QStringLiteral("Удалить тему"),
-                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"), QStringLiteral("-"),
+                          QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
+                          QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QStringLiteral("-"),
                           QStringLiteral("Настройки темы..."), QStringLiteral("-"), QStringLiteral("Закрыть книгу")}));
     QCOMPARE(captions("TemaMenu1"), QStringList({QStringLiteral("Закрыть книгу")}));
     QCOMPARE(env.form2->windowTitle(), QStringLiteral("Выбор..."));

@@ -104,6 +104,7 @@ private Q_SLOTS:
     void restoreCopiesWhatTheTopicHolds();
     void failedRestoreLeavesFolderEmpty();
     void pictureNamesCannotLeaveTheFolder();
+    void questionBankThroughTheChooser();
 };
 
 void TestTopics::createTopic()
@@ -171,7 +172,8 @@ void TestTopics::failedCheckWritesNothing_data()
     QTest::newRow("Word document") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10) + plainDocument()
                                    << QStringLiteral("Файл «тест.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
                                                      "Сохраните документ в формате RTF.");
-    // Under the message, every fault with its line and question.
+    // Under the message, every fault with its line and question, then the
+    // warnings.
     QTest::newRow("faults listed") << crlf({QStringLiteral("{test=1} лишнее"), QStringLiteral("Вопрос"),
                                             QStringLiteral("{test=7}"), QStringLiteral("Вопрос два")})
                                    << QStringLiteral("В файле нарушен синтаксис:\n\n"
@@ -180,6 +182,11 @@ void TestTopics::failedCheckWritesNothing_data()
                                                      "строка 1, вопрос 1: в строке с тегом есть другой текст: «лишнее» "
                                                      "({test=1} лишнее)\n"
                                                      "строка 3, вопрос 2: номер правильного поля «7» не от 1 до 4 "
+                                                     "({test=7})\n\n"
+                                                     "Предупреждения: 2\n"
+                                                     "строка 1, вопрос 1: не найдены нумерованные ответы 1, 2, 3, 4 "
+                                                     "({test=1} лишнее)\n"
+                                                     "строка 3, вопрос 2: не найдены нумерованные ответы 1, 2, 3, 4 "
                                                      "({test=7})");
 }
 
@@ -491,6 +498,57 @@ void TestTopics::pictureNamesCannotLeaveTheFolder()
     QCOMPARE(copy.missing, names);
     QVERIFY(copy.copied.isEmpty());
     QVERIFY(QDir(to.path()).isEmpty());
+}
+
+// A GIFT file with a picture becomes a document in the folder the teacher
+// picks and, right away, a topic; the topic goes out again as GIFT with its
+// picture beside it.
+void TestTopics::questionBankThroughTheChooser()
+{
+    QTemporaryDir banks;
+    const QString bank = banks.filePath(QStringLiteral("физика.gift"));
+    QVERIFY(QFile::copy(QStringLiteral(NASTAVNIK_SOURCE_DIR "/tests/data/banks/moodle.gift"), bank));
+    const QByteArray picture = fileBytes(QStringLiteral(NASTAVNIK_SOURCE_DIR "/tests/data/banks/map small.png"));
+    writeFile(banks.filePath(QStringLiteral("map small.png")), picture);
+    QTemporaryDir documents;
+    Env env;
+    env.setSubjects({QStringLiteral("Природа=1")});
+    env.setTopics(1, {});
+    TForm2 &book = env.open();
+    book.show();
+    env.select("ListPredmet", 0);
+    env.scripted.files << bank;
+    env.scripted.folders << documents.path();
+    env.scripted.confirms << true;
+    env.scripted.inputs << QStringLiteral("Силы");
+    bool seen = false;
+    const QString hint = QStringLiteral("вопрос %1: не найдены нумерованные ответы %2 ({test=%3})");
+    answerReport(env, "Button2",
+                 QStringLiteral("База создана:\n\nТестов: 5\nРисунков: 1\n\nПредупреждения: 3\n")
+                     + QStringLiteral("строка 18, ") + hint.arg(3).arg(4).arg(3) + u'\n'
+                     + QStringLiteral("строка 24, ") + hint.arg(4).arg(4).arg(1) + u'\n'
+                     + QStringLiteral("строка 30, ") + hint.arg(5).arg(QStringLiteral("3, 4")).arg(1),
+                 true, &seen);
+    book.ImportQuestions();
+    QVERIFY(seen);
+    QCOMPARE(env.scripted.asked, QStringList({QStringLiteral("open"), QStringLiteral("folder"),
+                                              QStringLiteral("Внимание !!!"), QStringLiteral("Новая тема")}));
+    QCOMPARE(fileBytes(documents.filePath(QStringLiteral("map small.png"))), picture);
+    QCOMPARE(env.rows("ListTema"), QStringList({QStringLiteral("Силы")}));
+    QCOMPARE(fileBytes(env.data() + QStringLiteral("/1/1/map small.png")), picture);
+
+    env.select("ListTema", 0);
+    QTemporaryDir out;
+    env.scripted.saves << out.filePath(QStringLiteral("силы.gift.txt"));
+    book.ExportGift();
+    QCOMPARE(env.scripted.messages.size(), 1);
+    QVERIFY2(env.scripted.messages.at(0).text.contains(QStringLiteral("Вопросов: 5\nРисунков рядом с ним: 1")),
+             qPrintable(env.scripted.messages.at(0).text));
+    const QString gift = QString::fromUtf8(fileBytes(out.filePath(QStringLiteral("силы.gift.txt"))));
+    QVERIFY2(gift.startsWith(QStringLiteral("// Силы\n\nКакая сила тянет яблоко вниз? {\n~Сила трения\n=Сила тяжести\n")),
+             qPrintable(gift));
+    QCOMPARE(fileBytes(out.filePath(QStringLiteral("map small.png"))), picture);
+    book.hide();
 }
 
 QTEST_MAIN(TestTopics)

@@ -32,14 +32,16 @@
 struct Fixture
 {
     Fixture()
-        : cues(sink, programFolder()), context{state, cues, clock, prompter}, form4(context), form5(context),
+        : cues(sink, library()), context{state, cues, clock, prompter}, form4(context), form5(context),
           form6(context)
     {
         state.ProgramFolder = programFolder();
+        state.LibraryFolder = state.ResultsLibraryFolder = library();
         ProgramWindows::linkResults(context, form5, form6);
     }
 
     QString programFolder() const { return dir.path() + u'/'; }
+    QString library() const { return programFolder() + QStringLiteral("Baza/"); }
     QString path(const QString &relative) const { return dir.filePath(relative); }
 
     QTemporaryDir dir;

@@ -98,7 +98,7 @@ private Q_SLOTS:
 void TestJournal::wholeTestKeepsEveryAnswer()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
     program.showAndGreet();
@@ -127,7 +127,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
                                   lesson.shownGrade, u"finished"_qs}}));
     QVERIFY(!lesson.shownGrade.isEmpty());
     const QList<QStringList> folders = rows(path, u"SELECT subject_folder, topic_folder FROM runs"_qs);
-    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.folder(), folders.at(0).at(0)), folders.at(0).at(1))
+    QCOMPARE(Paths::topicFolder(Paths::subjectFolder(program.libraryFolder(), folders.at(0).at(0)), folders.at(0).at(1))
                  + u"/Baza.dat"_qs,
              QDir::cleanPath(program.state.CurrentBasePath));
     QCOMPARE(rows(path, u"SELECT number, question FROM answers ORDER BY number"_qs),
@@ -140,7 +140,7 @@ void TestJournal::wholeTestKeepsEveryAnswer()
 void TestJournal::unwritableJournalIsToldOnce()
 {
     Program program("1\r\n1\r\n", Program::Library::Demo);
-    const QString path = Paths::journalFile(program.folder());
+    const QString path = Paths::journalFile(program.libraryFolder());
     QVERIFY(QDir().mkpath(path));   // a folder where the file should be
     Journal journal(path, u"Кабинет-7"_qs);
     program.context->journal = &journal;
@@ -151,7 +151,7 @@ void TestJournal::unwritableJournalIsToldOnce()
         QVERIFY(program.state.SessionActive);
         while (program.state.SessionActive)
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
-        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         QVERIFY(table);
         QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
     }
@@ -173,7 +173,7 @@ void TestJournal::testCutShortGoesOn()
     int firstQuestion = 0;
     {
         Program program("1\r\n1\r\n", Program::Library::Demo);
-        const QString path = Paths::journalFile(program.folder());
+        const QString path = Paths::journalFile(program.libraryFolder());
         Journal journal(path, u"Кабинет-7"_qs);
         program.context->journal = &journal;
         program.showAndGreet();
@@ -189,7 +189,7 @@ void TestJournal::testCutShortGoesOn()
 
     for (const bool goOn : {false, true}) {
         Program program("1\r\n1\r\n", Program::Library::Demo);
-        const QString path = Paths::journalFile(program.folder());
+        const QString path = Paths::journalFile(program.libraryFolder());
         QFile::remove(path);
         QVERIFY(QFile::copy(journalCopy, path));
         QVERIFY(QFile::copy(journalCopy + u"-wal"_qs, path + u"-wal"_qs));
@@ -222,7 +222,7 @@ void TestJournal::testCutShortGoesOn()
         QCOMPARE(rows(path, u"SELECT surname, correct, state FROM runs"_qs),
                  (QList<QStringList>{{u"Иванов"_qs, u"2"_qs, u"finished"_qs}}));
         QCOMPARE(rows(path, u"SELECT COUNT(*) FROM answers"_qs), (QList<QStringList>{{u"2"_qs}}));
-        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> table = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         QVERIFY(table);
         QCOMPARE(Cp1251::decode(table->at(ResultsFile::lineIndex(14, 1))), u"Иванов"_qs);
         QVERIFY(Cp1251::decode(table->at(ResultsFile::lineIndex(13, 1))) != u"Иванов"_qs);

@@ -105,7 +105,7 @@ private Q_SLOTS:
     void unreadableTableIsNotOverwritten();
 
 private:
-    QString resultsPath() const { return Paths::resultsFile(m_fix->programFolder()); }
+    QString resultsPath() const { return Paths::resultsFile(m_fix->library()); }
     void finishTest(const QString &surname, int correct, int asked, const LineList &config,
                     const std::function<void()> &onResult = {});
     std::unique_ptr<Fixture> m_fix;

@@ -738,7 +738,7 @@ void TestMainWindow::voiceLinesHeardWhole()
 {
     Program program;
     program.showAndGreet();
-    QVERIFY(writeSilence(Paths::cueFile(program.folder(), u"Time"_qs), 3000));
+    QVERIFY(writeSilence(Paths::cueFile(program.libraryFolder(), u"Time"_qs), 3000));
     program.loadDocument(questionDocument({1, 2, 3}));
     program.startTest(3, "5");
     QList<int> frameTimes;
@@ -797,7 +797,7 @@ void TestMainWindow::nameRequestHeardAfterChooserCloses()
     QVERIFY(program.state.SessionActive);
     QCOMPARE(heardBeforeBox.mid(heardBeforeBox.size() - 2), (QStringList{u"Cancel"_qs, u"Name"_qs}));
     const int cancel = program.sink.start(u"Cancel"_qs);
-    QVERIFY(program.sink.start(u"Name"_qs) >= cancel + Cues::wavLength(Paths::cueFile(program.folder(), u"Cancel"_qs)));
+    QVERIFY(program.sink.start(u"Name"_qs) >= cancel + Cues::wavLength(Paths::cueFile(program.libraryFolder(), u"Cancel"_qs)));
 }
 
 void TestMainWindow::abortCommand_data()
@@ -942,7 +942,7 @@ void TestMainWindow::soundSwitches()
     QCOMPARE(program.form1->N7->isChecked(), effects);
     program.form1->findChild<QAction *>(toggle)->trigger();
     QCOMPARE(program.sink.played, heard);
-    const QString cfg = Paths::soundConfig(program.folder());
+    const QString cfg = Paths::soundConfig(program.libraryFolder());
     program.quit();
     const Expected<QByteArray> bytes = LineLists::readBytes(cfg);
     QVERIFY(bytes);
@@ -955,7 +955,7 @@ void TestMainWindow::soundSwitchNotSaved()
 {
     Program program;
     // The sound folder has become a file: no Sound.cfg can be written in it.
-    const QString soundFolder = QFileInfo(Paths::soundConfig(program.folder())).path();
+    const QString soundFolder = QFileInfo(Paths::soundConfig(program.libraryFolder())).path();
     QVERIFY(QDir(soundFolder).removeRecursively());
     QVERIFY(LineLists::writeBytes(soundFolder, "not a folder"));
     ModalAnswerer answerer;
@@ -1096,7 +1096,7 @@ void TestMainWindow::replayThroughChooser()
             program.answerAt(Program::fieldCentre(program.state.CorrectAnswer));
     };
     const auto newestResult = [&](int row) {
-        const Expected<LineList> lines = ResultsFile::load(Paths::resultsFile(program.folder()));
+        const Expected<LineList> lines = ResultsFile::load(Paths::resultsFile(program.libraryFolder()));
         return lines ? QStringList{Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 1))),
                                    Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 3))),
                                    Cp1251::decode(lines->at(ResultsFile::lineIndex(row, 6)))}

@@ -1,5 +1,5 @@
 // The whole program for window tests: a program folder in a temporary
-// directory (the library template copied in), the nine windows created in
+// directory with the library beside the program (the template copied in), the nine windows created in
 // their fixed order, a clock whose pauses take no real time but let the
 // events queued meanwhile through (presses, ticks, painting), a cue sink
 // that records what would have been heard and when, and the real message
@@ -82,7 +82,7 @@ struct Program
         if (library == Library::Demo)
             qFatal("this test program is built without the demo library");
 #endif
-        const QString cfg = Paths::soundConfig(folder());
+        const QString cfg = Paths::soundConfig(libraryFolder());
         QFile::remove(cfg);
         if (!soundCfg.isEmpty()) {
             QFile file(cfg);
@@ -90,7 +90,8 @@ struct Program
                 file.write(soundCfg);
         }
         state.ProgramFolder = folder();
-        cues = std::make_unique<Cues>(sink, folder());
+        state.LibraryFolder = state.ResultsLibraryFolder = libraryFolder();
+        cues = std::make_unique<Cues>(sink, libraryFolder());
         context = std::make_unique<AppContext>(AppContext{state, *cues, clock, prompter});
         windows = std::make_unique<ProgramWindows>(*context);
         form1 = &windows->form1();
@@ -122,6 +123,7 @@ struct Program
     }
 
     QString folder() const { return dir.path() + u'/'; }
+    QString libraryFolder() const { return folder() + QStringLiteral("Baza/"); }
     QWidget *surface() const { return form1->centralWidget(); }
 
     // Shows the main window and lets the greeting run, then forgets what it

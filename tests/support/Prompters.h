@@ -25,6 +25,8 @@ public:
     QQueue<QString> inputs;       // answers to input boxes, in order
     QQueue<bool> confirms;        // answers to confirmations
     QQueue<QString> files;        // answers to the open-file dialog
+    QQueue<QString> folders;      // answers to the folder dialog
+    QQueue<QString> saves;        // answers to the save-file dialog
     QList<Box> messages;          // message boxes shown
     QStringList asked;            // captions of every box, in order
 
@@ -56,6 +58,16 @@ public:
         asked.append(QStringLiteral("open"));
         return files.isEmpty() ? QString() : files.dequeue();
     }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override
+    {
+        asked.append(QStringLiteral("folder"));
+        return folders.isEmpty() ? QString() : folders.dequeue();
+    }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        asked.append(QStringLiteral("save"));
+        return saves.isEmpty() ? QString() : saves.dequeue();
+    }
 };
 
 // Either prompter, chosen per test: the scripted one by default, the real
@@ -78,6 +90,14 @@ public:
     QString openFile(QWidget *parent, const QString &folder, const QString &filter) override
     {
         return current().openFile(parent, folder, filter);
+    }
+    QString chooseFolder(QWidget *parent, const QString &caption, const QString &folder) override
+    {
+        return current().chooseFolder(parent, caption, folder);
+    }
+    QString saveFile(QWidget *parent, const QString &caption, const QString &path, const QString &filter) override
+    {
+        return current().saveFile(parent, caption, path, filter);
     }
 
     Prompter &current() { return useReal ? static_cast<Prompter &>(real) : recorded; }

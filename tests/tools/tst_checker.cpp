@@ -52,6 +52,7 @@ void TestChecker::goodDocumentWithQuestions()
     QCOMPARE(run.status, 0);
     const QString expected = u"== good.rtf\n"
                              u"База создана:\n\nТестов: 3\nРисунков: 1\n"
+                             u"предупреждение: строка 3, вопрос 1: не найдены нумерованные ответы 3, 4 ({test=2})\n"
                              u"-- 1 correct=2 picture=images\\fig1.png\n"
                              u"Какая сила тянет яблоко вниз?\n1) трения\n2) тяжести\n"
                              u"-- 2 correct=3 picture=-\n"
@@ -72,15 +73,18 @@ void TestChecker::exitStatus_data()
     QTest::newRow("bad") << QStringList{u"--questions"_qs, u"emptyquestion.rtf"_qs} << 1
                          << u"== emptyquestion.rtf\nВ файле нарушен синтаксис:\n\n"
                             u"Найдены вопросы не содержащие ни одной строки\n"
-                            u"строка 1, вопрос 1: в вопросе нет ни одной строки ({test=1})\n"_qs;
+                            u"строка 1, вопрос 1: в вопросе нет ни одной строки ({test=1})\n"
+                            u"предупреждение: строка 2, вопрос 2: не найдены нумерованные ответы 1, 2, 3, 4 ({test=2})\n"_qs;
     QTest::newRow("good and bad") << QStringList{u"plain.txt"_qs, u"notests.rtf"_qs} << 1
                                   << u"== plain.txt\nБаза создана:\n\nТестов: 1\nРисунков: 0\n"
+                                     u"предупреждение: строка 2, вопрос 1: не найдены нумерованные ответы 3, 4 ({test=3})\n"
                                      u"== notests.rtf\nВыбранный файл не содержит тестов\n"_qs;
     QTest::newRow("missing picture, full path")
         << QStringList{kData + u"/picturemissing.rtf"_qs} << 1
         << u"== %1/picturemissing.rtf\nРисунок \"%1/Нет такого.png\" не найден...\n"
            u"строка 1, вопрос 1: в строке с тегом есть другой текст: «лишнее» ({test=1} лишнее)\n"
-           u"строка 2, вопрос 1: рисунок не найден: %1/Нет такого.png ({pic=Нет такого.png})\n"_qs.arg(kData);
+           u"строка 2, вопрос 1: рисунок не найден: %1/Нет такого.png ({pic=Нет такого.png})\n"
+           u"предупреждение: строка 1, вопрос 1: не найдены нумерованные ответы 1, 2, 3, 4 ({test=1} лишнее)\n"_qs.arg(kData);
     QTest::newRow("unreadable") << QStringList{u"no such file.rtf"_qs, u"good.rtf"_qs} << 2 << QString();
     QTest::newRow("folder") << QStringList{u"images"_qs} << 2 << QString();
     QTest::newRow("no files") << QStringList{u"--questions"_qs} << 2 << QString();
@@ -124,11 +128,12 @@ void TestChecker::refusesWhatTheProgramRefuses()
     QCOMPARE(run.out, u"== %1/word.rtf\nФайл «word.rtf» — документ Microsoft Word (DOC), а не RTF.\n\n"
                       u"Сохраните документ в формате RTF.\n"
                       u"== %1/linked.txt\nРисунок \"%1/link.png\" не найден...\n"
-                      u"строка 2, вопрос 1: рисунок не найден: %1/link.png ({pic=link.png})\n"_qs.arg(dir.path()));
+                      u"строка 2, вопрос 1: рисунок не найден: %1/link.png ({pic=link.png})\n"
+                      u"предупреждение: строка 1, вопрос 1: не найдены нумерованные ответы 1, 2, 3, 4 ({test=1})\n"_qs.arg(dir.path()));
 }
 
 // A folder stands for every RTF document under it, in order; --json gives
-// scripts the same reports, faults with their places included.
+// scripts the same reports, faults and warnings with their places included.
 void TestChecker::folderAndJson()
 {
     QTemporaryDir dir;
@@ -153,6 +158,11 @@ void TestChecker::folderAndJson()
     QCOMPARE(finding.value(u"line"_qs).toInt(), 1);
     QCOMPARE(finding.value(u"question"_qs).toInt(), 1);
     QCOMPARE(reports.at(1).toObject().value(u"message"_qs).toString(), u"Выбранный файл не содержит тестов"_qs);
+    // Warnings, and the share of each right field, come beside the faults.
+    const QJsonObject warning = empty.value(u"warnings"_qs).toArray().at(0).toObject();
+    QCOMPARE(warning.value(u"kind"_qs).toString(), u"no-numbered-answers"_qs);
+    QCOMPARE(warning.value(u"question"_qs).toInt(), 2);
+    QCOMPARE(empty.value(u"rightFields"_qs).toArray(), (QJsonArray{1, 1, 0, 0}));
 }
 
 QTEST_GUILESS_MAIN(TestChecker)
