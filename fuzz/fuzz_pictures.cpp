@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture decoder. The first byte picks the
-// format the data is announced as (WMF, EMF, DIB or unknown); the rest is
-// the picture. Vector pictures are drawn small to keep each run quick.
+// format the data is announced as (WMF, EMF, DIB, unknown or QuickDraw
+// PICT); the rest is the picture. Vector pictures are drawn small to keep each run quick.
 #include "richtext/Pictures.h"
 
 #include <QGuiApplication>
@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 1)
         return 0;
     static const Pictures::Format formats[] = {Pictures::Format::Wmf, Pictures::Format::Emf,
-                                               Pictures::Format::Dib, Pictures::Format::Unknown};
-    const Pictures::Format format = formats[data[0] % 4];
+                                               Pictures::Format::Dib, Pictures::Format::Unknown,
+                                               Pictures::Format::Pict};
+    const Pictures::Format format = formats[data[0] % 5];
     const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     (void)Pictures::decode(bytes, format, QSize(64, 48));
     return 0;

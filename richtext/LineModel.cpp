@@ -1,6 +1,7 @@
 #include "richtext/LineModel.h"
 
 #include "library/TagLine.h"
+#include "richtext/CellLayout.h"
 #include "richtext/RtfReader.h"
 
 #include <QSet>
@@ -125,4 +126,5 @@ void LineModel::copyRange(const QTextDocument &source, int start, int end, QText
         merged.setPosition(at);
         merged.setBlockFormat(format);
     }
+    CellLayout::apply(*targetDocument);
 }

@@ -35,7 +35,9 @@ public:
     static QString folded(const QString &text);
 
     // Copies the range [start, end) of a document, with all its formatting
-    // and the pictures it shows, to the cursor's place in another document.
+    // and the pictures it shows, to the cursor's place in another document,
+    // where its tables' row heights and turned cells are laid out
+    // (CellLayout) at that document's text width.
     static void copyRange(const QTextDocument &source, int start, int end, QTextCursor &target);
 
 private:

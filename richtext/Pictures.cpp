@@ -2,6 +2,7 @@
 
 #include "library/FileErrors.h"
 #include "richtext/EmfRenderer.h"
+#include "richtext/PictPlayer.h"
 #include "richtext/WmfPlayer.h"
 
 #include <QBuffer>
@@ -123,6 +124,8 @@ Expected<QImage> decodeAs(const QByteArray &data, Format format, QSize targetSiz
         return WmfPlayer::render(data, targetSize);
     case Format::Emf:
         return EmfRenderer::render(data, targetSize);
+    case Format::Pict:
+        return PictPlayer::render(data, targetSize);
     case Format::Dib:
         return scaledTo(decodeDib(data), targetSize);
     case Format::Png:
@@ -269,6 +272,10 @@ Expected<QImage> decode(const QByteArray &data, Format format, QSize targetSize)
         return Error{QStringLiteral("Файл рисунка пуст.")};
     // The bytes win over the name: a .jpg that holds a PNG still loads. A DIB
     // shows no magic, so a format that is only named Dib stays Dib.
+    // A PICT has no magic of its own; its first bytes (size and frame) may
+    // look like another format's.
+    if (format == Format::Pict)
+        return decodeAs(data, format, targetSize);
     const Format sniffed = sniffFormat(data);
     // A .bmp without its file header is a bare DIB.
     if (sniffed == Format::Unknown && format == Format::Bmp)

@@ -22,6 +22,7 @@ enum class Format {
     Ico,
     Emf,
     Wmf,       // with or without the 22-byte placeable header
+    Pict,      // QuickDraw, as Word for Mac wrote pictures (RTF \macpict)
 };
 
 // The format named by a file's extension (bmp, ico, wmf, emf, jpg, jpeg,

@@ -14,6 +14,7 @@
 
 #include "library/Cp1251.h"
 #include "library/TagLine.h"
+#include "richtext/CellLayout.h"
 #include "richtext/Charsets.h"
 #include "richtext/HardLineLayout.h"
 #include "richtext/Pictures.h"
@@ -73,8 +74,8 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(brdrdash) X(brdrdb) X(brdrdot) X(brdrl) X(brdrnil) X(brdrnone) X(brdrr) X(brdrs)         \
     X(brdrsh) X(brdrt) X(brdrtbl) X(brdrth) X(brdrw) X(bullet)                                 \
     X(caps) X(cb) X(cell) X(cellx) X(cf) X(chcbpat) X(chftn) X(clbrdrb) X(clbrdrl) X(clbrdrr)           \
-    X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
-    X(clvmrg) X(colorschememapping) X(colortbl) X(cpg)                                         \
+    X(clbrdrt) X(clcbpat) X(clmgf) X(clmrg) X(cltxbtlr) X(cltxtbrl) X(cltxtbrlv) X(clvertalb) X(clvertalc) X(clvertalt) X(clvmgf)   \
+    X(clvmrg) X(colorschememapping) X(colortbl) X(contextualspace) X(cpg)                                         \
     X(datastore) X(deff) X(deftab) X(dibitmap) X(dn) X(do) X(docvar)                                     \
     X(emdash) X(emfblip) X(emspace) X(endash) X(enspace)                                       \
     X(f) X(falt) X(fbidi) X(fcharset) X(fdecor) X(fi) X(field) X(filetbl) X(fldinst) X(fldrslt) X(fonttbl) X(footer)      \
@@ -96,7 +97,7 @@ constexpr qsizetype ProgressStep = 64 * 1024;   // bytes read between two report
     X(qc) X(qd) X(qj) X(ql) X(qmspace) X(qr)                                                   \
     X(rdblquote) X(red) X(result) X(revtbl) X(ri) X(rin) X(row) X(rquote) X(rsidtbl) X(rtf)    \
     X(rtlmark) X(rxe)                                                                          \
-    X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
+    X(s) X(sa) X(sb) X(scaps) X(sect) X(shp) X(shpgrp) X(shpinst) X(shppict) X(shprslt) X(shptxt)   \
     X(sl) X(slmult) X(sn) X(sp) X(strike) X(striked) X(stylesheet) X(sub) X(super) X(sv)       \
     X(tab) X(tb) X(tc) X(template) X(themedata) X(tldot) X(tleq) X(tlhyph) X(tlmdot) X(tlth) X(tlul)  \
     X(tqc) X(tqdec) X(tqr) X(trbrdrb) X(trbrdrh) X(trbrdrl) X(trbrdrr)          \
@@ -211,6 +212,17 @@ struct Font
 // Russian document is set in its serif font rather than in a fallback.
 QString baseFamily(const QString &name)
 {
+    // Windows' font substitutes also give the PostScript names of Mac and
+    // old documents their Windows families.
+    static const QHash<QString, QString> substitutes = {
+        {QStringLiteral("times"), QStringLiteral("Times New Roman")},
+        {QStringLiteral("tms rmn"), QStringLiteral("Times New Roman")},
+        {QStringLiteral("helvetica"), QStringLiteral("Arial")},
+        {QStringLiteral("helv"), QStringLiteral("Arial")},
+        {QStringLiteral("courier"), QStringLiteral("Courier New")},
+    };
+    if (const auto it = substitutes.constFind(name.toLower()); it != substitutes.constEnd())
+        return *it;
     static const char16_t *const suffixes[] = {u" Cyr", u" CE", u" Greek", u" Tur", u" Baltic", u" (Hebrew)",
                                                u" (Arabic)", u" (Vietnamese)"};
     for (const char16_t *suffix : suffixes) {
@@ -269,6 +281,8 @@ struct ParState
     bool slmult = false;
     bool intbl = false;
     int itap = 0;
+    int style = 0;              // \s: the paragraph's style
+    bool contextual = false;    // no space between it and a neighbour of its style
     int tabs = 0;       // the paragraph's tab stops: index into the parser's tab sets
 
     int level() const
@@ -310,6 +324,7 @@ struct Paragraph
 {
     QTextBlockFormat format;
     std::vector<Run> runs;
+    int style = -1;     // the style whose neighbours it keeps no space from, or -1
 };
 
 struct Table;
@@ -338,6 +353,7 @@ struct CellDef
     bool hFirst = false, hMerged = false, vFirst = false, vMerged = false;
     int shade = 0;
     int valign = 0;     // 0 top, 1 centre, 2 bottom
+    int textFlow = 0;   // a CellLayout::TextFlow: text turned to run upwards or downwards
     std::array<Border, 4> border;   // top, left, bottom, right
 };
 
@@ -345,7 +361,7 @@ struct RowDef
 {
     std::vector<CellDef> cells;
     CellDef next;
-    int gap = 108;      // half the space between cells: the cells' left and right padding
+    int gap = 0;        // half the space between cells (\trgaph, none unless given): the cells' left and right padding
     int left = 0;
     int align = 0;
     int height = 0;     // twips; at least this when positive, exactly its magnitude when negative
@@ -373,6 +389,7 @@ struct Flow
 {
     QTextCursor cursor;
     bool fresh = true;          // the cursor's block is empty and unused
+    int lastStyle = -1;         // Paragraph::style of the last paragraph written
 };
 
 struct Field
@@ -551,6 +568,8 @@ private:
     int m_overflow = 0;         // groups opened beyond MaxGroupDepth
     bool m_done = false;
     bool m_star = false;
+    bool m_groupStart = false;  // nothing read yet in the group: where \* may mark a destination
+    bool m_starAllowed = false;
     int m_ucSkip = 0;
     char16_t m_highSurrogate = 0;
 
@@ -559,7 +578,7 @@ private:
     QTextOption::TabType m_nextTabType = QTextOption::LeftTab;
     std::vector<std::vector<TabStop>> m_tabSets{{}};   // set 0: no stops of its own
     QHash<QByteArray, int> m_tabSetIndex;
-    int m_defaultFont = -1;
+    int m_defaultFont = 0;      // \deff; font 0 when the document names none
     QHash<int, Font> m_fonts;
     int m_currentFont = -1;     // font table entry being read
     std::vector<QColor> m_colours;  // invalid colour = automatic
@@ -712,6 +731,7 @@ void Parser::openGroup()
 {
     flushBytes();
     m_star = false;
+    m_groupStart = true;
     m_ucSkip = 0;
     if (m_overflow > 0 || int(m_stack.size()) >= MaxGroupDepth) {
         ++m_overflow;
@@ -775,6 +795,8 @@ void Parser::closeGroup()
 
 void Parser::readText()
 {
+    if (m_data < m_end && *m_data != ' ')
+        m_groupStart = false;
     const char *start = m_data;
     const char *p = m_data;
     while (p < m_end && !EndsText[uchar(*p)])
@@ -838,6 +860,10 @@ void Parser::readText()
 
 void Parser::readControl()
 {
+    // Only a \* that opens its group marks an ignorable destination;
+    // LibreOffice and Word read past one that stands among text.
+    m_starAllowed = m_groupStart;
+    m_groupStart = false;
     const char *p = m_data + 1;   // after the backslash
     if (p >= m_end) {
         m_data = m_end;
@@ -946,7 +972,7 @@ void Parser::readControl()
 void Parser::symbol(char c)
 {
     if (c == '*') {
-        m_star = true;
+        m_star = m_starAllowed;
         return;
     }
     m_star = false;
@@ -1331,6 +1357,8 @@ void Parser::textKeyword(Kw k, bool hasParam, int param)
     case Kw::K_sa: p.sa = param; return;
     case Kw::K_sl: p.sl = param; return;
     case Kw::K_slmult: p.slmult = on; return;
+    case Kw::K_s: p.style = param; return;
+    case Kw::K_contextualspace: p.contextual = on; return;
     case Kw::K_intbl: p.intbl = on; return;
     case Kw::K_itap: p.itap = std::clamp(param, 0, MaxTableDepth); return;
 
@@ -1406,6 +1434,10 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
     case Kw::K_clvertalt: rowDef(defLevel).next.valign = 0; return;
     case Kw::K_clvertalc: rowDef(defLevel).next.valign = 1; return;
     case Kw::K_clvertalb: rowDef(defLevel).next.valign = 2; return;
+    case Kw::K_cltxbtlr: rowDef(defLevel).next.textFlow = int(CellLayout::TextFlow::Upwards); return;
+    case Kw::K_cltxtbrl: case Kw::K_cltxtbrlv:
+        rowDef(defLevel).next.textFlow = int(CellLayout::TextFlow::Downwards);
+        return;
     case Kw::K_clbrdrt: m_borderTarget = 0; m_borderLevel = defLevel; return;
     case Kw::K_clbrdrl: m_borderTarget = 1; m_borderLevel = defLevel; return;
     case Kw::K_clbrdrb: m_borderTarget = 2; m_borderLevel = defLevel; return;
@@ -1446,7 +1478,8 @@ void Parser::tableKeyword(Kw k, bool hasParam, int param)
 
 const Font *Parser::font(int index) const
 {
-    const auto it = m_fonts.constFind(index);
+    // Text before any \f is in the default font.
+    const auto it = m_fonts.constFind(index < 0 ? m_defaultFont : index);
     return it == m_fonts.constEnd() ? nullptr : &*it;
 }
 
@@ -1801,25 +1834,24 @@ void Parser::finishPicture()
     if (pic.macPict && pic.supported) {
         // A photo or screenshot pasted in Word for Mac is a PICT holding a
         // QuickTime-compressed JPEG: that JPEG is the picture. Other PICTs
-        // are not drawn.
+        // are drawn by the PICT player, at the size the document gives.
         const qsizetype jpeg = pic.data.indexOf(QByteArrayView("\xFF\xD8\xFF", 3));
         if (jpeg >= 0) {
             pic.data.remove(0, jpeg);
             pic.format = Pictures::Format::Jpeg;
             pic.metafile = false;
         } else {
-            pic.supported = false;
+            pic.format = Pictures::Format::Pict;
+            pic.metafile = true;
         }
     }
-    if (pic.forShape && !pic.supported)
-        return;   // a picture that cannot be drawn: the shape's result stands for it
-    if (pic.forShape && !m_shapes.empty())
-        m_shapes.back().hasPicture = true;
 
     auto scaled = [](double v, int scale) { return scale > 0 ? v * std::min(scale, 10000) / 100.0 : v; };
     auto sizeFrom = [&](int goal, int ext) -> double {
         if (goal > 0)
             return double(goal) / TwipsPerPixel;
+        if (ext > 0 && pic.format == Pictures::Format::Pict)
+            return ext * 96.0 / 72.0;     // QuickDraw's pixels are points
         if (ext > 0 && pic.metafile)
             return ext * 96.0 / 2540.0;   // hundredths of a millimetre
         return 0;
@@ -1854,6 +1886,14 @@ void Parser::finishPicture()
         name = known->name;
         imageSize = known->size;
     }
+    // A Mac picture the player cannot draw is as good as none: the group's
+    // other representation of it stands in.
+    if (pic.macPict && name.isEmpty())
+        pic.supported = false;
+    if (pic.forShape && !pic.supported)
+        return;   // a picture that cannot be drawn: the shape's result stands for it
+    if (pic.forShape && !m_shapes.empty())
+        m_shapes.back().hasPicture = true;
     if (imageSize.isValid()) {
         if (w < 1 || h < 1) {
             // Without a size in the document the picture shows at its own size
@@ -1934,7 +1974,8 @@ QTextBlockFormat Parser::blockFormat(const ParState &p) const
 Paragraph Parser::takeParagraph()
 {
     closeRun();
-    Paragraph p{blockFormat(state().par), std::move(m_runs)};
+    const ParState &par = state().par;
+    Paragraph p{blockFormat(par), std::move(m_runs), par.contextual ? par.style : -1};
     m_runs.clear();
     m_paragraphText = false;
     m_placeholderRun = -1;
@@ -2112,6 +2153,15 @@ void Parser::endRow(int level)
 
 void Parser::emitParagraph(Flow &flow, Paragraph &paragraph)
 {
+    // Word adds no space between two paragraphs of one style when they ask
+    // for that (list items in Word 2007 and later, say).
+    if (!flow.fresh && paragraph.style >= 0 && flow.lastStyle == paragraph.style) {
+        QTextBlockFormat previous = flow.cursor.blockFormat();
+        previous.setBottomMargin(0);
+        flow.cursor.setBlockFormat(previous);
+        paragraph.format.setTopMargin(0);
+    }
+    flow.lastStyle = paragraph.style;
     if (flow.fresh) {
         flow.cursor.setBlockFormat(paragraph.format);
         flow.fresh = false;
@@ -2262,6 +2312,11 @@ void Parser::emitTable(Flow &flow, Table &table)
     // Padding is set per cell from its row: \trgaph is the space on either
     // side of a cell's text, none above or below it.
     tf.setCellPadding(0);
+    // A left-aligned table's left edge lies where \trleft puts it, so that
+    // its cells' text (\trgaph further in) lines up with the paragraphs:
+    // Word writes \trleft-108 with \trgaph108.
+    if (firstDef.align == 0 && firstDef.left != 0 && !simple)
+        tf.setLeftMargin(std::clamp(firstDef.left, -3000, 30000) / double(TwipsPerPixel));
     if (firstDef.align == 1)
         tf.setAlignment(Qt::AlignHCenter);
     else if (firstDef.align == 2)
@@ -2343,22 +2398,13 @@ void Parser::emitTable(Flow &flow, Table &table)
         cf.setLeftPadding(padding[1]);
         cf.setBottomPadding(padding[2]);
         cf.setRightPadding(padding[3]);
+        // What Qt's table layout cannot do itself, rows of a given height
+        // and text turned on its side, is done where the cell is shown.
+        if (rd.height != 0 && p.rowSpan == 1)
+            cf.setProperty(CellLayout::RowHeightProperty, rd.height / double(TwipsPerPixel));
+        if (p.def->textFlow != 0)
+            cf.setProperty(CellLayout::TextFlowProperty, p.def->textFlow);
         cell.setFormat(cf);
-        // A row's height (\trrh) is given to the line of a cell that holds
-        // one line of text, the common case of answer grids; longer cells
-        // grow with their text as they would anyway.
-        if (rd.height != 0 && p.rowSpan == 1 && p.cell->blocks.size() == 1 && !p.cell->blocks.front().table) {
-            Paragraph &only = p.cell->blocks.front().paragraph;
-            const bool oneLine = std::none_of(only.runs.begin(), only.runs.end(),
-                                              [](const Run &r) { return r.text.contains(QChar(QChar::LineSeparator)); });
-            const double line = std::abs(rd.height) / double(TwipsPerPixel) - padding[0] - padding[2]
-                - cf.topBorder() - cf.bottomBorder();
-            // An exact height too is a minimum here: Qt's fixed line height
-            // would put the text at the bottom of the row, Word keeps it at
-            // the top, and a line of text is lower than the row anyway.
-            if (oneLine && line >= 1 && only.format.lineHeightType() == QTextBlockFormat::SingleHeight)
-                only.format.setLineHeight(line, QTextBlockFormat::MinimumHeight);
-        }
         Flow inner{cell.firstCursorPosition(), true};
         for (Block &b : p.cell->blocks)
             emitBlock(inner, b);
@@ -2366,6 +2412,7 @@ void Parser::emitTable(Flow &flow, Table &table)
     flow.cursor = qtable->lastCursorPosition();
     flow.cursor.movePosition(QTextCursor::NextBlock);
     flow.fresh = true;
+    flow.lastStyle = -1;
 }
 
 // --- plain text -------------------------------------------------------------

@@ -254,6 +254,7 @@ void TForm2::giveKeys()
                 shortcut->setShortcutContext(Qt::WidgetShortcut);
                 connect(shortcut, &QAction::triggered, command, &QAction::trigger);
                 list->addAction(shortcut);
+                m_keys.append(shortcut);
             }
         }
     }
@@ -803,8 +804,16 @@ void TForm2::PreviewTopic()
     const QString caption = (subject ? subject->text() : QString()) + QStringLiteral(" - ( ")
                             + (topic ? topic->text() : QString()) + QStringLiteral(" )");
     showForSelectedTopic([this, caption] {
-        if (m_context.windows.preview)
-            m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+        if (!m_context.windows.preview)
+            return;
+        // The preview takes no keyboard focus (its keys turn its pages): the
+        // lists' keys, which keep it, must not act on the book under it (Esc
+        // would close the book and leave the preview open).
+        for (QAction *key : std::as_const(m_keys))
+            key->setEnabled(false);
+        m_context.windows.preview(m_context.state.CurrentBasePath, caption);
+        for (QAction *key : std::as_const(m_keys))
+            key->setEnabled(true);
     });
 }
 

@@ -131,6 +131,7 @@ private:
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;
+    QList<QAction *> m_keys;   // the lists' keys (giveKeys)
     BookButton *m_buttonOpen = nullptr;
     BookButton *m_buttonSort = nullptr;
     QFrame *m_panelProg = nullptr;

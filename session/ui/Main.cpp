@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFontDatabase>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -164,6 +165,8 @@ void TForm1::buildControls()
     RichMemoTest->setObjectName(QStringLiteral("RichMemoTest"));
     RichMemoTest->setGeometry(QRect(QPoint(18, 16), QuestionPage::ViewSize));
     QuestionPage::styleView(RichMemoTest);
+    // A table wider than the view is scrolled to, not cut off.
+    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichMemoTest->viewport()->setCursor(Qt::PointingHandCursor);
 
     // The full-test view lies below the client area and is never seen; it
@@ -304,7 +307,10 @@ void TForm1::FormDestroy()
 void TForm1::placeWindow()
 {
     adjustSize();
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    // The screen the program is started on is the one the pointer is on.
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     move(PictureFit::windowPosition(screen->availableGeometry(), frameGeometry().size()));

@@ -65,6 +65,39 @@ QByteArray dib2x2()
     return dib;
 }
 
+// A QuickDraw picture built opcode by opcode (big-endian words).
+struct PictBuilder
+{
+    QByteArray data;
+    int version;
+
+    PictBuilder(int version, QRect frame) : version(version)
+    {
+        word(0);
+        rect(frame);
+        if (version == 2) {
+            data.append(QByteArray::fromHex("001102ff0c00fffe0000"));
+            data.append(QByteArray(20, '\0'));   // resolution and source rectangle: none
+        } else {
+            data.append(QByteArray::fromHex("1101"));
+        }
+    }
+    PictBuilder &word(int v)
+    {
+        data.append(char((v >> 8) & 0xff)).append(char(v & 0xff));
+        return *this;
+    }
+    PictBuilder &op(int code)
+    {
+        if (version == 2 && (data.size() & 1))
+            data.append('\0');
+        return version == 2 ? word(code) : (data.append(char(code)), *this);
+    }
+    PictBuilder &rect(QRect r) { return word(r.top()).word(r.left()).word(r.bottom() + 1).word(r.right() + 1); }
+    PictBuilder &colour(QColor c) { return op(0x1a).word(c.red() * 257).word(c.green() * 257).word(c.blue() * 257); }
+    QByteArray end() { op(0xff); return data; }
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Pictures::Format)
@@ -100,6 +133,9 @@ private Q_SLOTS:
     void cyrillicTextMatchesFont();
     void malformedWmf_data();
     void malformedWmf();
+    void pictBitmaps_data();
+    void pictBitmaps();
+    void pictDrawing();
 };
 
 void TestPictures::formatFromExtension_data()
@@ -245,6 +281,74 @@ void TestPictures::damagedGivesError_data()
     QByteArray emfRecord = emf;
     qToLittleEndian<quint32>(6, emfRecord.data() + qFromLittleEndian<quint32>(emf.constData() + 4) + 4);
     QTest::newRow("emf record shorter than 8 bytes") << emfRecord << Format::Emf;
+
+    const QByteArray pict = readData(u"sample-direct.pct"_qs);
+    QTest::newRow("garbage as pict") << garbage << Format::Pict;
+    QTest::newRow("pict cut after its header") << pict.left(512 + 40) << Format::Pict;
+    QTest::newRow("pict of comments only")
+        << PictBuilder(2, QRect(0, 0, 10, 10)).op(0xa1).word(100).word(4).word(0).word(0).end() << Format::Pict;
+    QTest::newRow("pict of a QuickTime movie only")
+        << PictBuilder(2, QRect(0, 0, 10, 10)).op(0x8201).word(0).word(4).word(0).word(0).end() << Format::Pict;
+    QByteArray pictHuge = pict;
+    qToBigEndian<quint16>(0x7fff, pictHuge.data() + 512 + 0x40);   // the bitmap's bottom edge
+    QTest::newRow("pict bitmap claiming 32767 rows") << pictHuge << Format::Pict;
+}
+
+// ImageMagick's QuickDraw pictures of the two-colour sample: an indexed
+// PackBitsRect and a true-colour DirectBitsRect, behind a file's 512-byte
+// header.
+void TestPictures::pictBitmaps_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("indexed, packed") << u"sample-indexed.pct"_qs << QSize(46, 36);
+    QTest::newRow("true colour, packed by component") << u"sample-direct.pct"_qs << QSize(47, 37);
+}
+
+void TestPictures::pictBitmaps()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    const Expected<QImage> image = decode(readData(file), Format::Pict);
+    QVERIFY2(image, qPrintable(image.error()));
+    QCOMPARE(image->size(), size * 4 / 3);   // points at 96 dpi
+    const int w = image->width(), h = image->height();
+    QCOMPARE(image->pixelColor(w / 4, h / 2), QColor(0x33, 0x66, 0xff));
+    QCOMPARE(image->pixelColor(w * 3 / 4, h / 2), QColor(0xff, 0, 0));
+}
+
+// Vector pictures as drawing programs wrote them, in both versions: filled
+// and framed shapes, a line, a polygon and a one-bit bitmap.
+void TestPictures::pictDrawing()
+{
+    const QRect frame(0, 0, 200, 100);
+    PictBuilder v2(2, frame);
+    v2.colour(QColor(0, 0, 255)).op(0x31).rect(QRect(10, 10, 80, 80));            // paint rect
+    v2.colour(QColor(255, 0, 0)).op(0x51).rect(QRect(110, 20, 80, 60));           // paint oval
+    v2.colour(QColor(0, 160, 0)).op(0x71).word(10 + 3 * 4).rect(QRect(100, 60, 40, 30))
+        .word(90).word(100).word(60).word(120).word(90).word(140);                 // paint polygon
+    v2.colour(Qt::black).op(0x07).word(3).word(3).op(0x20).word(96).word(0).word(96).word(199);   // line
+    const Expected<QImage> drawn = decode(v2.end(), Format::Pict, QSize(400, 200));
+    QVERIFY2(drawn, qPrintable(drawn.error()));
+    QCOMPARE(drawn->size(), QSize(400, 200));
+    QCOMPARE(drawn->pixelColor(100, 100), QColor(0, 0, 255));    // inside the rectangle, scaled twice
+    QCOMPARE(drawn->pixelColor(300, 100), QColor(255, 0, 0));    // the oval's centre
+    QCOMPARE(drawn->pixelColor(224, 44), QColor(Qt::white));     // outside the oval, in its box's corner
+    QCOMPARE(drawn->pixelColor(240, 170), QColor(0, 160, 0));    // inside the triangle
+    QVERIFY(isDark(drawn->pixelColor(20, 195)));                  // the line along the bottom
+    QCOMPARE(drawn->pixelColor(20, 185), QColor(Qt::white));
+
+    // Version 1: a framed rectangle and an old one-bit bitmap, 16 x 2,
+    // left half set.
+    PictBuilder v1(1, QRect(0, 0, 16, 16));
+    v1.op(0x07).word(1).word(1).op(0x30).rect(QRect(0, 0, 16, 16));
+    v1.op(0x90).word(2).rect(QRect(0, 0, 16, 2)).rect(QRect(0, 0, 16, 2)).rect(QRect(0, 8, 16, 2)).word(0);
+    v1.data.append(QByteArray::fromHex("ff00ff00"));
+    const Expected<QImage> old = decode(v1.end(), Format::Pict, QSize(16, 16));
+    QVERIFY2(old, qPrintable(old.error()));
+    QVERIFY(isDark(old->pixelColor(0, 5)));      // the frame's left side
+    QVERIFY(isDark(old->pixelColor(3, 8)));      // a set bit
+    QCOMPARE(old->pixelColor(11, 8), QColor(Qt::white));
 }
 
 void TestPictures::damagedGivesError()

@@ -5,6 +5,8 @@
 #include "richtext/RtfReader.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QAbstractTextDocumentLayout>
 #include <QFontInfo>
@@ -17,6 +19,7 @@
 #include <QTextFragment>
 #include <QTextTable>
 #include <QTest>
+#include <QMap>
 
 namespace {
 
@@ -36,14 +39,14 @@ QByteArray readFile(const QString &path)
 // A document's layout as the question view shows it: the reader lays
 // nothing out, so its text is copied into a document with Qt's own layout,
 // set at the page's text width.
-void loadLaidOut(const QString &path, QTextDocument &shown)
+void loadLaidOut(const QString &path, QTextDocument &shown, double width = 9355 / 15.0)
 {
     QTextDocument source;
     RtfReader::load(readFile(path), source);
+    shown.setDocumentMargin(0);
+    shown.setTextWidth(width);   // the page's text width
     QTextCursor cursor(&shown);
     LineModel::copyRange(source, 0, source.characterCount() - 1, cursor);
-    shown.setDocumentMargin(0);
-    shown.setTextWidth(9355 / 15.0);   // the page's text width
     shown.documentLayout()->documentSize();
 }
 
@@ -179,6 +182,10 @@ private Q_SLOTS:
     void tabStops_data();
     void tabStops();
     void tableRowHeights();
+    void publicDocumentsLaidOut_data();
+    void publicDocumentsLaidOut();
+    void turnedCells();
+    void tableTextLinesUp();
     void tables_data();
     void tables();
     void nestedTable();
@@ -226,6 +233,25 @@ void TestRtfReader::fidelity_data()
     QTest::newRow("made: pandoc") << QStringLiteral("made/pandoc") << true << 0 << 0;
     QTest::newRow("made: Word-style Windows-1251") << QStringLiteral("made/word-style") << true << 2 << 0;
     QTest::newRow("made: Word 97-2003 layout") << QStringLiteral("made/layout") << true << 0 << 0;
+    QTest::newRow("made: Word 2003 tables") << QStringLiteral("made/tables") << true << 0 << 0;
+    // The public documents' text, their pictures and lines not counted.
+    // Five differ from LibreOffice's export for known reasons: Issue46 has a
+    // Wingdings smiley, shown as one here and as "J" there; Issue50-2 is
+    // damaged ("{*\\wgrffmtfilter 2450}" lacks its backslash); LibreOffice
+    // makes the list labels of testRTFJapanese and testRTFListMicrosoftWord
+    // again from the list table where this reader keeps Word's {\\listtext};
+    // testRTFVarious has a footnote, which LibreOffice's export leaves out.
+    const QStringList textDiffers{u"rtfpipe/Issue46"_qs, u"rtfpipe/Issue50-2"_qs, u"tika/testRTFJapanese"_qs,
+                                  u"tika/testRTFListMicrosoftWord"_qs, u"tika/testRTFVarious"_qs};
+    const QString publicData = dataPath(u"public"_qs);
+    QDirIterator found(publicData, {u"*.rtf"_qs}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList documents;
+    while (found.hasNext())
+        documents << QDir(publicData).relativeFilePath(found.next()).chopped(4);
+    documents.sort();
+    for (const QString &name : documents)
+        if (!textDiffers.contains(name))
+            QTest::newRow(qPrintable(u"public/"_qs + name)) << u"public/"_qs + name << false << -1 << 0;
 }
 
 void TestRtfReader::fidelity()
@@ -238,8 +264,10 @@ void TestRtfReader::fidelity()
     QTextDocument doc;
     const RtfReader::Result result = RtfReader::load(readFile(dataPath(name + QStringLiteral(".rtf"))), doc);
     QVERIFY(result.wasRtf);
-    QCOMPARE(result.pictureCount, pictures);
-    QCOMPARE(images(doc).size(), pictures);
+    if (pictures >= 0) {
+        QCOMPARE(result.pictureCount, pictures);
+        QCOMPARE(images(doc).size(), pictures);
+    }
 
     QString reference = QString::fromUtf8(readFile(dataPath(name + QStringLiteral(".libreoffice.txt"))));
     if (reference.startsWith(QChar(0xFEFF)))
@@ -445,6 +473,17 @@ void TestRtfReader::paragraphFormat()
     b = b.next();
     QCOMPARE(b.text(), u"plain"_qs);
     QCOMPARE(b.blockFormat().leftMargin(), 0.0);
+
+    // Word 2007's list items: no space between paragraphs of one style
+    // that ask for none, the space kept towards others.
+    RtfReader::load("{\\rtf1 \\pard\\s1\\sa200 intro\\par\\pard\\s34\\sa200\\contextualspace one\\par two\\par"
+                    "\\pard\\s1\\sb200 after\\par}",
+                    doc);
+    QList<std::pair<double, double>> spacing;
+    for (b = doc.begin(); b.isValid(); b = b.next())
+        spacing.append({b.blockFormat().topMargin(), b.blockFormat().bottomMargin()});
+    const double sa = 200 / 15.0;
+    QCOMPARE(spacing, (QList<std::pair<double, double>>{{0, sa}, {0, 0}, {0, sa}, {sa, 0}}));
 }
 
 // Fonts as LibreOffice 7.4 sets made/layout.rtf on this machine (pdffonts
@@ -517,6 +556,75 @@ void TestRtfReader::tabStops()
         QFAIL(qPrintable(u"%1 at %2 px, LibreOffice at %3 px"_qs.arg(word).arg(x).arg(expected)));
 }
 
+// Real documents of public projects, laid out as LibreOffice 7.4 lays out
+// their first page (public/layout.tsv, made by public/measure.py from its
+// PDF export): where paragraphs and runs begin and in which font, and how
+// big the pictures are. A row with a last column differs for the reason
+// given there and is not checked.
+void TestRtfReader::publicDocumentsLaidOut_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<QList<QStringList>>("figures");
+    QString text = QString::fromUtf8(readFile(dataPath(u"public/layout.tsv"_qs)));
+    QMap<QString, QList<QStringList>> byDocument;
+    QMap<QString, double> widths;
+    for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList cells = line.split(u'\t');
+        if (cells.value(1) == u"page")
+            widths[cells[0]] = cells.value(2).toDouble();
+        else
+            byDocument[cells[0]].append(cells);
+    }
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        QTest::newRow(qPrintable(it.key())) << it.key() << it.value() * 96 / 72 << byDocument.value(it.key());
+}
+
+void TestRtfReader::publicDocumentsLaidOut()
+{
+    QFETCH(QString, name);
+    QFETCH(double, width);
+    QFETCH(QList<QStringList>, figures);
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"public/"_qs + name + u".rtf"_qs), doc, width);
+    const QList<QTextImageFormat> pictures = images(doc);
+    auto px = [](const QString &points) { return points.toDouble() * 96 / 72; };
+    QStringList wrong;
+    for (const QStringList &f : figures) {
+        if (f[1] == u"text" && f.size() > 5)
+            continue;   // a known difference
+        if (f[1] == u"picture") {
+            const int n = f[2].toInt();
+            if (n >= pictures.size()) {
+                wrong << u"picture %1 missing"_qs.arg(n);
+                continue;
+            }
+            if (std::abs(pictures[n].width() - px(f[3])) > 2 || std::abs(pictures[n].height() - px(f[4])) > 2)
+                wrong << u"picture %1 is %2 x %3, in LibreOffice %4 x %5"_qs.arg(n).arg(pictures[n].width())
+                             .arg(pictures[n].height()).arg(px(f[3])).arg(px(f[4]));
+            continue;
+        }
+        const QTextCursor found = doc.find(f[2], 0, QTextDocument::FindCaseSensitively | QTextDocument::FindWholeWords);
+        if (found.isNull()) {
+            wrong << f[2] + u" not found"_qs;
+            continue;
+        }
+        const QTextBlock block = found.block();
+        const int inBlock = found.selectionStart() - block.position();
+        const double x = doc.documentLayout()->blockBoundingRect(block).x()
+            + block.layout()->lineForTextPosition(inBlock).cursorToX(inBlock);
+        if (std::abs(x - px(f[3])) > 4)
+            wrong << u"%1 at %2 px, in LibreOffice %3 px"_qs.arg(f[2]).arg(x, 0, 'f', 1).arg(px(f[3]), 0, 'f', 1);
+        QTextCursor at(found);
+        at.setPosition(found.selectionStart() + 1);
+        const QString family = QFontInfo(at.charFormat().font()).family().remove(u' ');
+        if (family != f[4])
+            wrong << u"%1 in %2, in LibreOffice %3"_qs.arg(f[2], family, f[4]);
+    }
+    if (!wrong.isEmpty())
+        QFAIL(qPrintable(wrong.join(u"; "_qs)));
+}
+
 // The rows of the table of made/layout.rtf, in points, as LibreOffice 7.4
 // draws them (the borders' y in pdftocairo -svg of its PDF export): at
 // least 20 pt (\trrh400), exactly 30 pt (\trrh-600), and a row of one line
@@ -536,6 +644,56 @@ void TestRtfReader::tableRowHeights()
         if (std::abs(rows[i] - measured[i] * 96 / 72) > 1.5)
             QFAIL(qPrintable(u"row %1 is %2 px high, in LibreOffice %3 px"_qs.arg(i + 1).arg(rows[i]).arg(measured[i] * 96 / 72)));
     }
+}
+
+// The header row of made/tables.rtf as LibreOffice 7.4 draws it
+// (pdftotext -bbox of its PDF export, in points): the row exactly 85 pt
+// high; "Вариант" runs upwards, one line (15.6 pt) across and 42.7 pt
+// long, ending at the row's bottom; "Ответ" runs downwards from the row's
+// top. In the narrow columns below, words that fit stay whole and only
+// "Электрификация", wider than its column, is broken.
+void TestRtfReader::turnedCells()
+{
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"made/tables.rtf"_qs), doc);
+    const QAbstractTextDocumentLayout *layout = doc.documentLayout();
+    auto px = [](double points) { return points * 96 / 72; };
+    auto near = [](double a, double b) { return std::abs(a - b) <= 3; };
+    const double rowTop = layout->blockBoundingRect(doc.find(u"Столбцы"_qs).block()).top();
+    const double rowBottom = layout->blockBoundingRect(doc.find(u"Строка"_qs).block()).top();
+    QVERIFY2(near(rowBottom - rowTop, px(85)), qPrintable(QString::number(rowBottom - rowTop)));
+
+    QList<QRectF> turned;   // the pictures of turned text: their line, their size
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (const QTextCharFormat f = b.begin().fragment().charFormat(); f.isImageFormat())
+            turned.append(QRectF(layout->blockBoundingRect(b).topLeft(),
+                                 QSizeF(f.toImageFormat().width(), f.toImageFormat().height())));
+    QCOMPARE(turned.size(), 3);   // Вариант, Ответ, Да
+    const QRectF up = turned[0], down = turned[1];
+    QVERIFY2(near(up.width(), px(15.6)) && near(up.height(), px(42.7)), qPrintable(u"%1 x %2"_qs.arg(up.width()).arg(up.height())));
+    QVERIFY2(near(up.bottom(), rowBottom), qPrintable(QString::number(up.bottom())));
+    QVERIFY2(near(down.top(), rowTop), qPrintable(QString::number(down.top())));
+
+    auto lineCount = [&](const QString &text) { return doc.find(text).block().layout()->lineCount(); };
+    QCOMPARE(lineCount(u"Кот и пёс"_qs), 1);
+    QCOMPARE(lineCount(u"Санкт-Петербург"_qs), 1);
+    QVERIFY(lineCount(u"Электрификация"_qs) > 1);
+}
+
+// Word writes a table's left edge \trgaph to the left of the margin
+// (\trleft-108 with \trgaph108), so that the text in its cells lines up
+// with the paragraphs around it. (LibreOffice 7.4 sets that text 5.5 pt
+// further left, reading \trleft its own way.)
+void TestRtfReader::tableTextLinesUp()
+{
+    QTextDocument doc;
+    loadLaidOut(dataPath(u"made/layout.rtf"_qs), doc);
+    auto x = [&](const QString &word) {
+        const QTextBlock block = doc.find(word).block();
+        return doc.documentLayout()->blockBoundingRect(block).x() + block.layout()->lineAt(0).cursorToX(0);
+    };
+    QVERIFY2(std::abs(x(u"Строка"_qs) - x(u"Конец."_qs)) <= 2,   // the cell's border is inside it in Qt
+             qPrintable(u"%1 and %2"_qs.arg(x(u"Строка"_qs)).arg(x(u"Конец."_qs))));
 }
 
 void TestRtfReader::tables_data()
@@ -637,6 +795,11 @@ void TestRtfReader::pictures_data()
     QTest::newRow("Mac picture holding a JPEG")
         << "{\\rtf1 {\\pict\\macpict\\picwgoal300\\pichgoal300 " + (QByteArray::fromHex("0000000000100020001100ff0c00fffe00008200") + jpeg(Qt::black)).toHex() + "}\\par}" << 1
         << QList<QColor>{Qt::black};
+    // A version 1 PICT painting its frame red.
+    QTest::newRow("Mac picture drawn")
+        << "{\\rtf1 {\\*\\shppict" + pict(QByteArray::fromHex("000000000000001000101101" "0e000000cd" "310000000000100010" "ff"), "\\macpict")
+               + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
+        << QList<QColor>{Qt::red};
     QTest::newRow("Mac picture gives way to nonshppict")
         << "{\\rtf1 {\\*\\shppict" + pict("0011223344", "\\macpict") + "}{\\nonshppict" + pict(blue) + "}\\par}" << 1
         << QList<QColor>{Qt::blue};
@@ -793,6 +956,8 @@ void TestRtfReader::skippedDestinations_data()
         << QByteArray("{\\rtf1{\\header head\\par}{\\footerl foot\\par}{\\headerf first\\par}body}") << u"body"_qs;
     QTest::newRow("unknown starred destination")
         << QByteArray("{\\rtf1 a{\\*\\unknownthing {nested} text}b}") << u"ab"_qs;
+    QTest::newRow("a star among text marks no destination")
+        << QByteArray("{\\rtf1 {\\f0\\b0\\*\\cs7\\cf0 kept}}") << u"kept"_qs;
     QTest::newRow("unknown plain control words are ignored")
         << QByteArray("{\\rtf1 a\\unknownword12 b}") << u"ab"_qs;
     QTest::newRow("bookmarks and annotations")

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextEdit>
 
 namespace {
@@ -97,6 +98,7 @@ private Q_SLOTS:
     void pressOutsideTestDoesNothing();
     void pokesAtTheTutor();
     void questionViewToggles();
+    void wideTableScrolls();
     void enlargedViewCoversClockAndPicture();
     void lookZonesReportedOnChange();
     void timerCuesAndTimeOut();
@@ -500,6 +502,23 @@ void TestMainWindow::pokesAtTheTutor()
     ModalAnswerer answerer;
     program.answerAt(Program::fieldCentre(1));
     QCOMPARE(int(program.state.PokeCount), 0);
+}
+
+// A table wider than the question view is scrolled to sideways, not cut
+// off at the view's edge.
+void TestMainWindow::wideTableScrolls()
+{
+    Program program;
+    program.showAndGreet();
+    QFile file(QStringLiteral(NASTAVNIK_SOURCE_DIR "/tests/data/rtf/made/tables.rtf"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    program.loadRtf(file.readAll());
+    program.startTest(1);
+    QScrollBar *bar = program.form1->RichMemoTest->horizontalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    // The table's right edge (14000 twips from its left) can be brought into view.
+    QVERIFY2(bar->maximum() + program.form1->RichMemoTest->viewport()->width() >= 14000 / 15,
+             qPrintable(QString::number(bar->maximum())));
 }
 
 void TestMainWindow::questionViewToggles()

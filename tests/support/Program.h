@@ -10,6 +10,7 @@
 #include "library/Paths.h"
 #include "library/TagLine.h"
 #include "richtext/LineModel.h"
+#include "richtext/RtfReader.h"
 #include "session/ui/AppContext.h"
 #include "session/Comp.h"
 #include "session/Cues.h"
@@ -147,6 +148,18 @@ struct Program
     void loadDocument(const QStringList &paragraphs)
     {
         buildDocument(form1->fullTestDocument(), paragraphs);
+        indexTags();
+    }
+
+    // The same with a real document read by the RTF reader.
+    void loadRtf(const QByteArray &rtf)
+    {
+        RtfReader::load(rtf, form1->fullTestDocument());
+        indexTags();
+    }
+
+    void indexTags()
+    {
         const LineModel &lines = form1->fullTestLines();
         state.TagIndex.clear();
         for (int n = 0; n < lines.lineCount(); ++n)

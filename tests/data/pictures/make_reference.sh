@@ -2,7 +2,8 @@
 # Regenerates the picture test data in this folder:
 #  - reference.wmf / reference.emf: LibreOffice Draw's export of reference.svg
 #    (a red #ff0000 circle, a #3366ff rectangle, "Привет" in Times New Roman);
-#  - small raster samples with ImageMagick, each with its own size;
+#  - small raster samples with ImageMagick, each with its own size, and two
+#    QuickDraw pictures (PICT) holding them as bitmaps;
 #  - huge.png: a PNG header that claims 60000 x 60000 pixels;
 #  - the pictures extracted from rtf.js's sample documents (MIT, LICENSE.rtfjs).
 # Needs libreoffice-draw-nogui, imagemagick and python3.
@@ -27,6 +28,9 @@ sample 42x32 21 BMP3:sample.bmp
 sample 43x33 21 BMP3:palette.bmp -type Palette
 sample 44x34 22 BMP2:core.bmp -type Palette
 sample 45x35 22 sample.gif
+# QuickDraw pictures: indexed colours in PackBitsRect, true colour in DirectBitsRect.
+sample 46x36 23 PICT:sample-indexed.pct -type Palette
+sample 47x37 23 PICT:sample-direct.pct -type TrueColor
 convert -size 48x48 xc:'#3366ff' -define icon:auto-resize=48,16 sample.ico
 cp sample.png png-named.jpg
 python3 - <<'PY'

@@ -9,6 +9,10 @@
 #                   layout.pdf beside it in $work is LibreOffice's rendering, from
 #                   which the reader's layout tests took their figures
 #                   (pdftotext -bbox, pdftohtml -xml, pdftocairo -svg)
+#   tables.rtf      written the way Word 2003 writes a test with tables: text
+#                   turned on its side in header cells, narrow columns, a
+#                   table wider than the page (make_tables.py); the figures
+#                   of its tests come from tables.pdf the same way
 # Needs libreoffice-writer-nogui, poppler-utils, pandoc, python3-docx and imagemagick.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -31,10 +35,13 @@ soffice --headless --convert-to 'rtf:Rich Text Format' --outdir . "$work/russian
 pandoc -s -f markdown -t rtf -o pandoc.rtf source.md
 /usr/bin/python3 make_word_style.py "$work/picture.png" "$work/formula.wmf" word-style.rtf
 /usr/bin/python3 make_layout.py layout.rtf
-soffice --headless --convert-to pdf --outdir "$work" layout.rtf >/dev/null 2>&1
-pdftotext -bbox "$work/layout.pdf" - | grep '<word'
+/usr/bin/python3 make_tables.py tables.rtf
+for f in layout tables; do
+    soffice --headless --convert-to pdf --outdir "$work" $f.rtf >/dev/null 2>&1
+    pdftotext -bbox "$work/$f.pdf" - | grep '<word'
+done
 
-for f in russian pandoc word-style layout; do
+for f in russian pandoc word-style layout tables; do
     soffice --headless --convert-to 'txt:Text (encoded):UTF8' --outdir "$work" "$f.rtf" >/dev/null 2>&1
     cp "$work/$f.txt" "$f.libreoffice.txt"
 done
