@@ -76,12 +76,7 @@ int main(int argc, char *argv[])
             (void)lab.recordAnswer({q, q % 4 + 1, (q + run) % 4 + 1, 7});
         (void)lab.finishRun({QDateTime::currentDateTime(), 12, QStringLiteral("4")});
     }
-    JournalServer settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = server.port();
-    settings.database = QStringLiteral("postgres");
-    settings.user = QStringLiteral("nastavnik");
-    JournalSender sender(outboxPath, settings);
+    JournalSender sender(outboxPath, server.journalServer());
     const int waiting = sender.waiting();
     QElapsedTimer timer;
     timer.start();

@@ -36,7 +36,6 @@ int main(int argc, char **argv)
 
     QTextEdit edit;
     QuestionPage::styleView(&edit);
-    edit.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);   // as the main window's view
     edit.resize(QuestionPage::ViewSize);
     edit.show();
     app.processEvents();

@@ -165,8 +165,6 @@ void TForm1::buildControls()
     RichMemoTest->setObjectName(QStringLiteral("RichMemoTest"));
     RichMemoTest->setGeometry(QRect(QPoint(18, 16), QuestionPage::ViewSize));
     QuestionPage::styleView(RichMemoTest);
-    // A table wider than the view is scrolled to, not cut off.
-    RichMemoTest->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     RichMemoTest->viewport()->setCursor(Qt::PointingHandCursor);
 
     // The full-test view lies below the client area and is never seen; it

@@ -36,7 +36,8 @@ void styleView(QTextEdit *view)
 {
     view->setReadOnly(true);
     view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A table wider than the view is scrolled to, not cut off.
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view->setLineWrapMode(QTextEdit::WidgetWidth);
     view->setFont(QFont(QStringLiteral("Times New Roman"), 12));
     QPalette palette = view->palette();

@@ -111,12 +111,7 @@ private:
 
     JournalServer server() const
     {
-        JournalServer settings;
-        settings.host = QStringLiteral("127.0.0.1");
-        settings.port = m_server->port();
-        settings.database = QStringLiteral("postgres");
-        settings.user = QStringLiteral("nastavnik");
-        return settings;
+        return m_server->journalServer();
     }
 
     QTemporaryDir m_folder;   // a library: Images/journal.sqlite

@@ -40,12 +40,7 @@ class TestJournalServer : public QObject
 private:
     JournalServer server() const
     {
-        JournalServer settings;
-        settings.host = QStringLiteral("127.0.0.1");
-        settings.port = m_server->port();
-        settings.database = QStringLiteral("postgres");
-        settings.user = QStringLiteral("nastavnik");
-        return settings;
+        return m_server->journalServer();
     }
     // One number from the server, through a connection of the test's own.
     int count(const QString &sql)

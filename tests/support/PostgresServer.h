@@ -4,6 +4,8 @@
 // root, so under root it runs as the system's postgres user.
 #pragma once
 
+#include "results/JournalServer.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -54,6 +56,16 @@ public:
         return {};
     }
     int port() const { return m_port; }
+    // The settings a journal.cfg naming this server would give.
+    JournalServer journalServer() const
+    {
+        JournalServer settings;
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.port = m_port;
+        settings.database = QStringLiteral("postgres");
+        settings.user = QStringLiteral("nastavnik");
+        return settings;
+    }
 
     bool start()
     {
