@@ -241,6 +241,9 @@ void TForm2::giveKeys()
         {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
         {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {QStringLiteral("Экспорт в GIFT..."), QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {QStringLiteral("Экспорт в Aiken..."), QKeySequence(Qt::CTRL | Qt::Key_K)},
     };
     // Keys of their own, not the menu's: in an open menu Return and Esc
     // keep their usual meaning.

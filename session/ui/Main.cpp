@@ -249,6 +249,8 @@ void TForm1::buildMenus()
         {replay, QKeySequence(Qt::CTRL | Qt::Key_R)},
         {N5, QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {N8, QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {N19, QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {N20, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
         {N11, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)},
         {N7, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
         {N13, QKeySequence(Qt::SHIFT | Qt::Key_F1)},
