@@ -145,16 +145,17 @@ void TForm2::FormCreate()
     m_predmetMenu = makeMenu(QStringLiteral("PredmetMenu"),
                              {QStringLiteral("Удалить предмет"), QStringLiteral("Переименовать предмет"),
                               QStringLiteral("Добавить предмет"), QString(), QStringLiteral("Добавить новую тему"),
-                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close});
+                              QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QString(), close},
+                             m_listPredmet);
     m_predmetMenu1 = makeMenu(QStringLiteral("PredmetMenu1"), {QStringLiteral("Добавить предмет"), QString(), close});
     m_temaMenu = makeMenu(QStringLiteral("TemaMenu"),
                           {QStringLiteral("Открыть тест..."), QStringLiteral("Просмотр теста"), QString(),
                            QStringLiteral("Удалить тему"),
                            QStringLiteral("Переименовать тему"), QStringLiteral("Восстановить тему"),
                            QStringLiteral("Экспорт в GIFT..."), QStringLiteral("Экспорт в Aiken..."), QString(),
-                           QStringLiteral("Настройки темы..."), QString(), close});
+                           QStringLiteral("Настройки темы..."), QString(), close},
+                          m_listTema);
     m_temaMenu1 = makeMenu(QStringLiteral("TemaMenu1"), {close});
-    giveKeys();
 
     // Temporary files of a save cut short by a crash would otherwise stay
     // in the library for good, and keep a subject's folder from being removed.
@@ -173,7 +174,7 @@ void TForm2::FormCreate()
     fillList(m_listPredmet, m_subjects);
 }
 
-QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
+QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions, QListWidget *keysIn)
 {
     // The editing commands, and those that show or write out the right
     // answers (preview, export), are the teacher's: with a password set they
@@ -183,22 +184,27 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
         QString caption;
         void (TForm2::*handler)();
         bool teachers;
+        // The command's key in the list whose menu holds it. Enter, which
+        // opens the topic, is the list's own, and Esc the book's, as a
+        // dialog's cancel.
+        QKeySequence key = {};
     };
     const QList<Command> commands = {
-        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject, true},
-        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject, true},
-        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject, true},
-        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic, true},
+        {QStringLiteral("Удалить предмет"), &TForm2::DeleteSubject, true, QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать предмет"), &TForm2::RenameSubject, true, QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Добавить предмет"), &TForm2::AddSubject, true, QKeySequence(Qt::Key_Insert)},
+        {QStringLiteral("Добавить новую тему"), &TForm2::AddTopic, true, QKeySequence(Qt::CTRL | Qt::Key_N)},
         {QStringLiteral("Закрыть книгу"), &TForm2::CloseBook, false},
         {QStringLiteral("Открыть тест..."), &TForm2::ClickOpenTest, false},
-        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic, true},
-        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic, true},
-        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic, true},
-        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions, true},
-        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions, true},
-        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift, true},
-        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken, true},
-        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic, true},
+        {QStringLiteral("Удалить тему"), &TForm2::DeleteTopic, true, QKeySequence(Qt::Key_Delete)},
+        {QStringLiteral("Переименовать тему"), &TForm2::RenameTopic, true, QKeySequence(Qt::Key_F2)},
+        {QStringLiteral("Восстановить тему"), &TForm2::RestoreTopic, true, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {QStringLiteral("Настройки темы..."), &TForm2::TopicOptions, true, QKeySequence(Qt::ALT | Qt::Key_Return)},
+        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), &TForm2::ImportQuestions, true,
+         QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {QStringLiteral("Экспорт в GIFT..."), &TForm2::ExportGift, true, QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {QStringLiteral("Экспорт в Aiken..."), &TForm2::ExportAiken, true, QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {QStringLiteral("Просмотр теста"), &TForm2::PreviewTopic, true, QKeySequence(Qt::Key_F3)},
     };
     auto *menu = new QMenu(this);
     menu->setObjectName(name);
@@ -218,49 +224,20 @@ QMenu *TForm2::makeMenu(const QString &name, const QList<QString> &captions)
                 });
             else
                 connect(action, &QAction::triggered, this, command.handler);
+            if (keysIn && !command.key.isEmpty()) {
+                // A key of the list's own, not the menu's: in an open menu
+                // Return and Esc keep their usual meaning.
+                auto *shortcut = new QAction(keysIn);
+                shortcut->setShortcut(command.key);
+                shortcut->setShortcutContext(Qt::WidgetShortcut);
+                connect(shortcut, &QAction::triggered, action, &QAction::trigger);
+                keysIn->addAction(shortcut);
+                m_keys.append(shortcut);
+            }
             break;
         }
     }
     return menu;
-}
-
-// The commands of the full menus work from the keyboard in their own list
-// (Enter, which opens the topic, is the list's own, and Esc the book's, as
-// a dialog's cancel): Del, F2 and Insert act
-// on the subject or topic the list has selected, as the menu a right click
-// opens would.
-void TForm2::giveKeys()
-{
-    const QList<std::pair<QString, QKeySequence>> keys = {
-        {QStringLiteral("Удалить предмет"), QKeySequence(Qt::Key_Delete)},
-        {QStringLiteral("Переименовать предмет"), QKeySequence(Qt::Key_F2)},
-        {QStringLiteral("Добавить предмет"), QKeySequence(Qt::Key_Insert)},
-        {QStringLiteral("Добавить новую тему"), QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {QStringLiteral("Просмотр теста"), QKeySequence(Qt::Key_F3)},
-        {QStringLiteral("Удалить тему"), QKeySequence(Qt::Key_Delete)},
-        {QStringLiteral("Переименовать тему"), QKeySequence(Qt::Key_F2)},
-        {QStringLiteral("Восстановить тему"), QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {QStringLiteral("Настройки темы..."), QKeySequence(Qt::ALT | Qt::Key_Return)},
-        {QStringLiteral("Импорт вопросов (GIFT, Aiken)..."), QKeySequence(Qt::CTRL | Qt::Key_I)},
-        {QStringLiteral("Экспорт в GIFT..."), QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {QStringLiteral("Экспорт в Aiken..."), QKeySequence(Qt::CTRL | Qt::Key_K)},
-    };
-    // Keys of their own, not the menu's: in an open menu Return and Esc
-    // keep their usual meaning.
-    for (const auto &[menu, list] : {std::pair{m_predmetMenu, m_listPredmet}, std::pair{m_temaMenu, m_listTema}}) {
-        for (QAction *command : menu->actions()) {
-            for (const auto &[caption, key] : keys) {
-                if (command->text() != caption)
-                    continue;
-                auto *shortcut = new QAction(list);
-                shortcut->setShortcut(key);
-                shortcut->setShortcutContext(Qt::WidgetShortcut);
-                connect(shortcut, &QAction::triggered, command, &QAction::trigger);
-                list->addAction(shortcut);
-                m_keys.append(shortcut);
-            }
-        }
-    }
 }
 
 QString TForm2::subjectIndexPath() const

@@ -90,7 +90,6 @@ private:
     // "Добавить новую тему" once the document is chosen.
     void addTopicFrom(const QString &source);
     void exportSelectedTopic(bool gift);
-    void giveKeys();
     enum class TopicDeletion { Done, Declined, Failed };
 
     void FormCreate();
@@ -116,7 +115,9 @@ private:
     void renameEntry(QListWidget *list, IndexFile &index, const QString &indexPath, const QString &caption,
                      const QString &prompt, int maxLength, const QString &doneCue);
     QString subjectIndexPath() const;
-    QMenu *makeMenu(const QString &name, const QList<QString> &captions);
+    // A menu of the given commands; with a list, the commands' keys work in
+    // that list, on the row it has selected, as the menu would.
+    QMenu *makeMenu(const QString &name, const QList<QString> &captions, QListWidget *keysIn = nullptr);
 
     AppContext &m_context;
     IndexFile m_subjects;
@@ -131,7 +132,7 @@ private:
 
     QListWidget *m_listPredmet = nullptr;
     QListWidget *m_listTema = nullptr;
-    QList<QAction *> m_keys;   // the lists' keys (giveKeys)
+    QList<QAction *> m_keys;   // the lists' keys (makeMenu)
     BookButton *m_buttonOpen = nullptr;
     BookButton *m_buttonSort = nullptr;
     QFrame *m_panelProg = nullptr;
